@@ -5,7 +5,8 @@ The program looks every visible text up by its English wording, so a key that is
 one table, a duplicated key or a translation whose placeholders do not match the English text
 shows up only at run time (wrong language, or a crash when the text is formatted). This script
 catches those mistakes: it parses en.po and zh-Hans.po (or the files given on the command line,
-English table first) and exits with status 1, naming the entry, at the first class of fault.
+English table first), reports every fault with the entry it concerns, and exits with status 1
+when there is any.
 
 Usage: po/check.py [en.po zh-Hans.po]
 """
