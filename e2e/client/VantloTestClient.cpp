@@ -365,6 +365,15 @@ class VantloTestClient {
                 }
                 break;
             }
+            case XCB_DESTROY_NOTIFY: {
+                // Someone destroyed the window under us (xdotool windowclose does).
+                xcb_window_t gone = reinterpret_cast<xcb_destroy_notify_event_t*>(event)->window;
+                if (find(gone) != nullptr) {
+                    say("destroyed", gone);
+                    std::erase_if(windows_, [gone](const TestWindow& w) { return w.id == gone; });
+                }
+                break;
+            }
             case XCB_PROPERTY_NOTIFY: {
                 auto* notify = reinterpret_cast<xcb_property_notify_event_t*>(event);
                 TestWindow* window = find(notify->window);

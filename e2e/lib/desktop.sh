@@ -231,7 +231,8 @@ desktop_kill_and_reap() {
     if desktop_pid_alive "$pid" && [[ "$(ps -o stat= -p "$pid" 2>/dev/null)" != Z* ]]; then
         kill -KILL "$pid" 2>/dev/null
     fi
-    wait "$pid" 2>/dev/null
+    # fluxbox 1.3.5 sometimes aborts while shutting down; the shell's job notice is noise.
+    { wait "$pid"; } 2>/dev/null
     return 0
 }
 
@@ -299,4 +300,15 @@ client_list() {
     for hex in $(timeout 3 xprop -root "$prop" 2>/dev/null | sed -n 's/^[^#]*# //p' | tr -d ','); do
         printf '%d\n' "$hex"
     done
+}
+
+active_title_is() {
+    [[ "$(active_window_title)" == "$1" ]]
+}
+
+# Waits up to TIMEOUT seconds (default 10) until the active window is titled TITLE.
+wait_for_active_title() {
+    local title="$1" seconds="${2:-10}"
+    desktop_poll "$seconds" active_title_is "$title" ||
+        desktop_fail "active window is '$(active_window_title)', not '$title', after ${seconds}s"
 }
