@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs, with apt, the Debian 12 packages Vantlo needs to build, run and test. Only missing
+# packages are installed; root or sudo is needed when something is missing.
+set -euo pipefail
+
+packages=(
+  # build
+  build-essential cmake ninja-build pkg-config clang-format
+  libicu-dev nlohmann-json3-dev liburiparser-dev libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev qt6-base-dev-tools libqt6svg6-dev libglib2.0-dev
+  libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-res0-dev libxcb-keysyms1-dev
+  libxcb-xtest0-dev libxcb-composite0-dev libxcb-image0-dev libxcb-shm0-dev libxcb-randr0-dev
+  libxcb-xkb-dev libx11-xcb-dev
+  # run: icons and the Qt X11 platform plugin
+  qt6-qpa-plugins adwaita-icon-theme
+  # test: a private X server, window managers and real X clients
+  xvfb xauth openbox fluxbox xdotool xterm x11-utils python3 gettext
+)
+if [[ "${1:-}" == "--bench" ]]; then
+  packages+=(fzf fzy rofi)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]} == 0)); then
+  exit 0
+fi
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+if [[ $(id -u) -ne 0 ]]; then sudo_cmd=(sudo); fi
+"${sudo_cmd[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

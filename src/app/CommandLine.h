@@ -1,0 +1,31 @@
+#pragma once
+// The commands `vantlo` answers without a display (version, help, and the tools that later
+// parts add), and the decision whether to start the desktop program.
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace vantlo {
+
+struct CommandLineOutcome {
+    // True when the command was handled here and the process should exit with `exitCode`.
+    bool handled = false;
+    int exitCode = 0;
+};
+
+class CommandLine {
+  public:
+    explicit CommandLine(std::vector<std::string> arguments) : arguments_(std::move(arguments)) {}
+
+    // Runs a display-free command if the arguments name one, writing to `out` and `err`.
+    CommandLineOutcome run(std::istream& in, std::ostream& out, std::ostream& err) const;
+
+    static std::string versionText();
+    static std::string helpText();
+
+  private:
+    std::vector<std::string> arguments_;
+};
+
+}  // namespace vantlo

@@ -1,0 +1,77 @@
+#pragma once
+// Facts of one desktop platform that the logic relies on but that are not rules of its own: how
+// the file manager, shell components, media players and browsers are identified, where
+// applications are installed, and which applications are hidden by default. The logic reads them
+// from here and never from literals of its own.
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace vantlo {
+
+enum class BrowserFamily { chromium = 0, safari = 1 };
+
+// How one supported browser is recognised among the running applications and window owners.
+struct BrowserIdentity {
+    std::string bundleID;
+    std::string name;
+    // The name scripts address it by: tell application "<applicationName>".
+    std::string applicationName;
+    BrowserFamily family = BrowserFamily::chromium;
+    std::set<std::string> bundleNames;      // last path component of the bundle location
+    std::set<std::string> executableNames;  // last path component of the executable
+    std::set<std::string> localizedNames;   // the running application's display name
+    std::set<std::string> ownerNames;       // window owner names in the window server's list
+    std::string iconPath;                   // bundle whose icon stands in when the process has none
+};
+
+struct PlatformFacts {
+    // This program's own identifier, the same on every platform.
+    std::string selfBundleID = "com.local.vantlo";
+
+    // The file manager the switcher folds into one window group and opens on the home folder.
+    std::string fileManagerBundleID;
+    std::string fileManagerAppPath;
+    // Every identifier that is treated as the file manager (Linux has several).
+    std::set<std::string> fileManagerBundleIDs;
+
+    // Applications the switcher never quits.
+    std::vector<std::string> protectedBundleIDs;
+    // Applications a forced quit is known not to work on.
+    std::vector<std::string> forceQuitIneffectiveBundleIDs;
+    // Applications left alone by the show-desktop action.
+    std::vector<std::string> desktopProtectedBundleIDs;
+    // Media players paused before a forced quit: bundle identifier -> scripting name.
+    std::map<std::string, std::string> mediaAppNames;
+
+    // Where installed applications are looked for, in order, and bundles always considered.
+    std::vector<std::string> appScanRoots;
+    std::vector<std::string> extraAppBundles;
+    // The file-name extension of an application bundle ("app"; "desktop" for desktop entries).
+    std::string appBundleExtension;
+
+    // A copy running from below this prefix is the installed copy.
+    std::string installedApplicationsPrefix;
+    // A copy running from below this prefix runs from a disk image (removable or mounted image).
+    std::string removableMediaPrefix;
+
+    // Applications hidden from the switcher until the user changes the list.
+    std::vector<std::string> defaultIgnoredBundleIDs;
+
+    // The supported browsers, in lookup order.
+    std::vector<BrowserIdentity> browsers;
+
+    // The macOS facts, verbatim; `homeDirectory` completes the per-user scan root.
+    static PlatformFacts macOS(const std::string& homeDirectory);
+    // The Linux equivalents. `dataHome` is $XDG_DATA_HOME (default ~/.local/share), `dataDirs`
+    // the entries of $XDG_DATA_DIRS (default /usr/local/share, /usr/share), and
+    // `defaultFileManager` the desktop ID (without ".desktop") of the user's folder handler when
+    // known.
+    static PlatformFacts linux(const std::string& homeDirectory, const std::string& dataHome,
+                               const std::vector<std::string>& dataDirs,
+                               const std::string& defaultFileManager);
+};
+
+}  // namespace vantlo

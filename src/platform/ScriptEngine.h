@@ -1,0 +1,23 @@
+#pragma once
+// Stands in for the system script engine that sends scripts to other applications (browsers,
+// media players) and hands back their answer.
+
+#include <optional>
+#include <string>
+
+#include "platform/ScriptValue.h"
+
+namespace vantlo {
+
+class ScriptEngine {
+  public:
+    virtual ~ScriptEngine() = default;
+
+    // Compiles and runs `source`. Nothing when it does not compile, reports an error, or has not
+    // finished within `timeoutSeconds`; the error itself is not reported. May block the calling
+    // thread for up to the time-out.
+    virtual std::optional<ScriptValue> execute(const std::string& source,
+                                               double timeoutSeconds) = 0;
+};
+
+}  // namespace vantlo

@@ -1,0 +1,14 @@
+#include "platform/posix/StandardErrorLog.h"
+
+#include <cstdio>
+
+namespace vantlo {
+
+void StandardErrorLog::write(const std::string& line) {
+    std::lock_guard lock(mutex_);
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fputc('\n', stderr);
+    std::fflush(stderr);
+}
+
+}  // namespace vantlo
