@@ -9,10 +9,10 @@
 namespace vantlo {
 
 class StandardErrorLog : public Log {
-public:
+  public:
     void write(const std::string& line) override;
 
-private:
+  private:
     std::mutex mutex_;
 };
 

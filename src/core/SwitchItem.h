@@ -1,0 +1,52 @@
+#pragma once
+// The one entry of the switcher list: a window, a tab, a tab group, a window group or an
+// application. Equal when the same kind with the same payload id.
+
+#include <cstddef>
+#include <variant>
+
+#include "core/AppItem.h"
+#include "core/TabGroupItem.h"
+#include "core/TabItem.h"
+#include "core/WindowGroupItem.h"
+#include "core/WindowItem.h"
+
+namespace vantlo {
+
+class SwitchItem {
+  public:
+    // The case index is part of the hash, in this order.
+    enum class Kind { window = 0, tab = 1, tabGroup = 2, windowGroup = 3, app = 4 };
+    using Payload = std::variant<WindowItem, TabItem, TabGroupItem, WindowGroupItem, AppItem>;
+
+    SwitchItem(WindowItem v) : payload_(std::move(v)) {}
+    SwitchItem(TabItem v) : payload_(std::move(v)) {}
+    SwitchItem(TabGroupItem v) : payload_(std::move(v)) {}
+    SwitchItem(WindowGroupItem v) : payload_(std::move(v)) {}
+    SwitchItem(AppItem v) : payload_(std::move(v)) {}
+
+    Kind kind() const { return static_cast<Kind>(payload_.index()); }
+    const Payload& payload() const { return payload_; }
+    const Uuid& id() const;
+
+    const WindowItem* window() const { return std::get_if<WindowItem>(&payload_); }
+    const TabItem* tab() const { return std::get_if<TabItem>(&payload_); }
+    const TabGroupItem* tabGroup() const { return std::get_if<TabGroupItem>(&payload_); }
+    const WindowGroupItem* windowGroup() const { return std::get_if<WindowGroupItem>(&payload_); }
+    const AppItem* app() const { return std::get_if<AppItem>(&payload_); }
+
+    bool operator==(const SwitchItem& other) const {
+        return kind() == other.kind() && id() == other.id();
+    }
+    std::size_t hash() const;
+
+  private:
+    Payload payload_;
+};
+
+}  // namespace vantlo
+
+template <>
+struct std::hash<vantlo::SwitchItem> {
+    std::size_t operator()(const vantlo::SwitchItem& item) const { return item.hash(); }
+};

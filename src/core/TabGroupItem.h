@@ -1,0 +1,21 @@
+#pragma once
+// All tabs of one browser, shown as one row.
+
+#include <string>
+#include <vector>
+
+#include "core/TabItem.h"
+
+namespace vantlo {
+
+struct TabGroupItem {
+    Uuid id;
+    std::string browserBundleID;
+    std::string appName;
+    ImageRef appIcon;
+    std::vector<TabItem> tabs;  // never empty
+
+    bool operator==(const TabGroupItem& other) const { return id == other.id; }
+};
+
+}  // namespace vantlo
