@@ -3,7 +3,10 @@
 // application. Equal when the same kind with the same payload id.
 
 #include <cstddef>
+#include <optional>
+#include <string>
 #include <variant>
+#include <vector>
 
 #include "core/AppItem.h"
 #include "core/TabGroupItem.h"
@@ -12,6 +15,14 @@
 #include "core/WindowItem.h"
 
 namespace vantlo {
+
+// One text the matcher scores an item by, and how much a match in it counts.
+struct MatchField {
+    std::string text;
+    double weight = 1.0;
+
+    bool operator==(const MatchField&) const = default;
+};
 
 class SwitchItem {
   public:
@@ -28,6 +39,19 @@ class SwitchItem {
     Kind kind() const { return static_cast<Kind>(payload_.index()); }
     const Payload& payload() const { return payload_; }
     const Uuid& id() const;
+
+    // Names the same thing across enumerations: the key of the recency history and of the
+    // closing set. Never translated, so it survives a change of language.
+    std::string mruKey() const;
+    // The row's texts and image.
+    std::string title() const;
+    std::string subtitle() const;
+    ImageRef icon() const;
+    std::optional<std::string> bundleID() const;
+    // Tabs of a tab group or windows of a window group; nothing for the other kinds.
+    std::optional<int> groupCount() const;
+    // The texts search matches against, with their weights, in order.
+    std::vector<MatchField> matchFields() const;
 
     const WindowItem* window() const { return std::get_if<WindowItem>(&payload_); }
     const TabItem* tab() const { return std::get_if<TabItem>(&payload_); }

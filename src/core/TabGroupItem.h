@@ -15,6 +15,9 @@ struct TabGroupItem {
     ImageRef appIcon;
     std::vector<TabItem> tabs;  // never empty
 
+    // The selected tab of the browser's front window, else the first tab.
+    const TabItem& activeTab() const;
+
     bool operator==(const TabGroupItem& other) const { return id == other.id; }
 };
 

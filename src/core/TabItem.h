@@ -27,6 +27,10 @@ struct TabItem {
     std::optional<std::int64_t> chromeTabID;
     std::optional<std::int64_t> chromeWindowID;
 
+    // "tab::" + browser + "::" + (browser tab id, else title) + "::" + window index + "::" + tab
+    // index: names the same tab across enumerations.
+    std::string mruKey() const;
+
     bool operator==(const TabItem& other) const { return id == other.id; }
 };
 
