@@ -10,6 +10,7 @@
 #include "platform/Platform.h"
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/FakeDispatch.h"
+#include "platform/fake/FakeLog.h"
 #include "platform/fake/MemoryDefaults.h"
 
 namespace vantlo {
@@ -27,6 +28,7 @@ class FakePlatform {
     std::shared_ptr<FakeDispatch> dispatch;
     std::shared_ptr<MemoryDefaults> defaults;
     std::shared_ptr<NotificationCenter> notifications;
+    std::shared_ptr<FakeLog> log;
 
     Platform& services() { return *services_; }
 
