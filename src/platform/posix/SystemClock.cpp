@@ -1,0 +1,12 @@
+#include "platform/posix/SystemClock.h"
+
+#include <chrono>
+
+namespace vantlo {
+
+double SystemClock::now() const {
+    using namespace std::chrono;
+    return duration<double>(system_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace vantlo
