@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "input/HotkeyConfig.h"
+#include "input/KeyCodeNames.h"
+
+namespace vantlo {
+namespace {
+
+TEST(HotkeyConfig, JsonRoundTripKeepsBothFields) {
+    for (HotkeyConfig config : {HotkeyConfig::defaultActivation(), HotkeyConfig{0, 0},
+                                HotkeyConfig{13, 0x1900}, HotkeyConfig{4294967295u, 0x0300}}) {
+        auto text = config.encode();
+        auto json = nlohmann::json::parse(text);
+        EXPECT_EQ(json.size(), 2u) << text;
+        EXPECT_EQ(json["keyCode"], config.keyCode) << text;
+        EXPECT_EQ(json["carbonModifiers"], config.carbonModifiers) << text;
+        EXPECT_EQ(HotkeyConfig::decode(text), config) << text;
+    }
+}
+
+TEST(HotkeyConfig, DecodingRejectsEveryBadShape) {
+    const char* bad[] = {
+        "",
+        "not json",
+        R"({"keyCode": 48)",
+        R"([48, 2048])",
+        R"(48)",
+        R"({"keyCode": 48})",
+        R"({"carbonModifiers": 2048})",
+        R"({"keyCode": "48", "carbonModifiers": 2048})",
+        R"({"keyCode": 48, "carbonModifiers": null})",
+        R"({"keyCode": -1, "carbonModifiers": 2048})",
+        R"({"keyCode": 48.5, "carbonModifiers": 2048})",
+        R"({"keyCode": 48, "carbonModifiers": 4294967296})",
+        R"({"keyCode": true, "carbonModifiers": 2048})",
+    };
+    for (const char* text : bad)
+        EXPECT_EQ(HotkeyConfig::decode(text), std::nullopt) << "input " << text;
+}
+
+TEST(HotkeyConfig, DecodingIgnoresMemberOrderAndExtraMembers) {
+    EXPECT_EQ(HotkeyConfig::decode(R"({"carbonModifiers": 2048, "keyCode": 0})"),
+              (HotkeyConfig{0, 2048}));
+    EXPECT_EQ(HotkeyConfig::decode(R"({"keyCode": 1, "carbonModifiers": 0, "note": "x"})"),
+              (HotkeyConfig{1, 0}));
+}
+
+TEST(HotkeyConfig, EqualityComparesBothFields) {
+    EXPECT_EQ((HotkeyConfig{48, 2048}), HotkeyConfig::defaultActivation());
+    EXPECT_NE((HotkeyConfig{48, 0}), HotkeyConfig::defaultActivation());
+    EXPECT_NE((HotkeyConfig{49, 2048}), HotkeyConfig::defaultActivation());
+}
+
+TEST(HotkeyConfig, DisplayStringPutsGlyphsInFixedOrder) {
+    struct Case {
+        HotkeyConfig config;
+        const char* expected;
+    } cases[] = {
+        {HotkeyConfig::defaultActivation(), "⌥⇥"},
+        {{13, 0x0800}, "⌥W"},
+        {{36, 0}, "↩"},
+        {{13, 0x1900}, "⌃⌥⌘W"},
+        {{0, 0x1B00}, "⌃⌥⇧⌘A"},
+        {{105, 0x0200}, "⇧Key#105"},
+        {{53, 0x0800}, "⌥⎋"},
+        {{111, 0x0100}, "⌘F12"},
+        {{42, 0}, "\\"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.config.displayString(), c.expected)
+            << "key " << c.config.keyCode << " modifiers " << c.config.carbonModifiers;
+}
+
+TEST(KeyCodeNames, CoversTheWholeTableAndNamesUnknownCodes) {
+    int named = 0;
+    for (std::uint32_t code = 0; code < 256; ++code)
+        if (KeyCodeNames::name(code).rfind("Key#", 0) != 0)
+            ++named;
+    EXPECT_EQ(named, 68);
+    EXPECT_EQ(KeyCodeNames::name(0), "A") << "key code 0 is the letter A, not an empty binding";
+    EXPECT_EQ(KeyCodeNames::name(49), "Space");
+    EXPECT_EQ(KeyCodeNames::name(51), "⌫");
+    EXPECT_EQ(KeyCodeNames::name(29), "0");
+    EXPECT_EQ(KeyCodeNames::name(25), "9");
+    EXPECT_EQ(KeyCodeNames::name(122), "F1");
+    EXPECT_EQ(KeyCodeNames::name(50), "`");
+    EXPECT_EQ(KeyCodeNames::name(105), "Key#105");
+    EXPECT_EQ(KeyCodeNames::name(117), "Key#117") << "forward delete has no name";
+    EXPECT_EQ(KeyCodeNames::name(4000000000u), "Key#4000000000");
+}
+
+TEST(ModifierFlags, CarbonFlagsConvertOnlyTheFourModifiers) {
+    EXPECT_EQ(carbonFlags(EventModifierFlags::capsLock | EventModifierFlags::option), 0x0800u);
+    EXPECT_EQ(carbonFlags(EventModifierFlags::shift), 0x0200u);
+    EXPECT_EQ(carbonFlags(EventModifierFlags::control), 0x1000u);
+    EXPECT_EQ(carbonFlags(EventModifierFlags::command), 0x0100u);
+    EXPECT_EQ(carbonFlags(EventModifierFlags::relevantMask), 0x1B00u);
+    EXPECT_EQ(carbonFlags(EventModifierFlags::function | EventModifierFlags::numericPad |
+                          EventModifierFlags::capsLock),
+              0u);
+}
+
+TEST(HotkeyConfig, MatchesEventsByKeyAndExactModifiers) {
+    HotkeyConfig optionW{13, 0x0800};
+    EXPECT_TRUE(optionW.matchesEvent(13, EventModifierFlags::option));
+    EXPECT_TRUE(optionW.matchesEvent(13, EventModifierFlags::option | EventModifierFlags::capsLock))
+        << "caps lock is ignored";
+    EXPECT_FALSE(optionW.matchesEvent(13, EventModifierFlags::option | EventModifierFlags::shift));
+    EXPECT_FALSE(optionW.matchesEvent(13, 0));
+    EXPECT_FALSE(optionW.matchesEvent(1, EventModifierFlags::option));
+
+    EXPECT_TRUE((HotkeyConfig{36, 0}).matchesEvent(36, 0)) << "plain Return";
+    EXPECT_TRUE((HotkeyConfig{53, 0}).matchesEvent(53, EventModifierFlags::capsLock))
+        << "plain Escape";
+    EXPECT_TRUE((HotkeyConfig{125, 0}).matchesEvent(125, EventModifierFlags::numericPad))
+        << "plain arrow";
+    EXPECT_FALSE((HotkeyConfig{13, 0}).matchesEvent(13, 0))
+        << "a plain letter is text, never a binding";
+}
+
+}  // namespace
+}  // namespace vantlo
