@@ -6,20 +6,10 @@
 #include <cstdint>
 #include <string>
 
+#include "input/ModifierFlags.h"
 #include "platform/Geometry.h"
 
 namespace vantlo {
-
-// Event modifier flags (device-independent bits).
-namespace ModifierFlags {
-inline constexpr std::uint64_t capsLock = 1ull << 16;
-inline constexpr std::uint64_t shift = 1ull << 17;
-inline constexpr std::uint64_t control = 1ull << 18;
-inline constexpr std::uint64_t option = 1ull << 19;
-inline constexpr std::uint64_t command = 1ull << 20;
-inline constexpr std::uint64_t numericPad = 1ull << 21;
-inline constexpr std::uint64_t function = 1ull << 23;
-}  // namespace ModifierFlags
 
 struct KeyEvent {
     std::uint16_t keyCode = 0;

@@ -39,7 +39,7 @@ std::string HotkeyConfig::displayString() const {
 bool HotkeyConfig::matchesEvent(std::uint32_t eventKeyCode, std::uint64_t eventFlags) const {
     if (eventKeyCode != keyCode)
         return false;
-    auto eventModifiers = carbonFlags(eventFlags & EventModifierFlags::relevantMask);
+    auto eventModifiers = carbonFlags(eventFlags & ModifierFlags::relevantMask);
     if (eventModifiers == CarbonModifiers::none && !KeyCode::isPlainBindableKey(eventKeyCode))
         return false;
     return eventModifiers == carbonModifiers;

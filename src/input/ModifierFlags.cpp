@@ -4,13 +4,13 @@ namespace vantlo {
 
 std::uint32_t carbonFlags(std::uint64_t eventFlags) {
     std::uint32_t carbon = 0;
-    if (eventFlags & EventModifierFlags::shift)
+    if (eventFlags & ModifierFlags::shift)
         carbon |= CarbonModifiers::shift;
-    if (eventFlags & EventModifierFlags::control)
+    if (eventFlags & ModifierFlags::control)
         carbon |= CarbonModifiers::control;
-    if (eventFlags & EventModifierFlags::option)
+    if (eventFlags & ModifierFlags::option)
         carbon |= CarbonModifiers::option;
-    if (eventFlags & EventModifierFlags::command)
+    if (eventFlags & ModifierFlags::command)
         carbon |= CarbonModifiers::command;
     return carbon;
 }

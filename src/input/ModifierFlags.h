@@ -7,7 +7,7 @@
 namespace vantlo {
 
 // Modifier bits of a keyboard event.
-namespace EventModifierFlags {
+namespace ModifierFlags {
 inline constexpr std::uint64_t capsLock = 0x010000;
 inline constexpr std::uint64_t shift = 0x020000;
 inline constexpr std::uint64_t control = 0x040000;
@@ -18,7 +18,7 @@ inline constexpr std::uint64_t function = 0x800000;
 // The only flags that matter anywhere: shift, control, option and command. Caps lock, the
 // numeric-pad flag and the function-key flag are dropped before anything compares modifiers.
 inline constexpr std::uint64_t relevantMask = shift | control | option | command;
-}  // namespace EventModifierFlags
+}  // namespace ModifierFlags
 
 // The Carbon modifier mask of key bindings and hot keys.
 namespace CarbonModifiers {

@@ -93,29 +93,28 @@ TEST(KeyCodeNames, CoversTheWholeTableAndNamesUnknownCodes) {
 }
 
 TEST(ModifierFlags, CarbonFlagsConvertOnlyTheFourModifiers) {
-    EXPECT_EQ(carbonFlags(EventModifierFlags::capsLock | EventModifierFlags::option), 0x0800u);
-    EXPECT_EQ(carbonFlags(EventModifierFlags::shift), 0x0200u);
-    EXPECT_EQ(carbonFlags(EventModifierFlags::control), 0x1000u);
-    EXPECT_EQ(carbonFlags(EventModifierFlags::command), 0x0100u);
-    EXPECT_EQ(carbonFlags(EventModifierFlags::relevantMask), 0x1B00u);
-    EXPECT_EQ(carbonFlags(EventModifierFlags::function | EventModifierFlags::numericPad |
-                          EventModifierFlags::capsLock),
-              0u);
+    EXPECT_EQ(carbonFlags(ModifierFlags::capsLock | ModifierFlags::option), 0x0800u);
+    EXPECT_EQ(carbonFlags(ModifierFlags::shift), 0x0200u);
+    EXPECT_EQ(carbonFlags(ModifierFlags::control), 0x1000u);
+    EXPECT_EQ(carbonFlags(ModifierFlags::command), 0x0100u);
+    EXPECT_EQ(carbonFlags(ModifierFlags::relevantMask), 0x1B00u);
+    EXPECT_EQ(
+        carbonFlags(ModifierFlags::function | ModifierFlags::numericPad | ModifierFlags::capsLock),
+        0u);
 }
 
 TEST(HotkeyConfig, MatchesEventsByKeyAndExactModifiers) {
     HotkeyConfig optionW{13, 0x0800};
-    EXPECT_TRUE(optionW.matchesEvent(13, EventModifierFlags::option));
-    EXPECT_TRUE(optionW.matchesEvent(13, EventModifierFlags::option | EventModifierFlags::capsLock))
+    EXPECT_TRUE(optionW.matchesEvent(13, ModifierFlags::option));
+    EXPECT_TRUE(optionW.matchesEvent(13, ModifierFlags::option | ModifierFlags::capsLock))
         << "caps lock is ignored";
-    EXPECT_FALSE(optionW.matchesEvent(13, EventModifierFlags::option | EventModifierFlags::shift));
+    EXPECT_FALSE(optionW.matchesEvent(13, ModifierFlags::option | ModifierFlags::shift));
     EXPECT_FALSE(optionW.matchesEvent(13, 0));
-    EXPECT_FALSE(optionW.matchesEvent(1, EventModifierFlags::option));
+    EXPECT_FALSE(optionW.matchesEvent(1, ModifierFlags::option));
 
     EXPECT_TRUE((HotkeyConfig{36, 0}).matchesEvent(36, 0)) << "plain Return";
-    EXPECT_TRUE((HotkeyConfig{53, 0}).matchesEvent(53, EventModifierFlags::capsLock))
-        << "plain Escape";
-    EXPECT_TRUE((HotkeyConfig{125, 0}).matchesEvent(125, EventModifierFlags::numericPad))
+    EXPECT_TRUE((HotkeyConfig{53, 0}).matchesEvent(53, ModifierFlags::capsLock)) << "plain Escape";
+    EXPECT_TRUE((HotkeyConfig{125, 0}).matchesEvent(125, ModifierFlags::numericPad))
         << "plain arrow";
     EXPECT_FALSE((HotkeyConfig{13, 0}).matchesEvent(13, 0))
         << "a plain letter is text, never a binding";
