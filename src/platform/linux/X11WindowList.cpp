@@ -1,0 +1,291 @@
+#include "platform/linux/X11WindowList.h"
+
+#include <xcb/res.h>
+
+#include <algorithm>
+#include <map>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "platform/linux/XcbReply.h"
+
+namespace vantlo {
+namespace {
+
+// Window managers nest clients a few frames deep; this bounds the walk up to the top level.
+constexpr int kMaxFrameDepth = 8;
+
+struct Requests {
+    xcb_get_property_cookie_t pid, type, state, transient, netName, name, wmClass, actions, desktop;
+    xcb_get_window_attributes_cookie_t attributes;
+    xcb_get_geometry_cookie_t geometry;
+    xcb_translate_coordinates_cookie_t position;
+    xcb_query_tree_cookie_t tree;
+    std::optional<xcb_res_query_client_ids_cookie_t> owner;
+};
+
+std::optional<Pid> ownerPid(xcb_connection_t* c, xcb_res_query_client_ids_cookie_t cookie) {
+    xcb_generic_error_t* error = nullptr;
+    auto reply = own(xcb_res_query_client_ids_reply(c, cookie, &error), error);
+    if (!reply)
+        return std::nullopt;
+    for (auto it = xcb_res_query_client_ids_ids_iterator(reply.get()); it.rem > 0;
+         xcb_res_client_id_value_next(&it)) {
+        if ((it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) != 0 &&
+            xcb_res_client_id_value_value_length(it.data) >= 1) {
+            return static_cast<Pid>(*xcb_res_client_id_value_value(it.data));
+        }
+    }
+    return std::nullopt;
+}
+
+X11Window::Kind kindOf(const XcbAtoms& a, const std::optional<std::vector<std::uint32_t>>& types,
+                       bool transient) {
+    if (types) {
+        for (std::uint32_t type : *types) {
+            if (type == a._NET_WM_WINDOW_TYPE_NORMAL)
+                return X11Window::Kind::normal;
+            if (type == a._NET_WM_WINDOW_TYPE_DIALOG)
+                return X11Window::Kind::dialog;
+            if (type == a._NET_WM_WINDOW_TYPE_DOCK || type == a._NET_WM_WINDOW_TYPE_DESKTOP ||
+                type == a._NET_WM_WINDOW_TYPE_TOOLBAR || type == a._NET_WM_WINDOW_TYPE_MENU ||
+                type == a._NET_WM_WINDOW_TYPE_UTILITY || type == a._NET_WM_WINDOW_TYPE_SPLASH ||
+                type == a._NET_WM_WINDOW_TYPE_NOTIFICATION) {
+                return X11Window::Kind::other;
+            }
+        }
+    }
+    // EWMH: without a known type, a transient window is a dialog, any other one normal.
+    return transient ? X11Window::Kind::dialog : X11Window::Kind::normal;
+}
+
+bool contains(const std::optional<std::vector<std::uint32_t>>& list, std::uint32_t value) {
+    return list && std::find(list->begin(), list->end(), value) != list->end();
+}
+
+}  // namespace
+
+const X11Window* X11WindowSnapshot::find(xcb_window_t id) const {
+    for (const auto& window : windows) {
+        if (window.id == id)
+            return &window;
+    }
+    return nullptr;
+}
+
+X11WindowList::X11WindowList(std::shared_ptr<XcbConnection> connection)
+    : connection_(std::move(connection)) {}
+
+xcb_window_t X11WindowList::activeWindow() {
+    auto* c = connection_->get();
+    auto reply = XcbProperty::reply(
+        c, XcbProperty::request(c, connection_->root(), connection_->atoms()._NET_ACTIVE_WINDOW,
+                                XCB_ATOM_WINDOW, 1));
+    return XcbProperty::first32(reply).value_or(XCB_NONE);
+}
+
+std::optional<std::uint32_t> X11WindowList::currentDesktop() {
+    auto* c = connection_->get();
+    auto reply = XcbProperty::reply(
+        c, XcbProperty::request(c, connection_->root(), connection_->atoms()._NET_CURRENT_DESKTOP,
+                                XCB_ATOM_CARDINAL, 1));
+    return XcbProperty::first32(reply);
+}
+
+X11WindowSnapshot X11WindowList::snapshot() {
+    auto* c = connection_->get();
+    const auto& a = connection_->atoms();
+    xcb_window_t root = connection_->root();
+    X11WindowSnapshot result;
+    result.requestWaves = 1;
+    auto treeCookie = xcb_query_tree(c, root);
+    auto clientsCookie = XcbProperty::request(c, root, a._NET_CLIENT_LIST, XCB_ATOM_WINDOW);
+    auto stackingCookie =
+        XcbProperty::request(c, root, a._NET_CLIENT_LIST_STACKING, XCB_ATOM_WINDOW);
+    auto activeCookie = XcbProperty::request(c, root, a._NET_ACTIVE_WINDOW, XCB_ATOM_WINDOW, 1);
+    auto desktopCookie =
+        XcbProperty::request(c, root, a._NET_CURRENT_DESKTOP, XCB_ATOM_CARDINAL, 1);
+
+    xcb_generic_error_t* error = nullptr;
+    auto tree = own(xcb_query_tree_reply(c, treeCookie, &error), error);
+    auto clients = XcbProperty::values32(XcbProperty::reply(c, clientsCookie));
+    auto stacking = XcbProperty::values32(XcbProperty::reply(c, stackingCookie));
+    result.active = XcbProperty::first32(XcbProperty::reply(c, activeCookie)).value_or(XCB_NONE);
+    result.currentDesktop = XcbProperty::first32(XcbProperty::reply(c, desktopCookie));
+    if (!clients)
+        return result;
+
+    std::vector<xcb_window_t> ids(clients->begin(), clients->end());
+    std::vector<xcb_window_t> parents;
+    result.windows = readWindows(ids, &parents);
+    result.requestWaves++;
+    std::vector<xcb_window_t> rootChildren;
+    if (tree) {
+        auto* children = xcb_query_tree_children(tree.get());
+        rootChildren.assign(children, children + xcb_query_tree_children_length(tree.get()));
+    }
+    result.requestWaves +=
+        orderByStacking(result.windows, parents, rootChildren,
+                        stacking ? std::vector<xcb_window_t>(stacking->begin(), stacking->end())
+                                 : std::vector<xcb_window_t>{});
+    return result;
+}
+
+std::optional<X11Window> X11WindowList::read(xcb_window_t window) {
+    auto windows = readWindows({window}, nullptr);
+    if (windows.empty())
+        return std::nullopt;
+    return windows.front();
+}
+
+std::vector<X11Window> X11WindowList::readWindows(const std::vector<xcb_window_t>& ids,
+                                                  std::vector<xcb_window_t>* parents) {
+    auto* c = connection_->get();
+    const auto& a = connection_->atoms();
+    xcb_window_t root = connection_->root();
+    bool resources = connection_->hasResourceExtension();
+
+    std::vector<Requests> requests;
+    requests.reserve(ids.size());
+    for (xcb_window_t id : ids) {
+        Requests r;
+        r.pid = XcbProperty::request(c, id, a._NET_WM_PID, XCB_ATOM_CARDINAL, 1);
+        r.type = XcbProperty::request(c, id, a._NET_WM_WINDOW_TYPE, XCB_ATOM_ATOM, 32);
+        r.state = XcbProperty::request(c, id, a._NET_WM_STATE, XCB_ATOM_ATOM, 64);
+        r.transient = XcbProperty::request(c, id, a.WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 1);
+        r.netName = XcbProperty::request(c, id, a._NET_WM_NAME, a.UTF8_STRING, 1024);
+        r.name = XcbProperty::request(c, id, a.WM_NAME, XCB_ATOM_ANY, 1024);
+        r.wmClass = XcbProperty::request(c, id, a.WM_CLASS, XCB_ATOM_STRING, 256);
+        r.actions = XcbProperty::request(c, id, a._NET_WM_ALLOWED_ACTIONS, XCB_ATOM_ATOM, 64);
+        r.desktop = XcbProperty::request(c, id, a._NET_WM_DESKTOP, XCB_ATOM_CARDINAL, 1);
+        r.attributes = xcb_get_window_attributes(c, id);
+        r.geometry = xcb_get_geometry(c, id);
+        r.position = xcb_translate_coordinates(c, id, root, 0, 0);
+        r.tree = xcb_query_tree(c, id);
+        if (resources) {
+            xcb_res_client_id_spec_t spec{id, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+            r.owner = xcb_res_query_client_ids(c, 1, &spec);
+        }
+        requests.push_back(r);
+    }
+
+    std::vector<X11Window> windows;
+    windows.reserve(ids.size());
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        const Requests& r = requests[i];
+        X11Window w;
+        w.id = ids[i];
+        xcb_generic_error_t* error = nullptr;
+        auto attributes = own(xcb_get_window_attributes_reply(c, r.attributes, &error), error);
+        auto geometry = own(xcb_get_geometry_reply(c, r.geometry, nullptr));
+        auto position = own(xcb_translate_coordinates_reply(c, r.position, nullptr));
+        auto tree = own(xcb_query_tree_reply(c, r.tree, nullptr));
+        auto declaredPid = XcbProperty::first32(XcbProperty::reply(c, r.pid));
+        auto types = XcbProperty::values32(XcbProperty::reply(c, r.type));
+        auto state = XcbProperty::values32(XcbProperty::reply(c, r.state));
+        auto transient = XcbProperty::first32(XcbProperty::reply(c, r.transient));
+        auto netName = XcbProperty::text(XcbProperty::reply(c, r.netName), a.UTF8_STRING);
+        auto name = XcbProperty::text(XcbProperty::reply(c, r.name), a.UTF8_STRING);
+        auto wmClass = XcbProperty::strings(XcbProperty::reply(c, r.wmClass));
+        auto actions = XcbProperty::values32(XcbProperty::reply(c, r.actions));
+        auto desktop = XcbProperty::first32(XcbProperty::reply(c, r.desktop));
+        std::optional<Pid> serverPid;
+        if (r.owner)
+            serverPid = ownerPid(c, *r.owner);
+        // Every reply is read (and freed) before a vanished window is dropped.
+        if (!attributes)
+            continue;
+
+        w.pid = serverPid.value_or(static_cast<Pid>(declaredPid.value_or(0)));
+        w.title = netName.value_or(name.value_or(""));
+        if (!wmClass.empty())
+            w.instanceName = wmClass[0];
+        if (wmClass.size() > 1)
+            w.className = wmClass[1];
+        w.transientFor = (transient && *transient != root) ? *transient : XCB_NONE;
+        w.kind = kindOf(a, types, w.transientFor != XCB_NONE);
+        w.skipTaskbar = contains(state, a._NET_WM_STATE_SKIP_TASKBAR);
+        w.hidden = contains(state, a._NET_WM_STATE_HIDDEN);
+        w.modal = contains(state, a._NET_WM_STATE_MODAL);
+        if (actions)
+            w.closeAllowed = contains(actions, a._NET_WM_ACTION_CLOSE);
+        w.desktop = desktop;
+        w.viewable = attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+        if (geometry && position) {
+            w.frame = Rect{double(position->dst_x), double(position->dst_y),
+                           double(geometry->width), double(geometry->height)};
+        }
+        windows.push_back(std::move(w));
+        if (parents)
+            parents->push_back(tree ? tree->parent : XCB_NONE);
+    }
+    return windows;
+}
+
+int X11WindowList::orderByStacking(std::vector<X11Window>& windows,
+                                   const std::vector<xcb_window_t>& parents,
+                                   const std::vector<xcb_window_t>& rootChildren,
+                                   const std::vector<xcb_window_t>& stackingList) {
+    auto* c = connection_->get();
+    xcb_window_t root = connection_->root();
+    // The root's children are the managers' frames, bottom to top. A client's place is its
+    // frame's place; _NET_CLIENT_LIST_STACKING is not kept in order by every manager (fluxbox).
+    std::unordered_map<xcb_window_t, int> frameRank;
+    for (std::size_t i = 0; i < rootChildren.size(); ++i)
+        frameRank[rootChildren[i]] = static_cast<int>(i);
+    std::vector<xcb_window_t> ancestor(windows.size());
+    for (std::size_t i = 0; i < windows.size(); ++i)
+        ancestor[i] = parents[i] == root ? windows[i].id : parents[i];
+    int waves = 0;
+
+    for (int depth = 0; depth < kMaxFrameDepth; ++depth) {
+        std::map<xcb_window_t, xcb_query_tree_cookie_t> pending;
+        for (xcb_window_t w : ancestor) {
+            if (w != XCB_NONE && !frameRank.count(w) && !pending.count(w))
+                pending[w] = xcb_query_tree(c, w);
+        }
+        if (pending.empty())
+            break;
+        ++waves;
+        std::unordered_map<xcb_window_t, xcb_window_t> parentOf;
+        for (auto& [w, cookie] : pending) {
+            auto tree = own(xcb_query_tree_reply(c, cookie, nullptr));
+            parentOf[w] = tree ? tree->parent : XCB_NONE;
+        }
+        for (auto& w : ancestor) {
+            auto it = parentOf.find(w);
+            if (it == parentOf.end())
+                continue;
+            // A top level that was not among the root's children a moment ago has no rank.
+            w = (it->second == XCB_NONE || it->second == root) ? XCB_NONE : it->second;
+        }
+    }
+
+    std::unordered_map<xcb_window_t, int> stackRank;
+    for (std::size_t i = 0; i < stackingList.size(); ++i)
+        stackRank[stackingList[i]] = static_cast<int>(i);
+    struct Ranked {
+        int frame, stack;
+        std::size_t index;
+    };
+    std::vector<Ranked> ranks;
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        auto f = frameRank.find(ancestor[i]);
+        auto s = stackRank.find(windows[i].id);
+        ranks.push_back(
+            {f == frameRank.end() ? -1 : f->second, s == stackRank.end() ? -1 : s->second, i});
+    }
+    std::stable_sort(ranks.begin(), ranks.end(), [](const Ranked& l, const Ranked& r) {
+        if (l.frame != r.frame)
+            return l.frame > r.frame;
+        return l.stack > r.stack;
+    });
+    std::vector<X11Window> ordered;
+    ordered.reserve(windows.size());
+    for (const auto& rank : ranks)
+        ordered.push_back(std::move(windows[rank.index]));
+    windows = std::move(ordered);
+    return waves;
+}
+
+}  // namespace vantlo

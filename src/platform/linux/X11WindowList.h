@@ -1,0 +1,81 @@
+#pragma once
+// Reads the window manager's managed clients with everything the switcher asks of them, in a
+// fixed number of pipelined request waves whatever the number of windows. A window that vanishes
+// while it is read is left out.
+
+#include <xcb/xcb.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Geometry.h"
+#include "platform/RunningApplication.h"
+#include "platform/linux/XcbConnection.h"
+
+namespace vantlo {
+
+inline constexpr std::uint32_t kAllDesktops = 0xFFFFFFFF;
+
+struct X11Window {
+    enum class Kind { normal, dialog, other };
+
+    xcb_window_t id = XCB_NONE;
+    // The process that owns the window: the X server's record of the client when it has one
+    // (right for sandboxed applications too), else the window's own _NET_WM_PID.
+    Pid pid = 0;
+    std::string title;
+    std::string instanceName;  // WM_CLASS
+    std::string className;
+    Kind kind = Kind::normal;
+    bool skipTaskbar = false;
+    bool hidden = false;
+    bool modal = false;
+    xcb_window_t transientFor = XCB_NONE;
+    // Whether _NET_WM_ALLOWED_ACTIONS holds the close action; nothing when the property is absent.
+    std::optional<bool> closeAllowed;
+    std::optional<std::uint32_t> desktop;
+    bool viewable = false;
+    Rect frame;
+
+    // What a switcher lists: normal windows and dialogs that want a taskbar entry.
+    bool isListed() const { return kind != Kind::other && !skipTaskbar; }
+    bool isDialogLike() const { return kind == Kind::dialog || modal || transientFor != XCB_NONE; }
+};
+
+struct X11WindowSnapshot {
+    std::vector<X11Window> windows;  // topmost first
+    xcb_window_t active = XCB_NONE;
+    std::optional<std::uint32_t> currentDesktop;
+    // How many request waves the reading took (constant in the number of windows).
+    int requestWaves = 0;
+
+    const X11Window* find(xcb_window_t id) const;
+};
+
+class X11WindowList {
+  public:
+    explicit X11WindowList(std::shared_ptr<XcbConnection> connection);
+
+    // Every managed client, topmost first. Empty without a window manager.
+    X11WindowSnapshot snapshot();
+    // One window's facts, read now; nothing when it is gone.
+    std::optional<X11Window> read(xcb_window_t window);
+    xcb_window_t activeWindow();
+    std::optional<std::uint32_t> currentDesktop();
+
+  private:
+    // Reads the windows in one wave; `parents` receives each kept window's parent.
+    std::vector<X11Window> readWindows(const std::vector<xcb_window_t>& ids,
+                                       std::vector<xcb_window_t>* parents);
+    // Sorts topmost first; answers the number of request waves the frame walk took.
+    int orderByStacking(std::vector<X11Window>& windows, const std::vector<xcb_window_t>& parents,
+                        const std::vector<xcb_window_t>& rootChildren,
+                        const std::vector<xcb_window_t>& stackingList);
+
+    std::shared_ptr<XcbConnection> connection_;
+};
+
+}  // namespace vantlo
