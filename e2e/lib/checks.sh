@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Shared pieces of the end-to-end tests: where the built tools are, pass/fail bookkeeping and
+# waits on the test client's output. Source after lib/desktop.sh.
+#
+# VANTLO_BINARY_DIR names the build directory (default: build/ beside e2e/).
+
+E2E_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+E2E_BUILD="${VANTLO_BINARY_DIR:-$E2E_ROOT/build}"
+CLIENT="$E2E_BUILD/e2e/client/vantlo-test-client"
+DRIVER="$E2E_BUILD/e2e/driver/vantlo-x11-driver"
+E2E_FAILURES=0
+
+e2e_require_tools() {
+    local tool
+    for tool in "$CLIENT" "$DRIVER"; do
+        if [[ ! -x "$tool" ]]; then
+            echo "e2e: $tool is not built (set VANTLO_BINARY_DIR to the build directory)" >&2
+            exit 2
+        fi
+    done
+}
+
+pass() {
+    echo "ok   [$DESKTOP_WM] $*"
+}
+
+fail() {
+    echo "FAIL [$DESKTOP_WM] $*" >&2
+    E2E_FAILURES=$((E2E_FAILURES + 1))
+}
+
+# Exit status for the test script: 0 when every check passed.
+e2e_finish() {
+    local name="$1"
+    desktop_stop
+    if ((E2E_FAILURES > 0)); then
+        echo "$name: $E2E_FAILURES check(s) failed" >&2
+        return 1
+    fi
+    return 0
+}
+
+has_lines() {
+    (($(grep -c "$2" "$1" 2>/dev/null) >= $3))
+}
+
+# Waits for COUNT "ready <id>" lines in FILE and prints the ids.
+wait_ready() {
+    local file="$1" count="${2:-1}"
+    if desktop_poll 10 has_lines "$file" '^ready ' "$count"; then
+        grep '^ready ' "$file" | awk '{print $2}'
+        return 0
+    fi
+    desktop_fail "client writing $file did not report $count ready window(s)"
+}
+
+# Starts a test client with ARGS; prints "PID FILE" of the client and its output file.
+start_client() {
+    local out
+    out=$(mktemp "$DESKTOP_TMP/client.XXXXXX")
+    desktop_spawn "$CLIENT" "$@" >"$out" 2>"$out.err"
+    echo "$DESKTOP_LAST_PID $out"
+}
+
+process_gone() {
+    ! kill -0 "$1" 2>/dev/null || [[ "$(ps -o stat= -p "$1" 2>/dev/null)" == Z* ]]
+}
+
+driver_lists() {
+    "$DRIVER" windows | grep -q "$1"
+}
+
+# The driver's line for window ID, empty when it is not listed.
+listed_window() {
+    "$DRIVER" windows | grep "^window $1 "
+}
