@@ -50,9 +50,14 @@ wait_ready() {
     desktop_fail "client writing $file did not report $count ready window(s) within ${seconds}s"
 }
 
+in_client_list() {
+    client_list | grep -qx "$1"
+}
+
 expect_in_client_list() {
     local id="$1" what="$2"
-    if client_list | grep -qx "$id"; then
+    # Managers add a client to the list a moment after its window appears.
+    if desktop_poll 5 in_client_list "$id"; then
         pass "$what is in _NET_CLIENT_LIST"
     else
         fail "$what ($id) is missing from _NET_CLIENT_LIST: $(client_list | tr '\n' ' ')"
