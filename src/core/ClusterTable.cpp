@@ -1,0 +1,206 @@
+#include "core/ClusterTable.h"
+
+#include <unicode/brkiter.h>
+#include <unicode/normalizer2.h>
+#include <unicode/uchar.h>
+#include <unicode/unistr.h>
+#include <unicode/ustring.h>
+#include <unicode/utf16.h>
+
+#include <cstring>
+
+namespace vantlo {
+namespace {
+
+constexpr std::uint32_t kFirstInternedId = 0x110000;
+constexpr char16_t kCapitalSigma = 0x03A3;
+constexpr char16_t kSmallSigma = 0x03C3;
+
+std::array<std::uint8_t, 256> makeAsciiLower() {
+    std::array<std::uint8_t, 256> table{};
+    for (int b = 0; b < 256; ++b)
+        table[b] = static_cast<std::uint8_t>(b >= 'A' && b <= 'Z' ? b + 32 : b);
+    return table;
+}
+
+std::array<std::uint8_t, 256> makeAsciiSeparator() {
+    std::array<std::uint8_t, 256> table{};
+    for (int b = 0; b < 256; ++b) {
+        bool alnum = (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9');
+        table[b] = alnum ? 0 : 1;
+    }
+    return table;
+}
+
+bool isLetterOrNumber(UChar32 c) {
+    return u_hasBinaryProperty(c, UCHAR_ALPHABETIC) ||
+           u_getIntPropertyValue(c, UCHAR_NUMERIC_TYPE) != U_NT_NONE;
+}
+
+std::uint32_t separatorBit(UChar32 c) {
+    return isLetterOrNumber(c) ? 0 : ClusterTable::kSeparatorBit;
+}
+
+// A code point that forms a character of its own whatever stands around it, unless something
+// around it is not such a code point: then the full segmentation rules are needed.
+bool breaksOnBothSides(UChar32 c) {
+    switch (u_getIntPropertyValue(c, UCHAR_GRAPHEME_CLUSTER_BREAK)) {
+        case U_GCB_OTHER:
+        case U_GCB_CONTROL:
+        case U_GCB_LF:
+        case U_GCB_LV:
+        case U_GCB_LVT:
+            return true;
+        default:
+            return false;
+    }
+}
+
+const icu::Normalizer2& nfc() {
+    UErrorCode status = U_ZERO_ERROR;
+    return *icu::Normalizer2::getNFCInstance(status);
+}
+
+}  // namespace
+
+const std::array<std::uint8_t, 256> ClusterTable::kAsciiLower = makeAsciiLower();
+const std::array<std::uint8_t, 256> ClusterTable::kAsciiSeparator = makeAsciiSeparator();
+
+ClusterTable::ClusterTable() = default;
+ClusterTable::~ClusterTable() = default;
+
+bool ClusterTable::isPlainAscii(std::string_view utf8) {
+    const char* p = utf8.data();
+    std::size_t n = utf8.size();
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p + i, 8);
+        if (word & 0x8080'8080'8080'8080ull)
+            return false;
+    }
+    for (; i < n; ++i) {
+        if (static_cast<unsigned char>(p[i]) & 0x80)
+            return false;
+    }
+    // CR LF is one character; leave that rare case to the full rules.
+    return std::memchr(p, '\r', n) == nullptr;
+}
+
+void ClusterTable::append(std::string_view utf8, std::vector<std::uint32_t>& out) {
+    if (!isPlainAscii(utf8)) {
+        appendUnicode(utf8, out);
+        return;
+    }
+    for (unsigned char byte : utf8)
+        out.push_back(kAsciiLower[byte] | (kAsciiSeparator[byte] ? kSeparatorBit : 0));
+}
+
+void ClusterTable::appendUnicode(std::string_view utf8, std::vector<std::uint32_t>& out) {
+    UErrorCode status = U_ZERO_ERROR;
+    std::int32_t length = 0;
+    utf16_.resize(utf8.size() + 1);
+    u_strFromUTF8WithSub(utf16_.data(), static_cast<std::int32_t>(utf16_.size()), &length,
+                         utf8.data(), static_cast<std::int32_t>(utf8.size()), 0xFFFD, nullptr,
+                         &status);
+    if (U_FAILURE(status))
+        return;
+    utf16_.resize(length);
+    // The final-sigma rule would make one letter lowercase two ways depending on what follows;
+    // a search should treat every capital sigma alike.
+    for (char16_t& unit : utf16_) {
+        if (unit == kCapitalSigma)
+            unit = kSmallSigma;
+    }
+    lower_.resize(utf16_.size() * 2 + 1);
+    length = u_strToLower(lower_.data(), static_cast<std::int32_t>(lower_.size()), utf16_.data(),
+                          static_cast<std::int32_t>(utf16_.size()), "", &status);
+    if (status == U_BUFFER_OVERFLOW_ERROR) {
+        status = U_ZERO_ERROR;
+        lower_.resize(length + 1);
+        length = u_strToLower(lower_.data(), static_cast<std::int32_t>(lower_.size()),
+                              utf16_.data(), static_cast<std::int32_t>(utf16_.size()), "", &status);
+    }
+    if (U_FAILURE(status))
+        return;
+    lower_.resize(length);
+
+    bool simple = true;
+    for (std::int32_t i = 0; i < length && simple;) {
+        UChar32 c;
+        U16_NEXT(lower_.data(), i, length, c);
+        simple = breaksOnBothSides(c);
+    }
+    if (!simple) {
+        appendSegmented(out);
+        return;
+    }
+    for (std::int32_t i = 0; i < length;) {
+        UChar32 c;
+        U16_NEXT(lower_.data(), i, length, c);
+        out.push_back(idOfCodePoint(c) | separatorBit(c));
+    }
+}
+
+void ClusterTable::appendSegmented(std::vector<std::uint32_t>& out) {
+    if (!breaker_) {
+        UErrorCode status = U_ZERO_ERROR;
+        breaker_.reset(icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+        if (U_FAILURE(status) || !breaker_) {
+            breaker_.reset();
+            return;
+        }
+    }
+    auto length = static_cast<std::int32_t>(lower_.size());
+    icu::UnicodeString text(false, lower_.data(), length);
+    breaker_->setText(text);
+    std::int32_t start = breaker_->first();
+    for (std::int32_t end = breaker_->next(); end != icu::BreakIterator::DONE;
+         start = end, end = breaker_->next()) {
+        UChar32 first;
+        U16_GET(lower_.data(), 0, start, length, first);
+        out.push_back(idOfCluster(lower_.data() + start, end - start) | separatorBit(first));
+    }
+    // The iterator keeps a reference to the text; drop it before the buffer changes.
+    breaker_->setText(icu::UnicodeString());
+}
+
+std::uint32_t ClusterTable::idOfCluster(const char16_t* text, std::int32_t length) {
+    UChar32 c;
+    std::int32_t i = 0;
+    U16_NEXT(text, i, length, c);
+    if (i == length)
+        return idOfCodePoint(c);
+    UErrorCode status = U_ZERO_ERROR;
+    icu::UnicodeString canonical = nfc().normalize(icu::UnicodeString(false, text, length), status);
+    if (U_FAILURE(status))
+        return intern(std::u16string_view(text, length));
+    if (canonical.length() == U16_LENGTH(canonical.char32At(0)))
+        return static_cast<std::uint32_t>(canonical.char32At(0));
+    return intern(std::u16string_view(canonical.getBuffer(), canonical.length()));
+}
+
+std::uint32_t ClusterTable::idOfCodePoint(std::int32_t codePoint) {
+    if (u_getIntPropertyValue(codePoint, UCHAR_NFC_QUICK_CHECK) == UNORM_YES)
+        return static_cast<std::uint32_t>(codePoint);
+    // A singleton such as the Angstrom sign stands for another code point.
+    char16_t units[2];
+    std::int32_t length = 0;
+    U16_APPEND_UNSAFE(units, length, codePoint);
+    UErrorCode status = U_ZERO_ERROR;
+    icu::UnicodeString canonical =
+        nfc().normalize(icu::UnicodeString(false, units, length), status);
+    if (U_SUCCESS(status) && canonical.length() == U16_LENGTH(canonical.char32At(0)))
+        return static_cast<std::uint32_t>(canonical.char32At(0));
+    if (U_FAILURE(status))
+        return intern(std::u16string_view(units, length));
+    return intern(std::u16string_view(canonical.getBuffer(), canonical.length()));
+}
+
+std::uint32_t ClusterTable::intern(std::u16string_view canonical) {
+    auto [it, inserted] = interned_.try_emplace(
+        std::u16string(canonical), kFirstInternedId + static_cast<std::uint32_t>(interned_.size()));
+    return it->second;
+}
+
+}  // namespace vantlo
