@@ -1,0 +1,169 @@
+#include "onboarding/OnboardingManager.h"
+
+#include <utility>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace vantlo {
+namespace {
+
+std::shared_ptr<OnboardingManager>& sharedInstance() {
+    static std::shared_ptr<OnboardingManager> instance;
+    return instance;
+}
+
+std::mutex& sharedInstanceMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+}  // namespace
+
+OnboardingManager::Subscription& OnboardingManager::Subscription::operator=(
+    Subscription&& other) noexcept {
+    if (this != &other) {
+        reset();
+        manager_ = std::move(other.manager_);
+        token_ = other.token_;
+        other.manager_.reset();
+    }
+    return *this;
+}
+
+void OnboardingManager::Subscription::reset() {
+    if (auto manager = manager_.lock())
+        manager->removeObserver(token_);
+    manager_.reset();
+}
+
+OnboardingManager& OnboardingManager::shared() {
+    std::lock_guard guard(sharedInstanceMutex());
+    auto& instance = sharedInstance();
+    if (!instance)
+        instance = std::make_shared<OnboardingManager>();
+    return *instance;
+}
+
+void OnboardingManager::resetShared() {
+    std::lock_guard guard(sharedInstanceMutex());
+    sharedInstance().reset();
+}
+
+OnboardingStage OnboardingManager::stage() const {
+    std::lock_guard guard(mutex_);
+    return stage_;
+}
+
+void OnboardingManager::setStage(OnboardingStage stage) {
+    std::vector<std::pair<ObserverToken, std::shared_ptr<Observer>>> toNotify;
+    {
+        std::lock_guard guard(mutex_);
+        if (stage_ == stage)
+            return;
+        stage_ = stage;
+        toNotify.assign(observers_.begin(), observers_.end());
+    }
+    for (const auto& [token, observer] : toNotify) {
+        {
+            // An observer removed by an earlier one during this delivery hears nothing more.
+            std::lock_guard guard(mutex_);
+            if (!observers_.count(token))
+                continue;
+        }
+        (*observer)(stage);
+    }
+}
+
+OnboardingManager::Subscription OnboardingManager::observe(Observer observer) {
+    std::lock_guard guard(mutex_);
+    auto token = nextToken_++;
+    observers_[token] = std::make_shared<Observer>(std::move(observer));
+    return Subscription(weak_from_this(), token);
+}
+
+void OnboardingManager::removeObserver(ObserverToken token) {
+    std::lock_guard guard(mutex_);
+    observers_.erase(token);
+}
+
+void OnboardingManager::moveFrom(OnboardingStage from, OnboardingStage to) {
+    if (stage() == from)
+        setStage(to);
+}
+
+void OnboardingManager::permissionDidBecomeTrusted() {
+    moveFrom(OnboardingStage::permissions, OnboardingStage::summon);
+}
+
+void OnboardingManager::panelDidShow() {
+    moveFrom(OnboardingStage::summon, OnboardingStage::panelBasics);
+}
+
+void OnboardingManager::noteMove() {
+    moveFrom(OnboardingStage::movement, OnboardingStage::actions);
+}
+
+void OnboardingManager::advance() {
+    switch (stage()) {
+        case OnboardingStage::idle:
+        case OnboardingStage::complete:
+            return;
+        case OnboardingStage::permissions:
+            if (isTrusted())
+                moveFrom(OnboardingStage::permissions, OnboardingStage::summon);
+            return;
+        case OnboardingStage::summon:
+            return moveFrom(OnboardingStage::summon, OnboardingStage::panelBasics);
+        case OnboardingStage::panelBasics:
+            return moveFrom(OnboardingStage::panelBasics, OnboardingStage::movement);
+        case OnboardingStage::movement:
+            return moveFrom(OnboardingStage::movement, OnboardingStage::actions);
+        case OnboardingStage::actions:
+            return complete();
+    }
+}
+
+void OnboardingManager::complete() {
+    platform().defaults->set(didCompleteKey, true);
+    platform().defaults->set(hasSeenWelcomeKey, true);
+    setStage(OnboardingStage::complete);
+    scheduleIdleAfterCompletion();
+}
+
+void OnboardingManager::scheduleIdleAfterCompletion() {
+    std::weak_ptr<OnboardingManager> weakSelf = weak_from_this();
+    auto item = std::make_shared<WorkItem>([weakSelf] {
+        // Only if the guide was not started again meanwhile.
+        if (auto self = weakSelf.lock())
+            self->moveFrom(OnboardingStage::complete, OnboardingStage::idle);
+    });
+    WorkItemRef previous;
+    {
+        std::lock_guard guard(mutex_);
+        previous = std::exchange(pendingIdle_, item);
+    }
+    // A second completion restarts the delay, so the finished stage always shows for its time.
+    if (previous)
+        previous->cancel();
+    platform().dispatch->asyncAfter(completionResetDelay, item);
+}
+
+void OnboardingManager::startGuide() {
+    setStage(isTrusted() ? OnboardingStage::summon : OnboardingStage::permissions);
+}
+
+bool OnboardingManager::didCompleteInteractiveOnboarding() {
+    return platform().defaults->boolean(didCompleteKey).value_or(false);
+}
+
+bool OnboardingManager::hasSeenWelcome() {
+    return platform().defaults->boolean(hasSeenWelcomeKey).value_or(false);
+}
+
+bool OnboardingManager::isTrusted() {
+    auto accessibility = platform().accessibility;
+    return accessibility && accessibility->isProcessTrusted();
+}
+
+}  // namespace vantlo
