@@ -1,28 +1,30 @@
 #pragma once
-// A log that keeps its lines in memory, for assertions.
+// The system log, kept as lines (FakeEffects::logLines).
 
-#include <mutex>
-#include <string>
+#include <memory>
 #include <vector>
 
 #include "platform/Log.h"
+#include "platform/fake/FakeEffects.h"
 
 namespace vantlo {
 
 class FakeLog : public Log {
   public:
+    explicit FakeLog(std::shared_ptr<FakeEffects> effects) : effects_(std::move(effects)) {}
+
     void write(const std::string& line) override {
-        std::lock_guard lock(mutex_);
-        lines_.push_back(line);
+        std::lock_guard lock(effects_->mutex);
+        effects_->logLines.push_back(line);
+        effects_->note("log " + line);
     }
     std::vector<std::string> lines() const {
-        std::lock_guard lock(mutex_);
-        return lines_;
+        std::lock_guard lock(effects_->mutex);
+        return effects_->logLines;
     }
 
   private:
-    mutable std::mutex mutex_;
-    std::vector<std::string> lines_;
+    std::shared_ptr<FakeEffects> effects_;
 };
 
 }  // namespace vantlo
