@@ -11,6 +11,8 @@ namespace vantlo {
 
 class FakeLog : public Log {
   public:
+    // A log of its own, for tests that need nothing else of the fake desktop.
+    FakeLog() : effects_(std::make_shared<FakeEffects>()) {}
     explicit FakeLog(std::shared_ptr<FakeEffects> effects) : effects_(std::move(effects)) {}
 
     void write(const std::string& line) override {
