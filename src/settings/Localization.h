@@ -2,6 +2,10 @@
 // The interface language and the lookup of user-visible texts. Every text is written in English
 // in the code and looked up by that English wording in the current language's table; a text
 // without a translation shows in English.
+//
+// The tables are gettext files ("en.po", "zh-Hans.po") in the program's resources folder (the
+// main bundle's resources path). Lookups are safe from any thread; the language is changed on
+// the main thread.
 
 #include <cstdint>
 #include <initializer_list>
@@ -10,8 +14,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
+
+#include "settings/TextFormat.h"
 
 namespace vantlo {
 
@@ -27,14 +32,24 @@ std::string displayName(AppLanguage language);
 
 class TranslationTable;
 
-// An argument of a text with placeholders: %@ takes text, %d / %ld / %lld take integers.
-using FormatArgument = std::variant<std::string, std::int64_t>;
-
 class Localization {
   public:
+    static constexpr const char* languageKey = "Vantlo.AppLanguage";
+    static constexpr const char* languageChangedNotification = "Vantlo.languageChanged";
+
     static Localization& shared();
     // Forgets the shared instance so the next `shared()` starts afresh (tests).
     static void resetShared();
+    // Looks the tables up in `path` instead of the main bundle's resources; empty restores the
+    // main bundle (tests, and a platform without bundles).
+    static void setResourcesPath(std::string path);
+
+    // Reads the stored language; a missing or unknown value means "system". Writes and posts
+    // nothing.
+    Localization();
+    ~Localization();
+    Localization(const Localization&) = delete;
+    Localization& operator=(const Localization&) = delete;
 
     AppLanguage language() const;
     // Writes "Vantlo.AppLanguage", switches the table and posts "Vantlo.languageChanged"; does
@@ -43,23 +58,23 @@ class Localization {
 
     // The translation of `english` in the current table, or `english` itself.
     std::string lookup(std::string_view english) const;
-    // Looks `englishFormat` up, then fills its placeholders in order.
+    // Looks `englishFormat` up, then fills its placeholders (see TextFormat.h).
     std::string format(std::string_view englishFormat,
                        std::initializer_list<FormatArgument> arguments) const;
 
-    // The code of the language whose table is in use: "en" or "zh-Hans".
+    // The code of the language whose table is in use: "en" or "zh-Hans". A forced language
+    // whose table is missing uses the table the system language chooses.
     std::string tableLanguageCode() const;
-
-    Localization();
-    ~Localization();
 
   private:
     mutable std::mutex mutex_;
     AppLanguage language_ = AppLanguage::system;
     std::shared_ptr<const TranslationTable> table_;
+    std::string tableCode_ = "en";
 };
 
-// Shorthands used throughout the code for user-visible texts.
+// Shorthands used throughout the code for user-visible texts. Pass the English text as one
+// string literal, so the tables can be checked against the code.
 inline std::string localized(std::string_view english) {
     return Localization::shared().lookup(english);
 }
