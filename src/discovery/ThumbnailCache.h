@@ -1,0 +1,50 @@
+#pragma once
+// Pictures of windows for the previews beside window rows, keyed by window number: up to 100 kept
+// in memory, the least recently used evicted first. A picture is captured once and kept as it
+// was until evicted. Without capture permission nothing is captured and nothing is stored.
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+
+#include "platform/Image.h"
+
+namespace vantlo {
+
+class ThumbnailCache : public std::enable_shared_from_this<ThumbnailCache> {
+  public:
+    static constexpr std::size_t kMaxEntries = 100;
+    // Previews are a few hundred points wide; this keeps them sharp on high-density screens while
+    // bounding the memory of a full cache.
+    static constexpr int kMaxPixelSize = 640;
+
+    static ThumbnailCache& shared();
+    static void resetShared();
+
+    // The cached picture, or a fresh capture (slow: call it off the main thread). nullptr when
+    // capture is not permitted or the window cannot be captured.
+    ImageRef thumbnail(std::uint32_t windowNumber);
+    // Runs `thumbnail` on a background queue and hands the picture to `completion` on the main
+    // queue.
+    void requestThumbnail(std::uint32_t windowNumber, std::function<void(ImageRef)> completion);
+    std::size_t count() const;
+    bool contains(std::uint32_t windowNumber) const;
+
+  private:
+    struct Entry {
+        ImageRef image;
+        double lastAccessed = 0;
+        // Orders accesses within the same clock reading.
+        std::uint64_t tick = 0;
+    };
+
+    void evictIfNeededLocked();
+
+    mutable std::mutex mutex_;
+    std::map<std::uint32_t, Entry> cache_;
+    std::uint64_t ticks_ = 0;
+};
+
+}  // namespace vantlo
