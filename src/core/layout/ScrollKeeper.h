@@ -21,8 +21,7 @@ struct ScrollRequest {
 class ScrollKeeper {
   public:
     // Called on every change of the selected index. Returns where to scroll, or nothing.
-    std::optional<ScrollRequest> selectionChanged(int newIndex, int rowCount,
-                                                  bool keyboardClaimed);
+    std::optional<ScrollRequest> selectionChanged(int newIndex, int rowCount, bool keyboardClaimed);
     int lastScrollIndex() const { return last_; }
     void reset() { last_ = 0; }
 
