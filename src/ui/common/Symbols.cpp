@@ -1,0 +1,209 @@
+#include "ui/common/Symbols.h"
+
+#include <QPainter>
+#include <QPainterPathStroker>
+#include <QTransform>
+#include <functional>
+#include <map>
+#include <string>
+
+namespace vantlo {
+namespace {
+
+// Stroke width on the 24-point grid for each weight.
+double strokeWidth(SymbolWeight weight) {
+    switch (weight) {
+        case SymbolWeight::regular:
+            return 1.7;
+        case SymbolWeight::medium:
+            return 2.0;
+        case SymbolWeight::semibold:
+            return 2.3;
+        case SymbolWeight::bold:
+            return 2.7;
+    }
+    return 1.7;
+}
+
+QPainterPath stroked(const QPainterPath& centreLine, double width) {
+    QPainterPathStroker stroker;
+    stroker.setWidth(width);
+    stroker.setCapStyle(Qt::RoundCap);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    return stroker.createStroke(centreLine).simplified();
+}
+
+QPainterPath polyline(std::initializer_list<QPointF> points) {
+    QPainterPath path;
+    bool first = true;
+    for (const QPointF& p : points) {
+        if (first)
+            path.moveTo(p);
+        else
+            path.lineTo(p);
+        first = false;
+    }
+    return path;
+}
+
+QPainterPath circle(QPointF centre, double radius) {
+    QPainterPath path;
+    path.addEllipse(centre, radius, radius);
+    return path;
+}
+
+QPainterPath xmark(double inset) {
+    QPainterPath path = polyline({{inset, inset}, {24 - inset, 24 - inset}});
+    path.addPath(polyline({{24 - inset, inset}, {inset, 24 - inset}}));
+    return path;
+}
+
+QPainterPath magnifyingGlass(double w) {
+    QPainterPath line = circle({10.2, 10.2}, 6.6);
+    line.addPath(polyline({{15.1, 15.1}, {20.6, 20.6}}));
+    return stroked(line, w);
+}
+
+QPainterPath shieldOutline() {
+    QPainterPath path;
+    path.moveTo(12, 2.4);
+    path.lineTo(19.6, 5.4);
+    path.lineTo(19.6, 11.2);
+    path.cubicTo(19.6, 16.1, 16.4, 19.6, 12, 21.6);
+    path.cubicTo(7.6, 19.6, 4.4, 16.1, 4.4, 11.2);
+    path.lineTo(4.4, 5.4);
+    path.closeSubpath();
+    return path;
+}
+
+QPainterPath lockShield(double w) {
+    QPainterPath result = stroked(shieldOutline(), w);
+    QPainterPath body;
+    body.addRoundedRect(QRectF(8.6, 11.2, 6.8, 5.4), 1.1, 1.1);
+    QPainterPath shackle;
+    shackle.moveTo(10.1, 11.4);
+    shackle.lineTo(10.1, 9.9);
+    shackle.arcTo(QRectF(10.1, 7.9, 3.8, 4.0), 180, -180);
+    shackle.lineTo(13.9, 11.4);
+    result = result.united(body).united(stroked(shackle, w * 0.75));
+    return result;
+}
+
+QPainterPath sparklesRectangleStack(double w) {
+    QPainterPath back;
+    back.addRoundedRect(QRectF(5.5, 3.2, 13, 2.2), 1.1, 1.1);
+    QPainterPath middle;
+    middle.addRoundedRect(QRectF(3.9, 6.4, 16.2, 2.2), 1.1, 1.1);
+    QPainterPath front;
+    front.addRoundedRect(QRectF(2.6, 10.2, 18.8, 11.0), 2.6, 2.6);
+    QPainterPath result = back.united(middle).united(stroked(front, w));
+    // A four-pointed sparkle inside the front card.
+    QPainterPath star;
+    const QPointF c(12, 15.7);
+    const double r = 3.6, k = 0.9;
+    star.moveTo(c.x(), c.y() - r);
+    star.quadTo(c.x() + k * 0.3, c.y() - k * 0.3, c.x() + r, c.y());
+    star.quadTo(c.x() + k * 0.3, c.y() + k * 0.3, c.x(), c.y() + r);
+    star.quadTo(c.x() - k * 0.3, c.y() + k * 0.3, c.x() - r, c.y());
+    star.quadTo(c.x() - k * 0.3, c.y() - k * 0.3, c.x(), c.y() - r);
+    star.closeSubpath();
+    return result.united(star);
+}
+
+using Builder = std::function<QPainterPath(double)>;
+
+const std::map<std::string, Builder, std::less<>>& builders() {
+    static const std::map<std::string, Builder, std::less<>> table = {
+        {"magnifyingglass", magnifyingGlass},
+        {"chevron.left",
+         [](double w) {
+             return stroked(polyline({{15, 4.8}, {8, 12}, {15, 19.2}}), w);
+         }},
+        {"chevron.right",
+         [](double w) {
+             return stroked(polyline({{9, 4.8}, {16, 12}, {9, 19.2}}), w);
+         }},
+        {"chevron.down",
+         [](double w) {
+             return stroked(polyline({{4.8, 8.8}, {12, 16}, {19.2, 8.8}}), w);
+         }},
+        {"chevron.up",
+         [](double w) {
+             return stroked(polyline({{4.8, 15.2}, {12, 8}, {19.2, 15.2}}), w);
+         }},
+        {"xmark", [](double w) { return stroked(xmark(5.5), w); }},
+        {"xmark.circle",
+         [](double w) {
+             QPainterPath line = circle({12, 12}, 9.6);
+             line.addPath(xmark(8.6));
+             return stroked(line, w);
+         }},
+        {"xmark.circle.fill",
+         [](double w) {
+             return circle({12, 12}, 10.4).subtracted(stroked(xmark(8.4), w * 1.05));
+         }},
+        {"lock.shield", lockShield},
+        {"checkmark.circle",
+         [](double w) {
+             QPainterPath line = circle({12, 12}, 9.6);
+             line.addPath(polyline({{7.8, 12.4}, {10.8, 15.3}, {16.4, 8.9}}));
+             return stroked(line, w);
+         }},
+        {"arrow.right",
+         [](double w) {
+             QPainterPath line = polyline({{3.8, 12}, {20, 12}});
+             line.addPath(polyline({{13.6, 5.6}, {20, 12}, {13.6, 18.4}}));
+             return stroked(line, w);
+         }},
+        {"sparkles.rectangle.stack", sparklesRectangleStack},
+        {"circle.fill",
+         [](double) {
+             return circle({12, 12}, 10);
+         }},
+    };
+    return table;
+}
+
+}  // namespace
+
+const std::vector<std::string_view>& Symbols::names() {
+    static const std::vector<std::string_view> list = [] {
+        std::vector<std::string_view> result;
+        for (const auto& entry : builders())
+            result.push_back(entry.first);
+        return result;
+    }();
+    return list;
+}
+
+bool Symbols::has(std::string_view name) {
+    return builders().find(name) != builders().end();
+}
+
+QPainterPath Symbols::path(std::string_view name, const QRectF& box, SymbolWeight weight) {
+    auto found = builders().find(name);
+    if (found == builders().end() || box.isEmpty())
+        return {};
+    const QPainterPath design = found->second(strokeWidth(weight));
+    const double side = std::min(box.width(), box.height());
+    const double scale = side / 24.0;
+    QTransform transform;
+    transform.translate(box.center().x() - 12 * scale, box.center().y() - 12 * scale);
+    transform.scale(scale, scale);
+    return transform.map(design);
+}
+
+void Symbols::draw(QPainter& painter, std::string_view name, const QRectF& box, const QColor& color,
+                   SymbolWeight weight) {
+    QPainterPath shape = path(name, box, weight);
+    if (shape.isEmpty())
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(color);
+    painter.drawPath(shape);
+    painter.restore();
+}
+
+}  // namespace vantlo
