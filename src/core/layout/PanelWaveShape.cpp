@@ -26,7 +26,8 @@ Path PanelWaveShape::path(const Rect& rect) const {
     path.quadTo({inner, rect.minY()}, {inner, rect.minY() + r});
     path.lineTo({inner, std::max(top, rect.minY() + r)});
     path.curveTo({inner, y - 37.12}, {crest, y - 26.68}, {crest, y});
-    path.curveTo({crest, y + 26.68}, {inner, y + 37.12}, {inner, std::min(bottom, rect.maxY() - r)});
+    path.curveTo({crest, y + 26.68}, {inner, y + 37.12},
+                 {inner, std::min(bottom, rect.maxY() - r)});
     path.lineTo({inner, rect.maxY() - r});
     path.quadTo({inner, rect.maxY()}, {inner + d, rect.maxY()});
     path.lineTo({outer, rect.maxY()});

@@ -37,8 +37,7 @@ void paintPlaceholder(QPainter& painter, const QRectF& box, const QString& name)
 }
 
 bool drawImage(QPainter& painter, const ImageRef& image, const QRectF& box, double opacity = 1) {
-    QPixmap pixmap =
-        IconProvider::shared().pixmap(image, qRound(box.width()), dprOf(painter));
+    QPixmap pixmap = IconProvider::shared().pixmap(image, qRound(box.width()), dprOf(painter));
     if (pixmap.isNull())
         return false;
     painter.save();
@@ -94,8 +93,8 @@ RowGeometry RowPainter::layout(const SwitchItem& item, const QRectF& row,
         right = g.badge.left() - metrics_.partSpacing();
     }
     if (!state.thumbnail.isNull()) {
-        g.thumbnail = QRectF(right - kThumbWidth, row.center().y() - kThumbHeight / 2,
-                             kThumbWidth, kThumbHeight);
+        g.thumbnail = QRectF(right - kThumbWidth, row.center().y() - kThumbHeight / 2, kThumbWidth,
+                             kThumbHeight);
         right = g.thumbnail.left() - metrics_.partSpacing();
     }
     const double textLeft = g.icon.right() + metrics_.partSpacing();
@@ -132,7 +131,8 @@ void RowPainter::paint(QPainter& painter, const SwitchItem& item, const QRectF& 
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     // The selected row grows slightly, anchored at its leading edge.
-    const double grow = 1 + (metrics_.selectedRowScale() - 1) * std::clamp(state.selection, 0.0, 1.0);
+    const double grow =
+        1 + (metrics_.selectedRowScale() - 1) * std::clamp(state.selection, 0.0, 1.0);
     painter.translate(row.left(), row.center().y());
     painter.scale(grow, grow);
     painter.translate(-row.left(), -row.center().y());
@@ -186,9 +186,9 @@ void RowPainter::paintIconBlock(QPainter& painter, const SwitchItem& item, const
             painter.setClipPath(frame);
             const QSizeF fitted = QSizeF(state.favicon.size() / state.favicon.devicePixelRatio())
                                       .scaled(box.size(), Qt::KeepAspectRatio);
-            painter.drawPixmap(QRectF(box.center() - QPointF(fitted.width(), fitted.height()) / 2,
-                                      fitted),
-                               state.favicon, QRectF(QPointF(0, 0), QSizeF(state.favicon.size())));
+            painter.drawPixmap(
+                QRectF(box.center() - QPointF(fitted.width(), fitted.height()) / 2, fitted),
+                state.favicon, QRectF(QPointF(0, 0), QSizeF(state.favicon.size())));
             painter.restore();
         } else if (!drawImage(painter, tab->appIcon, box, state.faviconPending ? 0.55 : 1.0)) {
             painter.setPen(Qt::NoPen);
@@ -197,8 +197,7 @@ void RowPainter::paintIconBlock(QPainter& painter, const SwitchItem& item, const
         }
         // The browser the tab lives in, as a small badge on the corner.
         const QRectF badge(box.right() - 10, box.bottom() - 10, 13, 13);
-        QPixmap browser =
-            IconProvider::shared().pixmap(tab->appIcon, 13, dprOf(painter));
+        QPixmap browser = IconProvider::shared().pixmap(tab->appIcon, 13, dprOf(painter));
         painter.setPen(QPen(QColor::fromRgbF(0, 0, 0, 0.75), 1.5));
         painter.setBrush(QColor::fromRgbF(0.12, 0.12, 0.14));
         painter.drawEllipse(badge);
@@ -210,8 +209,7 @@ void RowPainter::paintIconBlock(QPainter& painter, const SwitchItem& item, const
             painter.drawPixmap(badge, browser, QRectF(QPointF(0, 0), QSizeF(browser.size())));
             painter.restore();
         } else {
-            Symbols::draw(painter, "circle.fill", badge.adjusted(3.5, 3.5, -3.5, -3.5),
-                          white(0.7));
+            Symbols::draw(painter, "circle.fill", badge.adjusted(3.5, 3.5, -3.5, -3.5), white(0.7));
         }
         return;
     }
@@ -241,7 +239,8 @@ void RowPainter::paintTexts(QPainter& painter, const SwitchItem& item, const QRe
     const QString subtitle = state.closing ? QString::fromStdString(localized("Closing..."))
                                            : QString::fromStdString(item.subtitle());
     const double lineGap = metrics_.lineSpacing();
-    const double total = titleMetrics.height() + (subtitle.isEmpty() ? 0 : lineGap + subtitleMetrics.height());
+    const double total =
+        titleMetrics.height() + (subtitle.isEmpty() ? 0 : lineGap + subtitleMetrics.height());
     double y = box.center().y() - total / 2;
 
     const bool activeTab = item.tab() && item.tab()->isActiveInFrontWindow;
@@ -291,8 +290,7 @@ void RowPainter::paintClose(QPainter& painter, const QRectF& box,
     if (!state.closable)
         return;  // the empty square keeps the columns aligned
     const bool selected = state.selection > 0.5;
-    const QColor color =
-        state.closeHovered ? closeHovered() : white(selected ? 0.58 : 0.30);
+    const QColor color = state.closeHovered ? closeHovered() : white(selected ? 0.58 : 0.30);
     const double side = metrics_.closeSymbolSize() * 1.08;
     Symbols::draw(painter, state.closeHovered ? "xmark.circle.fill" : "xmark.circle",
                   QRectF(box.center() - QPointF(side, side) / 2, QSizeF(side, side)), color,

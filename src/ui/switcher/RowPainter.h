@@ -21,7 +21,7 @@ struct RowPaintState {
     bool closeHovered = false;
     // A tab listed inside its group: draws the indent guide.
     bool inGroupDetail = false;
-    QPixmap favicon;    // tabs: the site icon, when loaded
+    QPixmap favicon;  // tabs: the site icon, when loaded
     bool faviconPending = false;
     QPixmap thumbnail;  // windows: the window's picture, when loaded
 };

@@ -1,0 +1,929 @@
+#include "ui/switcher/SearchView.h"
+
+#include <QApplication>
+#include <QFontMetricsF>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QLinearGradient>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+#include <QToolTip>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+#include "core/layout/BoundaryHints.h"
+#include "core/layout/EmptyState.h"
+#include "core/layout/PanelWaveShape.h"
+#include "core/layout/SelectionWaveRail.h"
+#include "core/layout/SwitcherLayout.h"
+#include "settings/Localization.h"
+#include "ui/common/FrameTicker.h"
+#include "ui/common/IconProvider.h"
+#include "ui/common/Shadows.h"
+#include "ui/common/Symbols.h"
+#include "ui/switcher/RowPainter.h"
+#include "ui/switcher/SearchField.h"
+#include "ui/switcher/SwitcherStyle.h"
+
+namespace vantlo {
+
+using namespace SwitcherStyle;
+
+namespace {
+
+constexpr SpringParameters kWaveSpring{0.36, 0.8};
+constexpr SpringParameters kRailSpring{0.34, 0.78};
+constexpr SpringParameters kRowSpring{0.26, 0.72};
+constexpr SpringParameters kHeaderSpring{0.28, 0.78};
+constexpr SpringParameters kPulseOut{0.16, 0.55};
+constexpr SpringParameters kPulseBack{0.24, 0.7};
+constexpr double kBoundaryHintHeight = 16;
+constexpr double kRailStrip = 16;
+
+QString qs(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+QPainterPath toQt(const Path& path) {
+    QPainterPath result;
+    for (const PathCommand& c : path.commands()) {
+        switch (c.verb) {
+            case PathCommand::Verb::moveTo:
+                result.moveTo(c.to.x, c.to.y);
+                break;
+            case PathCommand::Verb::lineTo:
+                result.lineTo(c.to.x, c.to.y);
+                break;
+            case PathCommand::Verb::quadTo:
+                result.quadTo(c.control1.x, c.control1.y, c.to.x, c.to.y);
+                break;
+            case PathCommand::Verb::curveTo:
+                result.cubicTo(c.control1.x, c.control1.y, c.control2.x, c.control2.y, c.to.x,
+                               c.to.y);
+                break;
+            case PathCommand::Verb::close:
+                result.closeSubpath();
+                break;
+        }
+    }
+    return result;
+}
+
+std::string rowKey(const SwitchItem& item) {
+    return item.id().toString();
+}
+
+// A triangle wave 0 → 1 → 0 eased in and out, one way per `half` seconds: the guide's pulse.
+double pulseAt(double now, double half) {
+    const double phase = std::fmod(now, 2 * half) / half;
+    const double x = phase <= 1 ? phase : 2 - phase;
+    return x * x * (3 - 2 * x);
+}
+
+}  // namespace
+
+struct SearchView::Layout {
+    QRectF content;
+    QRectF header;
+    QRectF searchRow;
+    QRectF pill;
+    QRectF backChip;
+    QRectF groupIcon;
+    QRectF groupTitle;
+    QRectF divider;
+    QRectF list;
+    QRectF footer;
+};
+
+SearchView::SearchView(bool hugsLeftEdge, double fontScale, QWidget* parent)
+    : QWidget(parent), hugsLeftEdge_(hugsLeftEdge), metrics_(fontScale) {
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_TranslucentBackground);
+    field_ = new SearchField(this);
+    field_->hide();
+    QObject::connect(field_, &QLineEdit::textEdited, this, [this](const QString& text) {
+        if (actions_.setQuery)
+            actions_.setQuery(text.toStdString());
+    });
+    ticker_ = new FrameTicker([this](double now) { return animate(now); }, this);
+    waveY_ = Spring(SwitcherLayout::estimatedPanelWaveY(false, 0), kWaveSpring);
+    railY_ = Spring(SwitcherLayout::estimatedPanelWaveY(false, 0), kRailSpring);
+}
+
+SearchView::~SearchView() = default;
+
+bool SearchView::hasMarkedText() const {
+    return field_->hasMarkedText();
+}
+
+void SearchView::setFooterBindings(FooterBindings bindings) {
+    bindings_ = std::move(bindings);
+    update();
+}
+
+void SearchView::setGuideCard(std::optional<GuideCardContent> card) {
+    const double now = FrameTicker::now();
+    if (card.has_value() != guide_.has_value())
+        guideOpacity_.animateTo(card ? 1.0 : 0.0, {0.25, 1.0}, now);
+    if (card)
+        guide_ = std::move(card);
+    else if (guideOpacity_.isSettled(now))
+        guide_.reset();
+    ticker_->start();
+    update();
+}
+
+void SearchView::setAccessibilityTrusted(bool trusted) {
+    accessibilityTrusted_ = trusted;
+    update();
+}
+
+ScrollKeeper& SearchView::keeperForMode() {
+    switch (state_.mode) {
+        case SwitcherViewState::Mode::tabGroup:
+            return tabKeeper_;
+        case SwitcherViewState::Mode::windowGroup:
+            return windowKeeper_;
+        case SwitcherViewState::Mode::mainList:
+            break;
+    }
+    return mainKeeper_;
+}
+
+void SearchView::setState(SwitcherViewState next) {
+    const double now = FrameTicker::now();
+    const SwitcherViewState previous = std::exchange(state_, std::move(next));
+    if (previous.mode != state_.mode || previous.query != state_.query ||
+        previous.rows.size() != state_.rows.size())
+        scrollY_ = previous.mode != state_.mode || previous.query != state_.query
+                       ? 0
+                       : std::clamp(scrollY_, 0.0, maxScroll(layout()));
+    if (previous.selectedIndex != state_.selectedIndex || previous.mode != state_.mode)
+        selectionChanged(previous.selectedIndex);
+    if (previous.enterPulse != state_.enterPulse) {
+        searchScale_.animateTo(1.06, kPulseOut, now);
+        pulseReturnAt_ = now + 0.1;
+    }
+    floating_.animateTo(state_.floatingActive() ? 1.0 : 0.0, kHeaderSpring, now);
+
+    const auto selected = state_.clampedSelection();
+    std::map<std::string, Spring> selection;
+    for (int i = 0; i < state_.visibleCount(); ++i) {
+        const std::string key = rowKey(state_.rows[i]);
+        const double target = (selected && *selected == i) ? 1.0 : 0.0;
+        auto found = rowSelection_.find(key);
+        Spring spring = found != rowSelection_.end() ? found->second : Spring(0.0, kRowSpring);
+        if (found == rowSelection_.end() && rowSelection_.empty())
+            spring.snap(target);  // the first frame shows the selection at once
+        else if (spring.target() != target)
+            spring.animateTo(target, kRowSpring, now);
+        selection.emplace(key, spring);
+    }
+    rowSelection_ = std::move(selection);
+    syncField();
+    retargetWaves(now);
+    ticker_->start();
+    update();
+}
+
+void SearchView::selectionChanged(int) {
+    const auto selected = state_.clampedSelection();
+    if (!selected)
+        return;
+    if (state_.usesWindowedList()) {
+        scrollY_ = 0;
+        return;
+    }
+    if (auto request = keeperForMode().selectionChanged(state_.selectedIndex, state_.visibleCount(),
+                                                        state_.keyboardClaimed)) {
+        applyScroll(*request);
+        return;
+    }
+    // A selection the pointer or a reset moved off screen still comes into view.
+    const Layout l = layout();
+    const double top = rowTop(l, *selected) - l.list.top();
+    const double bottom = top + metrics_.rowHeight();
+    if (top < scrollY_)
+        scrollY_ = std::max(0.0, top - SwitcherLayout::listPadding);
+    else if (bottom > scrollY_ + l.list.height())
+        scrollY_ = std::min(maxScroll(l), bottom - l.list.height() + SwitcherLayout::listPadding);
+}
+
+void SearchView::applyScroll(const ScrollRequest& request) {
+    const Layout l = layout();
+    const double top = rowTop(l, request.index) - l.list.top();
+    const double fraction = request.anchorFraction();
+    // The row's point at `fraction` of its height lines up with the same point of the list.
+    const double target = top + fraction * metrics_.rowHeight() - fraction * l.list.height() -
+                          (fraction == 0 ? SwitcherLayout::listPadding : 0);
+    scrollY_ = std::clamp(target, 0.0, maxScroll(l));
+}
+
+SearchView::Layout SearchView::layout() const {
+    Layout l;
+    const double outset = SwitcherLayout::panelWaveOutset;
+    const double w = width();
+    const double h = height();
+    l.content = hugsLeftEdge_ ? QRectF(0, 0, w - outset, h) : QRectF(outset, 0, w - outset, h);
+    const double s = metrics_.scale;
+    const double rowH = metrics_.searchRowHeight();
+    const double top = metrics_.headerTopPadding();
+    if (!state_.isInDetailView()) {
+        l.searchRow = QRectF(l.content.left() + 14, top, l.content.width() - 28, rowH);
+        l.pill = QRectF(l.content.center().x() - metrics_.pillWidth() / 2, top,
+                        metrics_.pillWidth(), rowH);
+        l.header = QRectF(l.content.left(), 0, l.content.width(),
+                          top + rowH + metrics_.headerBottomPadding());
+    } else {
+        QFontMetricsF fm(SwitcherStyle::font(metrics_.backChipSize(), QFont::DemiBold));
+        const double chipWidth = fm.horizontalAdvance(qs(localized("Back"))) + 34 * s;
+        l.backChip = QRectF(l.content.left() + 14, top, chipWidth, 24 * s);
+        const double icon = metrics_.groupIconSize();
+        l.groupIcon = QRectF(l.content.left() + 18, l.backChip.bottom() + 8, icon, icon);
+        l.groupTitle = QRectF(l.groupIcon.right() + 12, l.groupIcon.top(),
+                              l.content.right() - 18 - (l.groupIcon.right() + 12), icon);
+        l.divider =
+            QRectF(l.content.left() + 18, l.groupIcon.bottom() + 10, l.content.width() - 36, 1);
+        l.searchRow =
+            QRectF(l.content.left() + 12, l.divider.bottom() + 10, l.content.width() - 24, rowH);
+        l.header = QRectF(l.content.left(), 0, l.content.width(),
+                          l.searchRow.bottom() + metrics_.headerBottomPadding());
+    }
+    const double footerHeight = metrics_.footerHeight();
+    l.footer = QRectF(l.content.left(), h - footerHeight - 4, l.content.width(), footerHeight);
+    l.list = QRectF(l.content.left(), l.header.bottom(), l.content.width(),
+                    std::max(0.0, l.footer.top() - l.header.bottom()));
+    return l;
+}
+
+double SearchView::rowTop(const Layout& l, int index) const {
+    const double pitch = metrics_.rowHeight() + SwitcherLayout::rowSpacing(state_.isInDetailView());
+    if (state_.usesWindowedList()) {
+        const IndexRange range = SwitcherLayout::windowedRange(
+            state_.selectedIndex, state_.visibleCount(), SwitcherLayout::virtualWindowListRows);
+        return l.list.top() + SwitcherLayout::listPadding + kBoundaryHintHeight +
+               (index - range.start) * pitch;
+    }
+    return l.list.top() + SwitcherLayout::listPadding + index * pitch;
+}
+
+double SearchView::contentHeight() const {
+    const int n = state_.visibleCount();
+    if (n == 0)
+        return 0;
+    const double spacing = SwitcherLayout::rowSpacing(state_.isInDetailView());
+    return 2 * SwitcherLayout::listPadding + n * metrics_.rowHeight() + (n - 1) * spacing;
+}
+
+double SearchView::maxScroll(const Layout& l) const {
+    if (state_.usesWindowedList())
+        return 0;
+    return std::max(0.0, contentHeight() - l.list.height());
+}
+
+std::vector<SearchView::RowSlot> SearchView::visibleRows(const Layout& l) const {
+    std::vector<RowSlot> slots;
+    const double listWidth = l.list.width() - 2 * SwitcherLayout::listPadding;
+    const double rowWidth = metrics_.highlightWidth(listWidth);
+    const double x = l.list.center().x() - rowWidth / 2;
+    int first = 0, last = state_.visibleCount();
+    if (state_.usesWindowedList()) {
+        const IndexRange range = SwitcherLayout::windowedRange(
+            state_.selectedIndex, state_.visibleCount(), SwitcherLayout::virtualWindowListRows);
+        first = range.start;
+        last = range.end;
+    }
+    for (int i = first; i < last; ++i) {
+        const double top = rowTop(l, i) - scrollY_;
+        if (top + metrics_.rowHeight() < l.list.top() || top > l.list.bottom())
+            continue;
+        slots.push_back({i, QRectF(x, top, rowWidth, metrics_.rowHeight())});
+    }
+    return slots;
+}
+
+std::optional<double> SearchView::selectedRowMidY() const {
+    const auto selected = state_.clampedSelection();
+    if (!selected)
+        return std::nullopt;
+    const Layout l = layout();
+    const double mid = rowTop(l, *selected) - scrollY_ + metrics_.rowHeight() / 2;
+    if (mid < l.list.top() || mid > l.list.bottom())
+        return std::nullopt;
+    return mid;
+}
+
+void SearchView::retargetWaves(double now) {
+    const auto measured = selectedRowMidY();
+    double centre =
+        measured.value_or(waveMeasured_ ? waveY_.target()
+                                        : SwitcherLayout::estimatedPanelWaveY(
+                                              state_.isInDetailView(), state_.selectedIndex));
+    if (!waveMeasured_ && measured) {
+        waveMeasured_ = true;
+        waveY_.snap(centre);
+        railY_.snap(centre);
+        return;
+    }
+    if (std::abs(waveY_.target() - centre) > 0.01)
+        waveY_.animateTo(centre, kWaveSpring, now);
+    if (std::abs(railY_.target() - centre) > 0.01)
+        railY_.animateTo(centre, kRailSpring, now);
+}
+
+bool SearchView::animate(double now) {
+    if (pulseReturnAt_ >= 0 && now >= pulseReturnAt_) {
+        searchScale_.animateTo(1.0, kPulseBack, now);
+        pulseReturnAt_ = -1;
+    }
+    if (guide_ && guideOpacity_.target() == 0 && guideOpacity_.isSettled(now))
+        guide_.reset();
+    update();
+    bool moving = pulseReturnAt_ >= 0 || guide_.has_value();
+    for (const Spring* spring : {&waveY_, &railY_, &searchScale_, &floating_, &guideOpacity_})
+        moving = moving || !spring->isSettled(now, 0.01);
+    for (const auto& entry : rowSelection_)
+        moving = moving || !entry.second.isSettled(now, 0.002);
+    return moving;
+}
+
+void SearchView::syncField() {
+    const bool visible = state_.isInDetailView() || state_.floatingActive();
+    const QString query = qs(state_.query);
+    if (field_->text() != query && !field_->hasMarkedText())
+        field_->setText(query);
+    field_->setTextSize(state_.isInDetailView() ? metrics_.groupSearchTextSize()
+                                                : metrics_.searchTextSize());
+    if (state_.isInDetailView()) {
+        field_->setPlaceholderText(
+            qs(state_.mode == SwitcherViewState::Mode::tabGroup
+                   ? localizedFormat("Search tabs in %@", {state_.groupName})
+                   : localizedFormat("Search windows in %@", {state_.groupName})));
+    } else {
+        field_->setPlaceholderText(qs(localized("Search all tabs")));
+    }
+    field_->setVisible(visible);
+    updateFieldGeometry();
+    if (visible && state_.floatingActive()) {
+        // The field may only just have been shown: focus it on the next turn.
+        QTimer::singleShot(0, field_, [field = field_] {
+            if (field->isVisible() && !field->hasFocus())
+                field->setFocus(Qt::OtherFocusReason);
+        });
+    } else if (field_->hasFocus()) {
+        setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void SearchView::updateFieldGeometry() {
+    const Layout l = layout();
+    const double symbol = metrics_.searchSymbolSize();
+    const QRectF row = l.searchRow;
+    const double left = row.left() + 12 + symbol + 8;
+    field_->setGeometry(QRectF(left, row.top(), row.right() - 12 - left, row.height()).toRect());
+}
+
+void SearchView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    updateFieldGeometry();
+    retargetWaves(FrameTicker::now());
+}
+
+void SearchView::typeIntoSearch(QKeyEvent* event) {
+    if (event->text().isEmpty() || !event->text().at(0).isPrint())
+        return;
+    field_->setFocus(Qt::OtherFocusReason);
+    QKeyEvent copy(event->type(), event->key(), event->modifiers(), event->text(),
+                   event->isAutoRepeat(), event->count());
+    QApplication::sendEvent(field_, &copy);
+}
+
+// Painting.
+
+void SearchView::paintEvent(QPaintEvent*) {
+    const double now = FrameTicker::now();
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    const Layout l = layout();
+    paintBackground(painter, now);
+    paintList(painter, l, now);
+    if (state_.isInDetailView())
+        paintGroupHeader(painter, l);
+    else
+        paintHeader(painter, l, now);
+    paintFooter(painter, l);
+    if (guide_)
+        paintGuideCard(painter, l, now);
+}
+
+void SearchView::paintBackground(QPainter& painter, double now) {
+    const Rect bounds{0, 0, static_cast<double>(width()), static_cast<double>(height())};
+    const PanelWaveShape shape{hugsLeftEdge_, waveY_.value(now)};
+    const QPainterPath outline = toQt(shape.path(bounds));
+    // The shadow falls away from the screen edge, into the strip the wave reaches into.
+    Shadows::drawShadow(painter, outline, QColor::fromRgbF(0, 0, 0, 0.35f), 24,
+                        QPointF(hugsLeftEdge_ ? 10 : -10, 0));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::black);
+    painter.drawPath(outline);
+    painter.setPen(QPen(white(0.12), 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(outline);
+}
+
+void SearchView::paintHeader(QPainter& painter, const Layout& l, double now) {
+    const double scale = searchScale_.value(now);
+    const double shown = std::clamp(floating_.value(now), 0.0, 1.0);
+    painter.save();
+    const QPointF centre = l.header.center();
+    painter.translate(centre);
+    painter.scale(scale, scale);
+    painter.translate(-centre);
+
+    if (shown > 0.01) {
+        painter.save();
+        painter.setOpacity(shown);
+        const double grow = 0.96 + 0.04 * shown;
+        painter.translate(l.searchRow.center());
+        painter.scale(grow, grow);
+        painter.translate(-l.searchRow.center());
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(searchRow());
+        painter.drawRoundedRect(l.searchRow, 10, 10);
+        const double symbol = metrics_.searchSymbolSize();
+        Symbols::draw(
+            painter, "magnifyingglass",
+            QRectF(l.searchRow.left() + 12, l.searchRow.center().y() - symbol / 2, symbol, symbol),
+            white(0.62), SymbolWeight::medium);
+        painter.restore();
+    }
+    if (shown < 0.99) {
+        painter.save();
+        const double hidden = 1 - shown;
+        painter.setOpacity(hidden);
+        const double grow = 0.96 + 0.04 * hidden;
+        painter.translate(l.pill.center());
+        painter.scale(grow, grow);
+        painter.translate(-l.pill.center());
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(pill());
+        painter.drawRoundedRect(l.pill, l.pill.height() / 2, l.pill.height() / 2);
+        painter.setPen(Qt::white);
+        painter.setFont(SwitcherStyle::font(metrics_.pillTextSize(), QFont::Bold));
+        painter.drawText(l.pill, Qt::AlignCenter, qs(localized("Enter to search")));
+        painter.restore();
+    }
+    painter.restore();
+}
+
+void SearchView::paintGroupHeader(QPainter& painter, const Layout& l) {
+    // Back chip.
+    const bool chipHovered = hover_.part == HitPart::back;
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(white(chipHovered ? 0.18 : 0.10));
+    painter.drawRoundedRect(l.backChip, l.backChip.height() / 2, l.backChip.height() / 2);
+    const double symbol = metrics_.backChipSize() * 0.9;
+    const QRectF chevron(l.backChip.left() + 9, l.backChip.center().y() - symbol / 2, symbol,
+                         symbol);
+    Symbols::draw(painter, "chevron.left", chevron, white(0.82), SymbolWeight::semibold);
+    painter.setPen(white(0.82));
+    painter.setFont(SwitcherStyle::font(metrics_.backChipSize(), QFont::DemiBold));
+    painter.drawText(QRectF(chevron.right() + 4, l.backChip.top(),
+                            l.backChip.right() - chevron.right() - 4, l.backChip.height()),
+                     Qt::AlignLeft | Qt::AlignVCenter, qs(localized("Back")));
+
+    // Application icon and name.
+    const qreal dpr = devicePixelRatioF();
+    QPixmap icon =
+        IconProvider::shared().pixmap(state_.groupIcon, qRound(l.groupIcon.width()), dpr);
+    if (!icon.isNull()) {
+        painter.drawPixmap(l.groupIcon, icon, QRectF(QPointF(0, 0), QSizeF(icon.size())));
+    } else {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(white(0.14));
+        painter.drawRoundedRect(l.groupIcon, 10, 10);
+    }
+    const QFont titleFont = SwitcherStyle::font(metrics_.groupTitleSize(), QFont::Bold);
+    painter.setFont(titleFont);
+    painter.setPen(white(0.92));
+    painter.drawText(l.groupTitle, Qt::AlignLeft | Qt::AlignVCenter,
+                     QFontMetricsF(titleFont).elidedText(qs(state_.groupName), Qt::ElideRight,
+                                                         l.groupTitle.width()));
+    painter.fillRect(l.divider, white(0.12));
+
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(searchRow());
+    painter.drawRoundedRect(l.searchRow, 10, 10);
+    const double glass = metrics_.searchSymbolSize();
+    Symbols::draw(
+        painter, "magnifyingglass",
+        QRectF(l.searchRow.left() + 12, l.searchRow.center().y() - glass / 2, glass, glass),
+        white(0.62), SymbolWeight::medium);
+}
+
+void SearchView::paintList(QPainter& outer, const Layout& l, double now) {
+    if (l.list.isEmpty())
+        return;
+    const qreal dpr = devicePixelRatioF();
+    QImage layer((l.list.size() * dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
+    layer.setDevicePixelRatio(dpr);
+    layer.fill(Qt::transparent);
+    QPainter painter(&layer);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.translate(-l.list.topLeft());
+
+    if (state_.rows.empty()) {
+        paintEmptyState(painter, l.list);
+    } else {
+        const RowPainter rows(metrics_);
+        const auto slots = visibleRows(l);
+        const bool detail = state_.isInDetailView();
+        auto paintState = [&](int index) {
+            const SwitchItem& item = state_.rows[index];
+            RowPaintState s;
+            auto found = rowSelection_.find(rowKey(item));
+            s.selection = found != rowSelection_.end() ? found->second.value(now) : 0.0;
+            s.closing = state_.isClosing(item);
+            s.closable = actions_.isClosable ? actions_.isClosable(item) : false;
+            s.badgeHovered = hover_.part == HitPart::badge && hover_.index == index;
+            s.closeHovered = hover_.part == HitPart::close && hover_.index == index;
+            s.inGroupDetail = detail;
+            return s;
+        };
+        // Highlights first, so a growing row never hides under its neighbour's highlight.
+        for (const RowSlot& slot : slots)
+            rows.paintHighlight(painter, slot.rect, paintState(slot.index).selection);
+        for (const RowSlot& slot : slots)
+            rows.paint(painter, state_.rows[slot.index], slot.rect, paintState(slot.index));
+
+        if (!slots.empty()) {
+            // The rail beside the selected row.
+            const QRectF strip(slots.front().rect.left() - kRailStrip, l.list.top(), kRailStrip,
+                               l.list.height());
+            const SelectionWaveRail shape{railY_.value(now) - l.list.top()};
+            QPainterPath arc = toQt(shape.path({0, 0, strip.width(), strip.height()}));
+            arc.translate(strip.topLeft());
+            if (state_.clampedSelection()) {
+                Shadows::drawShadow(painter, arc, rail(0.24), 5, {}, 2);
+                painter.setPen(QPen(rail(0.55), 2, Qt::SolidLine, Qt::RoundCap));
+                painter.setBrush(Qt::NoBrush);
+                painter.drawPath(arc);
+            }
+        }
+        if (state_.usesWindowedList()) {
+            const IndexRange range = SwitcherLayout::windowedRange(
+                state_.selectedIndex, state_.visibleCount(), SwitcherLayout::virtualWindowListRows);
+            const BoundaryHints hints = BoundaryHints::make(range, state_.visibleCount());
+            painter.setFont(SwitcherStyle::font(metrics_.boundaryHintTextSize(), QFont::DemiBold));
+            painter.setPen(white(0.24));
+            const double pitch = metrics_.rowHeight() + SwitcherLayout::detailRowSpacing;
+            if (hints.above)
+                painter.drawText(QRectF(l.list.left(), l.list.top() + SwitcherLayout::listPadding,
+                                        l.list.width(), kBoundaryHintHeight),
+                                 Qt::AlignCenter, qs(*hints.above));
+            if (hints.below)
+                painter.drawText(
+                    QRectF(l.list.left(),
+                           rowTop(l, range.end - 1) + pitch - SwitcherLayout::detailRowSpacing,
+                           l.list.width(), kBoundaryHintHeight),
+                    Qt::AlignCenter, qs(*hints.below));
+        }
+    }
+    painter.end();
+
+    // Fade the list's last few rows: opaque to 95 % of its height, 55 % at the bottom edge.
+    QPainter mask(&layer);
+    mask.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+    QLinearGradient fade(0, 0, 0, l.list.height());
+    fade.setColorAt(0, Qt::black);
+    fade.setColorAt(0.95, Qt::black);
+    fade.setColorAt(1, QColor::fromRgbF(0, 0, 0, 0.55f));
+    mask.fillRect(QRectF(0, 0, l.list.width(), l.list.height()), fade);
+    mask.end();
+    outer.drawImage(l.list.topLeft(), layer);
+}
+
+void SearchView::paintEmptyState(QPainter& painter, const QRectF& area) {
+    const auto empty = EmptyState::make(state_.hasItems, state_.visibleCount(), state_.query,
+                                        accessibilityTrusted_);
+    if (!empty)
+        return;
+    const double symbol = metrics_.emptySymbolSize(empty->noItems);
+    const QFont titleFont = SwitcherStyle::font(metrics_.emptyTitleSize(), QFont::Medium);
+    const QFont hintFont = SwitcherStyle::font(metrics_.emptyHintSize(), QFont::Normal);
+    const double textWidth = area.width() - 56;
+    const QRectF titleBounds = QFontMetricsF(titleFont).boundingRect(
+        QRectF(0, 0, textWidth, 1000), Qt::AlignHCenter | Qt::TextWordWrap, qs(empty->title));
+    const QRectF hintBounds = empty->hint.empty()
+                                  ? QRectF()
+                                  : QFontMetricsF(hintFont).boundingRect(
+                                        QRectF(0, 0, textWidth, 1000),
+                                        Qt::AlignHCenter | Qt::TextWordWrap, qs(empty->hint));
+    const double total =
+        symbol + 12 + titleBounds.height() + (hintBounds.isEmpty() ? 0 : 6 + hintBounds.height());
+    double y = area.top() + std::max(24.0, (area.height() - total) * 0.4);
+    Symbols::draw(painter, empty->symbol, QRectF(area.center().x() - symbol / 2, y, symbol, symbol),
+                  white(0.38));
+    y += symbol + 12;
+    painter.setFont(titleFont);
+    painter.setPen(white(0.78));
+    painter.drawText(QRectF(area.left() + 28, y, textWidth, titleBounds.height()),
+                     Qt::AlignHCenter | Qt::TextWordWrap, qs(empty->title));
+    y += titleBounds.height() + 6;
+    if (!hintBounds.isEmpty()) {
+        painter.setFont(hintFont);
+        painter.setPen(white(0.5));
+        painter.drawText(QRectF(area.left() + 28, y, textWidth, hintBounds.height()),
+                         Qt::AlignHCenter | Qt::TextWordWrap, qs(empty->hint));
+    }
+}
+
+void SearchView::paintFooter(QPainter& painter, const Layout& l) {
+    FooterState footerState;
+    footerState.searchActive = state_.searchActive;
+    footerState.inDetailView = state_.isInDetailView();
+    footerState.selectedIsGroup = state_.selectedIsGroup();
+    const auto hints = FooterHints::hints(footerState, bindings_);
+    const QFont keyFont = SwitcherStyle::font(metrics_.footerTextSize(), QFont::Bold);
+    const QFont labelFont = SwitcherStyle::font(metrics_.footerTextSize(), QFont::DemiBold);
+    const QFontMetricsF keyMetrics(keyFont), labelMetrics(labelFont);
+    const double gap = 3, between = 10 * metrics_.scale;
+    double total = 0;
+    for (const auto& hint : hints)
+        total += keyMetrics.horizontalAdvance(qs(hint.key)) + gap +
+                 labelMetrics.horizontalAdvance(qs(hint.label)) + between;
+    total -= between;
+    double x = l.footer.center().x() - total / 2;
+    for (const auto& hint : hints) {
+        const double keyWidth = keyMetrics.horizontalAdvance(qs(hint.key));
+        painter.setFont(keyFont);
+        painter.setPen(white(0.72));
+        painter.drawText(QRectF(x, l.footer.top(), keyWidth + 1, l.footer.height()),
+                         Qt::AlignLeft | Qt::AlignVCenter, qs(hint.key));
+        x += keyWidth + gap;
+        const double labelWidth = labelMetrics.horizontalAdvance(qs(hint.label));
+        painter.setFont(labelFont);
+        painter.setPen(white(0.42));
+        painter.drawText(QRectF(x, l.footer.top(), labelWidth + 1, l.footer.height()),
+                         Qt::AlignLeft | Qt::AlignVCenter, qs(hint.label));
+        x += labelWidth + between;
+    }
+}
+
+void SearchView::paintGuideCard(QPainter& painter, const Layout& l, double now) {
+    const GuideCardContent& card = *guide_;
+    const double opacity = std::clamp(guideOpacity_.value(now), 0.0, 1.0);
+    if (opacity <= 0.01)
+        return;
+    const double s = metrics_.scale;
+    const double pulse = pulseAt(now, 0.72);
+    const double padding = 12, spacing = 11;
+    const double top = state_.isInDetailView() ? 104 : 62;
+    const double width = l.content.width() - 36;
+    const double inner = width - 2 * padding;
+    const QFont titleFont = SwitcherStyle::font(metrics_.cardTitleSize(), QFont::Bold);
+    const QFont skipFont = SwitcherStyle::font(metrics_.cardSkipSize(), QFont::DemiBold);
+    const QFont detailFont = SwitcherStyle::font(metrics_.cardDetailSize(), QFont::Normal);
+    const QFont keyFont = SwitcherStyle::font(metrics_.demoKeyTextSize(), QFont::Bold);
+    const QFont captionFont = SwitcherStyle::font(metrics_.demoCaptionSize(), QFont::Medium);
+    const QFont nextFont = SwitcherStyle::font(metrics_.cardNextSize(), QFont::Bold);
+    const QFontMetricsF titleMetrics(titleFont), skipMetrics(skipFont), nextMetrics(nextFont);
+    const double skipWidth = skipMetrics.horizontalAdvance(qs(card.skipLabel));
+    const QRectF detailBounds =
+        QFontMetricsF(detailFont)
+            .boundingRect(QRectF(0, 0, inner, 2000), Qt::TextWordWrap, qs(card.detail));
+    const double keyHeight = metrics_.demoKeyHeight();
+    const double footerHeight = std::max(nextMetrics.height(), 5.0);
+    const double height = padding + titleMetrics.height() + spacing + detailBounds.height() +
+                          (card.keys.empty() ? 0 : spacing + keyHeight * 1.08) + spacing +
+                          footerHeight + padding;
+    const QRectF box(l.content.left() + 18, top, width, height);
+
+    painter.save();
+    painter.setOpacity(opacity);
+    QPainterPath background;
+    background.addRoundedRect(box, 10, 10);
+    Shadows::drawShadow(painter, background, QColor::fromRgbF(0, 0, 0, 0.35f), 16, QPointF(0, 8));
+    painter.setPen(QPen(white(0.12), 1));
+    painter.setBrush(rgb(0.08, 0.1, 0.13, 0.94));
+    painter.drawPath(background);
+
+    double y = box.top() + padding;
+    const double left = box.left() + padding;
+    painter.setFont(titleFont);
+    painter.setPen(white(0.94));
+    painter.drawText(
+        QRectF(left, y, inner - skipWidth - 8, titleMetrics.height()),
+        Qt::AlignLeft | Qt::AlignVCenter,
+        titleMetrics.elidedText(qs(card.title), Qt::ElideRight, inner - skipWidth - 8));
+    // "Skip" shares the title's baseline.
+    guideSkipRect_ = QRectF(box.right() - padding - skipWidth - 4,
+                            y + titleMetrics.ascent() - skipMetrics.ascent() - 2, skipWidth + 8,
+                            skipMetrics.height() + 4);
+    painter.setFont(skipFont);
+    painter.setPen(white(hover_.part == HitPart::guideSkip ? 0.8 : 0.52));
+    painter.drawText(guideSkipRect_, Qt::AlignCenter, qs(card.skipLabel));
+    y += titleMetrics.height() + spacing;
+
+    painter.setFont(detailFont);
+    painter.setPen(white(0.68));
+    painter.drawText(QRectF(left, y, inner, detailBounds.height()), Qt::TextWordWrap,
+                     qs(card.detail));
+    y += detailBounds.height();
+
+    if (!card.keys.empty()) {
+        y += spacing;
+        double x = left;
+        const double keyWidth = metrics_.demoKeyWidth();
+        for (const GuideKeyCap& cap : card.keys) {
+            const double lit = cap.pulses ? pulse : 0.0;
+            const QRectF key(x, y + keyHeight * 0.04, keyWidth, keyHeight);
+            painter.save();
+            const double grow = 1 + 0.08 * lit;
+            painter.translate(key.center());
+            painter.scale(grow, grow);
+            painter.translate(-key.center());
+            QPainterPath capShape;
+            capShape.addRoundedRect(key, 6, 6);
+            if (lit > 0.01)
+                Shadows::drawShadow(painter, capShape, accent(0.26 * lit), 8);
+            QColor fill = white(0.13);
+            const QColor lit78 = accent(0.78);
+            fill = QColor::fromRgbF(
+                static_cast<float>(fill.redF() + (lit78.redF() - fill.redF()) * lit),
+                static_cast<float>(fill.greenF() + (lit78.greenF() - fill.greenF()) * lit),
+                static_cast<float>(fill.blueF() + (lit78.blueF() - fill.blueF()) * lit),
+                static_cast<float>(fill.alphaF() + (lit78.alphaF() - fill.alphaF()) * lit));
+            painter.setPen(QPen(white(0.14), 0.6));
+            painter.setBrush(fill);
+            painter.drawPath(capShape);
+            painter.setFont(keyFont);
+            painter.setPen(Qt::white);
+            painter.drawText(key, Qt::AlignCenter, qs(cap.label));
+            painter.restore();
+            x += keyWidth + 6 * s;
+        }
+        if (!card.caption.empty()) {
+            painter.setFont(captionFont);
+            painter.setPen(white(0.54));
+            painter.drawText(QRectF(x + 2, y, box.right() - padding - x - 2, keyHeight * 1.08),
+                             Qt::AlignLeft | Qt::AlignVCenter, qs(card.caption));
+        }
+        y += keyHeight * 1.08;
+    }
+    y += spacing;
+
+    double dotX = left;
+    for (bool lit : card.dots) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(lit ? accent() : white(0.2));
+        painter.drawEllipse(QRectF(dotX, y + footerHeight / 2 - 2.5, 5, 5));
+        dotX += 5 + 5;
+    }
+    const double nextWidth = nextMetrics.horizontalAdvance(qs(card.nextLabel));
+    guideNextRect_ =
+        QRectF(box.right() - padding - nextWidth - 4, y - 2, nextWidth + 8, footerHeight + 4);
+    painter.setFont(nextFont);
+    painter.setPen(accent(hover_.part == HitPart::guideNext ? 1.0 : 0.92));
+    painter.drawText(guideNextRect_, Qt::AlignCenter, qs(card.nextLabel));
+    painter.restore();
+}
+
+// Pointer.
+
+SearchView::Hit SearchView::hitTest(QPointF point) const {
+    if (guide_ && guideOpacity_.target() > 0) {
+        if (guideNextRect_.contains(point))
+            return {HitPart::guideNext, -1};
+        if (guideSkipRect_.contains(point))
+            return {HitPart::guideSkip, -1};
+    }
+    const Layout l = layout();
+    if (state_.isInDetailView() && l.backChip.contains(point))
+        return {HitPart::back, -1};
+    if (!state_.isInDetailView() && !state_.floatingActive() && l.pill.contains(point))
+        return {HitPart::pill, -1};
+    if (!l.list.contains(point))
+        return {};
+    const RowPainter rows(metrics_);
+    for (const RowSlot& slot : visibleRows(l)) {
+        if (!slot.rect.adjusted(-8, -1, 8, 1).contains(point))
+            continue;
+        const SwitchItem& item = state_.rows[slot.index];
+        RowPaintState s;
+        s.inGroupDetail = state_.isInDetailView();
+        s.closable = actions_.isClosable ? actions_.isClosable(item) : false;
+        const RowGeometry g = rows.layout(item, slot.rect, s);
+        if (s.closable && g.close.adjusted(-3, -3, 3, 3).contains(point))
+            return {HitPart::close, slot.index};
+        if (!g.badge.isEmpty() && g.badge.adjusted(-2, -2, 2, 2).contains(point))
+            return {HitPart::badge, slot.index};
+        return {HitPart::row, slot.index};
+    }
+    return {};
+}
+
+void SearchView::mouseMoveEvent(QMouseEvent* event) {
+    const QPointF global = event->globalPosition();
+    if (global == lastPointer_)
+        return;  // a window appearing under a still pointer is not a move
+    const bool firstSighting = lastPointer_ == QPointF(-1, -1);
+    lastPointer_ = global;
+    if (firstSighting)
+        return;
+    if (actions_.pointerMoved)
+        actions_.pointerMoved();
+    const Hit hit = hitTest(event->position());
+    if (hit.part != hover_.part || hit.index != hover_.index) {
+        hover_ = hit;
+        setCursor(hit.part == HitPart::none || hit.part == HitPart::row ? Qt::ArrowCursor
+                                                                        : Qt::PointingHandCursor);
+        update();
+    }
+    if (hit.index >= 0 && !state_.keyboardClaimed && hit.index != state_.selectedIndex &&
+        actions_.select)
+        actions_.select(hit.index);
+}
+
+void SearchView::leaveEvent(QEvent* event) {
+    hover_ = {};
+    update();
+    QWidget::leaveEvent(event);
+}
+
+void SearchView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return;
+    const Hit hit = hitTest(event->position());
+    switch (hit.part) {
+        case HitPart::row:
+            if (actions_.activate)
+                actions_.activate(hit.index);
+            break;
+        case HitPart::close:
+            if (actions_.close)
+                actions_.close(hit.index);
+            break;
+        case HitPart::badge:
+            if (actions_.openGroup)
+                actions_.openGroup(hit.index);
+            break;
+        case HitPart::back:
+            if (actions_.back)
+                actions_.back();
+            break;
+        case HitPart::guideNext:
+            if (actions_.guideNext)
+                actions_.guideNext();
+            break;
+        case HitPart::guideSkip:
+            if (actions_.guideSkip)
+                actions_.guideSkip();
+            break;
+        case HitPart::pill:
+            field_->show();
+            field_->setFocus(Qt::MouseFocusReason);
+            break;
+        case HitPart::none:
+            break;
+    }
+}
+
+void SearchView::wheelEvent(QWheelEvent* event) {
+    const Layout l = layout();
+    const double delta = event->pixelDelta().isNull() ? event->angleDelta().y() / 120.0 * 48
+                                                      : event->pixelDelta().y();
+    scrollY_ = std::clamp(scrollY_ - delta, 0.0, maxScroll(l));
+    retargetWaves(FrameTicker::now());
+    ticker_->start();
+    update();
+}
+
+bool SearchView::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const Hit hit = hitTest(help->pos());
+        if (hit.part == HitPart::close)
+            QToolTip::showText(help->globalPos(), qs(localized("Close (⌥X)")), this);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+QImage SearchView::snapshot(const QColor& backdrop) {
+    const qreal dpr = devicePixelRatioF();
+    QImage image((QSizeF(size()) * dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(dpr);
+    image.fill(backdrop);
+    render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
+
+}  // namespace vantlo

@@ -1,0 +1,130 @@
+#pragma once
+// The content of the switcher panel: the wave-edged dark sheet with its header (the "Enter to
+// search" pill, the search field, or a group's header), the list of rows with the selection rail,
+// the empty states, the footer of key hints and, during the first-run guide, the guide card. It
+// paints a `SwitcherViewState` and reports clicks, hovers and typing through `Actions`.
+
+#include <QWidget>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "core/animation/Spring.h"
+#include "core/layout/FooterHints.h"
+#include "core/layout/GuideCard.h"
+#include "core/layout/ScrollKeeper.h"
+#include "core/layout/SwitcherMetrics.h"
+#include "core/layout/SwitcherViewState.h"
+
+namespace vantlo {
+
+class FrameTicker;
+class SearchField;
+
+class SearchView : public QWidget {
+  public:
+    struct Actions {
+        std::function<void(int index)> select;     // hover: make it the selection
+        std::function<void(int index)> activate;   // click on a row
+        std::function<void(int index)> close;      // click on its close button
+        std::function<void(int index)> openGroup;  // click on a group's count badge
+        std::function<void()> back;                // the back chip
+        std::function<void(const std::string&)> setQuery;
+        std::function<void()> pointerMoved;
+        std::function<void()> guideNext;
+        std::function<void()> guideSkip;
+        // Whether a row offers its close button.
+        std::function<bool(const SwitchItem&)> isClosable;
+    };
+
+    SearchView(bool hugsLeftEdge, double fontScale, QWidget* parent = nullptr);
+    ~SearchView() override;
+
+    void setActions(Actions actions) { actions_ = std::move(actions); }
+    void setState(SwitcherViewState state);
+    const SwitcherViewState& state() const { return state_; }
+    void setFooterBindings(FooterBindings bindings);
+    void setGuideCard(std::optional<GuideCardContent> card);
+    void setAccessibilityTrusted(bool trusted);
+
+    SearchField* searchField() const { return field_; }
+    bool hasMarkedText() const;
+    // Sends a typed character to the search field, opening it if needed.
+    void typeIntoSearch(QKeyEvent* event);
+
+    // The selected row's centre in panel coordinates, when a row is on screen.
+    std::optional<double> selectedRowMidY() const;
+    // Renders the view as it is now (for the test showing's screenshots).
+    QImage snapshot(const QColor& backdrop);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    bool event(QEvent* event) override;
+
+  private:
+    struct Layout;
+    struct RowSlot {
+        int index = 0;
+        QRectF rect;
+    };
+    enum class HitPart { none, row, badge, close, back, guideNext, guideSkip, pill };
+    struct Hit {
+        HitPart part = HitPart::none;
+        int index = -1;
+    };
+
+    Layout layout() const;
+    std::vector<RowSlot> visibleRows(const Layout& l) const;
+    double rowTop(const Layout& l, int index) const;
+    double contentHeight() const;
+    double maxScroll(const Layout& l) const;
+    void selectionChanged(int previous);
+    void applyScroll(const ScrollRequest& request);
+    void updateFieldGeometry();
+    void syncField();
+    void retargetWaves(double now);
+    bool animate(double now);
+    Hit hitTest(QPointF point) const;
+    ScrollKeeper& keeperForMode();
+
+    void paintBackground(QPainter& painter, double now);
+    void paintHeader(QPainter& painter, const Layout& l, double now);
+    void paintGroupHeader(QPainter& painter, const Layout& l);
+    void paintList(QPainter& painter, const Layout& l, double now);
+    void paintEmptyState(QPainter& painter, const QRectF& area);
+    void paintFooter(QPainter& painter, const Layout& l);
+    void paintGuideCard(QPainter& painter, const Layout& l, double now);
+
+    bool hugsLeftEdge_;
+    SwitcherMetrics metrics_;
+    SwitcherViewState state_;
+    Actions actions_;
+    FooterBindings bindings_;
+    std::optional<GuideCardContent> guide_;
+    bool accessibilityTrusted_ = true;
+    SearchField* field_ = nullptr;
+    FrameTicker* ticker_ = nullptr;
+
+    double scrollY_ = 0;
+    ScrollKeeper mainKeeper_, tabKeeper_, windowKeeper_;
+    Spring waveY_;
+    Spring railY_;
+    Spring searchScale_{1.0};
+    Spring floating_{0.0};
+    Spring guideOpacity_{0.0};
+    double pulseReturnAt_ = -1;
+    std::map<std::string, Spring> rowSelection_;
+    bool waveMeasured_ = false;
+
+    Hit hover_;
+    QPointF lastPointer_{-1, -1};
+    mutable QRectF guideNextRect_, guideSkipRect_;
+};
+
+}  // namespace vantlo
