@@ -1,0 +1,143 @@
+#include "ui/switcher/SwitcherPanel.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <cmath>
+
+#include "ui/common/FrameTicker.h"
+#include "ui/switcher/SearchField.h"
+#include "ui/switcher/SearchView.h"
+
+namespace vantlo {
+namespace {
+
+SwitcherPanel::NativeWindowHook& nativeHook() {
+    static SwitcherPanel::NativeWindowHook hook;
+    return hook;
+}
+
+}  // namespace
+
+void SwitcherPanel::setNativeWindowHook(NativeWindowHook hook) {
+    nativeHook() = std::move(hook);
+}
+
+SwitcherPanel::SwitcherPanel(bool hugsLeftEdge, double fontScale)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                           Qt::NoDropShadowWindowHint),
+      hugsLeftEdge_(hugsLeftEdge) {
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setWindowTitle(QStringLiteral("Vantlo"));
+    setFocusPolicy(Qt::StrongFocus);
+    view_ = new SearchView(hugsLeftEdge, fontScale, this);
+    ticker_ = new FrameTicker([this](double now) { return animate(now); }, this);
+    qApp->installEventFilter(this);
+}
+
+SwitcherPanel::~SwitcherPanel() {
+    qApp->removeEventFilter(this);
+}
+
+void SwitcherPanel::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    view_->setGeometry(rect());
+}
+
+Rect SwitcherPanel::currentFrame() const {
+    const double x = sliding_ ? slideX_.to : pos().x();
+    return Rect{x, static_cast<double>(y_), static_cast<double>(width()),
+                static_cast<double>(height())};
+}
+
+void SwitcherPanel::slideIn(const PanelFrame& frame, std::function<void()> onFinished) {
+    const double now = FrameTicker::now();
+    y_ = static_cast<int>(std::lround(frame.target.y));
+    setGeometry(static_cast<int>(std::lround(frame.start.x)), y_,
+                static_cast<int>(std::lround(frame.target.width)),
+                static_cast<int>(std::lround(frame.target.height)));
+    setWindowOpacity(0.0);
+    winId();  // create the native window so the hook can mark it before it is mapped
+    if (nativeHook())
+        nativeHook()(this);
+    show();
+    raise();
+    activateWindow();
+    view_->setFocus(Qt::ActiveWindowFocusReason);
+    slideX_ = Transition{frame.start.x, frame.target.x, now, PanelPlacement::slideInDuration,
+                         EasingCurve::easeOut};
+    fade_ = Transition{0, 1, now, PanelPlacement::slideInDuration, EasingCurve::easeOut};
+    sliding_ = true;
+    slidingOut_ = false;
+    onSlideFinished_ = std::move(onFinished);
+    ticker_->start();
+}
+
+void SwitcherPanel::slideOut(std::function<void()> onHidden) {
+    const double now = FrameTicker::now();
+    const Rect current{static_cast<double>(pos().x()), static_cast<double>(y_),
+                       static_cast<double>(width()), static_cast<double>(height())};
+    const Rect end = PanelPlacement::slideOutFrame(current, hugsLeftEdge_);
+    slideX_ = Transition{current.x, end.x, now, PanelPlacement::slideOutDuration,
+                         EasingCurve::easeIn};
+    fade_ = Transition{windowOpacity(), 0, now, PanelPlacement::slideOutDuration,
+                       EasingCurve::easeIn};
+    sliding_ = true;
+    slidingOut_ = true;
+    onSlideFinished_ = std::move(onHidden);
+    ticker_->start();
+}
+
+bool SwitcherPanel::animate(double now) {
+    if (!sliding_)
+        return false;
+    move(static_cast<int>(std::lround(slideX_.value(now))), y_);
+    setWindowOpacity(fade_.value(now));
+    if (!slideX_.isFinished(now))
+        return true;
+    sliding_ = false;
+    if (slidingOut_)
+        hide();
+    auto finished = std::move(onSlideFinished_);
+    onSlideFinished_ = nullptr;
+    if (finished)
+        finished();
+    return false;
+}
+
+bool SwitcherPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        auto* key = static_cast<QKeyEvent*>(event);
+        // An unaccepted key climbs to the parent widgets as the same event: handle it once.
+        if (widget && widget->window() == this && isVisible() && !slidingOut_ &&
+            !forwarding_ && key != lastKey_) {
+            lastKey_ = key;
+            return handleKey(watched, key);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool SwitcherPanel::handleKey(QObject* watched, QKeyEvent* event) {
+    // Forget the event once this turn of the event loop is over, so a later event at the same
+    // address is not mistaken for it.
+    QMetaObject::invokeMethod(
+        this, [this] { lastKey_ = nullptr; }, Qt::QueuedConnection);
+    // An input method composing text owns its keys until it commits.
+    if (view_->hasMarkedText())
+        return false;
+    if (keyHandler_ && keyHandler_(event))
+        return true;
+    if (watched != view_->searchField() && !event->text().isEmpty() &&
+        event->text().at(0).isPrint() &&
+        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+        forwarding_ = true;
+        view_->typeIntoSearch(event);
+        forwarding_ = false;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace vantlo
