@@ -26,4 +26,21 @@ std::vector<FooterHint> hints(const FooterState& state, const FooterBindings& bi
     return result;
 }
 
+FooterBindings bindings(const ShortcutTable& resolved) {
+    auto text = [&](ShortcutAction action) {
+        auto found = resolved.find(action);
+        return found != resolved.end() ? found->second.displayString()
+                                       : ShortcutActions::defaultBinding(action).displayString();
+    };
+    FooterBindings result;
+    result.search = text(ShortcutAction::search);
+    result.moveDown = text(ShortcutAction::moveDown);
+    result.back = text(ShortcutAction::back);
+    result.enterGroup = text(ShortcutAction::enterGroup);
+    result.desktop = text(ShortcutAction::desktop);
+    result.cancel = text(ShortcutAction::cancel);
+    result.openSelected = text(ShortcutAction::openSelected);
+    return result;
+}
+
 }  // namespace vantlo::FooterHints

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "input/ShortcutStore.h"
+
 namespace vantlo {
 
 struct FooterHint {
@@ -33,6 +35,8 @@ struct FooterState {
 namespace FooterHints {
 
 std::vector<FooterHint> hints(const FooterState& state, const FooterBindings& bindings);
+// The display strings of the resolved in-panel bindings.
+FooterBindings bindings(const ShortcutTable& resolved);
 
 }  // namespace FooterHints
 }  // namespace vantlo

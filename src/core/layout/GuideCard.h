@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "onboarding/OnboardingStage.h"
+
 namespace vantlo {
 
 struct GuideKeyCap {
@@ -25,5 +27,15 @@ struct GuideCardContent {
     std::string nextLabel;  // "Next" or "Done"
     std::string skipLabel;
 };
+
+namespace GuideCard {
+
+// Whether the card shows at this stage: from `panelBasics` to `actions`.
+bool isShown(OnboardingStage stage);
+// The card's texts and keys (texts localized). Outside the card's stages title and detail are
+// empty and there are no keys.
+GuideCardContent content(OnboardingStage stage, bool hasItems, bool isInDetailView);
+
+}  // namespace GuideCard
 
 }  // namespace vantlo

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/SearchViewModel.h"
 #include "core/layout/SwitcherLayout.h"
 
 namespace vantlo {
@@ -26,6 +27,33 @@ bool SwitcherViewState::isClosing(const SwitchItem& item) const {
 
 bool SwitcherViewState::usesWindowedList() const {
     return mode == Mode::windowGroup && SwitcherLayout::usesVirtualWindowList(visibleCount());
+}
+
+SwitcherViewState SwitcherViewState::from(SearchViewModel& model) {
+    SwitcherViewState state;
+    if (const auto& group = model.activeTabGroup()) {
+        state.mode = Mode::tabGroup;
+        for (const TabItem& tab : model.filteredTabs(*group))
+            state.rows.emplace_back(tab);
+        state.groupName = group->appName;
+        state.groupIcon = group->appIcon;
+    } else if (const auto& group = model.activeWindowGroup()) {
+        state.mode = Mode::windowGroup;
+        for (const WindowItem& window : model.filteredWindows(*group))
+            state.rows.emplace_back(window);
+        state.groupName = group->appName;
+        state.groupIcon = group->appIcon;
+    } else {
+        state.rows = model.filtered();
+    }
+    state.selectedIndex = model.selectedIndex();
+    state.query = model.query();
+    state.searchActive = model.searchActive();
+    state.keyboardClaimed = model.keyboardClaimed();
+    state.enterPulse = model.enterPulse();
+    state.hasItems = !model.items().empty();
+    state.closingKeys = model.closingKeys();
+    return state;
 }
 
 RowKind rowKind(const SwitchItem& item) {

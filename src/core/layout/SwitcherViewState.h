@@ -13,6 +13,8 @@
 
 namespace vantlo {
 
+class SearchViewModel;
+
 struct SwitcherViewState {
     enum class Mode { mainList, tabGroup, windowGroup };
 
@@ -41,6 +43,9 @@ struct SwitcherViewState {
     bool isClosing(const SwitchItem& item) const;
     // Whether the window group shows only a window of rows around the selection.
     bool usesWindowedList() const;
+
+    // What the model shows right now.
+    static SwitcherViewState from(SearchViewModel& model);
 };
 
 RowKind rowKind(const SwitchItem& item);

@@ -1,0 +1,163 @@
+#include "ui/switcher/QtEventMonitors.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWidget>
+#include <vector>
+
+#include "ui/switcher/QtKeyTranslation.h"
+
+namespace vantlo {
+
+QtEventMonitors::QtEventMonitors(std::shared_ptr<EventMonitors> global)
+    : global_(std::move(global)) {
+    qApp->installEventFilter(this);
+}
+
+QtEventMonitors::~QtEventMonitors() {
+    qApp->removeEventFilter(this);
+    if (global_) {
+        for (const auto& entry : globalTokens_)
+            global_->removeMonitor(entry.second);
+    }
+}
+
+EventMonitors::Token QtEventMonitors::add(Entry entry) {
+    const Token token = nextToken_++;
+    local_.emplace(token, std::move(entry));
+    return token;
+}
+
+EventMonitors::Token QtEventMonitors::addKeyDownMonitor(
+    std::function<bool(const KeyEvent&)> handler) {
+    return add({Kind::keyDown, std::move(handler), {}, {}, {}});
+}
+
+EventMonitors::Token QtEventMonitors::addFlagsChangedMonitor(
+    Scope scope, std::function<void(std::uint64_t flags)> handler) {
+    if (scope == Scope::local)
+        return add({Kind::flags, {}, std::move(handler), {}, {}});
+    const Token token = nextToken_++;
+    if (global_)
+        globalTokens_[token] = global_->addFlagsChangedMonitor(scope, std::move(handler));
+    return token;
+}
+
+EventMonitors::Token QtEventMonitors::addMouseDownMonitor(
+    Scope scope, std::function<void(const MouseDownEvent&)> handler) {
+    if (scope == Scope::local)
+        return add({Kind::mouseDown, {}, {}, std::move(handler), {}});
+    const Token token = nextToken_++;
+    if (global_)
+        globalTokens_[token] = global_->addMouseDownMonitor(scope, std::move(handler));
+    return token;
+}
+
+EventMonitors::Token QtEventMonitors::addMouseMovedMonitor(std::function<void()> handler) {
+    return add({Kind::mouseMoved, {}, {}, {}, std::move(handler)});
+}
+
+void QtEventMonitors::removeMonitor(Token token) {
+    if (local_.erase(token))
+        return;
+    auto found = globalTokens_.find(token);
+    if (found == globalTokens_.end())
+        return;
+    if (global_)
+        global_->removeMonitor(found->second);
+    globalTokens_.erase(found);
+}
+
+std::uint64_t QtEventMonitors::currentModifierFlags() {
+    if (global_)
+        return global_->currentModifierFlags();
+    return QtKeyTranslation::modifierFlags(QGuiApplication::queryKeyboardModifiers());
+}
+
+Point QtEventMonitors::pointerLocation() {
+    if (global_)
+        return global_->pointerLocation();
+    const QPoint p = QCursor::pos();
+    return {static_cast<double>(p.x()), static_cast<double>(p.y())};
+}
+
+template <typename F>
+void QtEventMonitors::each(Kind kind, F&& f) {
+    // Handlers may add or remove monitors: walk a copy of the matching ones.
+    std::vector<Entry> matching;
+    for (const auto& entry : local_)
+        if (entry.second.kind == kind)
+            matching.push_back(entry.second);
+    for (const Entry& entry : matching)
+        f(entry);
+}
+
+bool QtEventMonitors::deliverKey(const QKeyEvent& event) {
+    const auto key = QtKeyTranslation::translate(event);
+    if (!key)
+        return false;
+    bool consumed = false;
+    each(Kind::keyDown, [&](const Entry& entry) {
+        if (!consumed && entry.key)
+            consumed = entry.key(*key);
+    });
+    return consumed;
+}
+
+void QtEventMonitors::rememberMouseEvent(const QEvent* event) {
+    lastMouseEvent_ = event;
+    // Events live on the stack: the next one may reuse the address once this turn is over.
+    QMetaObject::invokeMethod(
+        this, [this] { lastMouseEvent_ = nullptr; }, Qt::QueuedConnection);
+}
+
+bool QtEventMonitors::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease: {
+            const auto flags = QtKeyTranslation::modifierFlags(
+                static_cast<QKeyEvent*>(event)->modifiers());
+            if (flags != lastFlags_) {
+                lastFlags_ = flags;
+                each(Kind::flags, [&](const Entry& entry) {
+                    if (entry.flags)
+                        entry.flags(flags);
+                });
+            }
+            break;
+        }
+        case QEvent::MouseButtonPress: {
+            auto* widget = qobject_cast<QWidget*>(watched);
+            // An ignored click climbs to the parent widgets as the same event: report it once.
+            if (!widget || event == lastMouseEvent_)
+                break;
+            rememberMouseEvent(event);
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            MouseDownEvent down;
+            down.location = {mouse->globalPosition().x(), mouse->globalPosition().y()};
+            down.inOwnWindow = true;
+            down.inPanel = panel_ && widget->window() == panel_;
+            each(Kind::mouseDown, [&](const Entry& entry) {
+                if (entry.mouse)
+                    entry.mouse(down);
+            });
+            break;
+        }
+        case QEvent::MouseMove:
+            if (qobject_cast<QWidget*>(watched) && event != lastMouseEvent_) {
+                rememberMouseEvent(event);
+                each(Kind::mouseMoved, [&](const Entry& entry) {
+                    if (entry.moved)
+                        entry.moved();
+                });
+            }
+            break;
+        default:
+            break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+}  // namespace vantlo

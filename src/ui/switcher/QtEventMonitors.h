@@ -1,0 +1,66 @@
+#pragma once
+// The event monitors of the switcher panel on a Qt desktop. Local monitors see the Qt events
+// aimed at this program's windows (key presses reach them through the panel's key routing, clicks
+// and pointer moves through an application-wide event filter). Global monitors, which need the
+// window system's help (X11 grabs), are handed to the backend's monitors when one is given.
+
+#include <QObject>
+#include <map>
+#include <memory>
+
+#include "core/EventMonitors.h"
+
+class QKeyEvent;
+class QWidget;
+
+namespace vantlo {
+
+class QtEventMonitors : public QObject, public EventMonitors {
+  public:
+    explicit QtEventMonitors(std::shared_ptr<EventMonitors> global = nullptr);
+    ~QtEventMonitors() override;
+
+    Token addKeyDownMonitor(std::function<bool(const KeyEvent&)> handler) override;
+    Token addFlagsChangedMonitor(Scope scope,
+                                 std::function<void(std::uint64_t flags)> handler) override;
+    Token addMouseDownMonitor(Scope scope,
+                              std::function<void(const MouseDownEvent&)> handler) override;
+    Token addMouseMovedMonitor(std::function<void()> handler) override;
+    void removeMonitor(Token token) override;
+    std::uint64_t currentModifierFlags() override;
+    Point pointerLocation() override;
+
+    // The panel's key routing: true when a key-down monitor consumed the key.
+    bool deliverKey(const QKeyEvent& event);
+    // Which window is the switcher panel (for `MouseDownEvent::inPanel`).
+    void setPanel(QWidget* panel) { panel_ = panel; }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    enum class Kind { keyDown, flags, mouseDown, mouseMoved };
+    struct Entry {
+        Kind kind;
+        std::function<bool(const KeyEvent&)> key;
+        std::function<void(std::uint64_t)> flags;
+        std::function<void(const MouseDownEvent&)> mouse;
+        std::function<void()> moved;
+    };
+
+    Token add(Entry entry);
+    void rememberMouseEvent(const QEvent* event);
+    template <typename F>
+    void each(Kind kind, F&& f);
+
+    std::shared_ptr<EventMonitors> global_;
+    std::map<Token, Entry> local_;
+    // Tokens of global monitors, mapped to the backend's own tokens.
+    std::map<Token, Token> globalTokens_;
+    Token nextToken_ = 1;
+    QWidget* panel_ = nullptr;
+    std::uint64_t lastFlags_ = 0;
+    const QEvent* lastMouseEvent_ = nullptr;
+};
+
+}  // namespace vantlo
