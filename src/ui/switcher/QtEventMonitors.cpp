@@ -106,11 +106,17 @@ bool QtEventMonitors::deliverKey(const QKeyEvent& event) {
     return consumed;
 }
 
+// Events live on the stack, so a later event may reuse an address: compare the time stamp too.
+bool QtEventMonitors::isSameMouseEvent(const QEvent* event) const {
+    const auto* input = static_cast<const QInputEvent*>(event);
+    return event == lastMouseEvent_ && event->type() == lastMouseType_ &&
+           input->timestamp() == lastMouseTime_;
+}
+
 void QtEventMonitors::rememberMouseEvent(const QEvent* event) {
     lastMouseEvent_ = event;
-    // Events live on the stack: the next one may reuse the address once this turn is over.
-    QMetaObject::invokeMethod(
-        this, [this] { lastMouseEvent_ = nullptr; }, Qt::QueuedConnection);
+    lastMouseType_ = event->type();
+    lastMouseTime_ = static_cast<const QInputEvent*>(event)->timestamp();
 }
 
 bool QtEventMonitors::eventFilter(QObject* watched, QEvent* event) {
@@ -131,7 +137,7 @@ bool QtEventMonitors::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::MouseButtonPress: {
             auto* widget = qobject_cast<QWidget*>(watched);
             // An ignored click climbs to the parent widgets as the same event: report it once.
-            if (!widget || event == lastMouseEvent_)
+            if (!widget || isSameMouseEvent(event))
                 break;
             rememberMouseEvent(event);
             const auto* mouse = static_cast<QMouseEvent*>(event);
@@ -146,7 +152,7 @@ bool QtEventMonitors::eventFilter(QObject* watched, QEvent* event) {
             break;
         }
         case QEvent::MouseMove:
-            if (qobject_cast<QWidget*>(watched) && event != lastMouseEvent_) {
+            if (qobject_cast<QWidget*>(watched) && !isSameMouseEvent(event)) {
                 rememberMouseEvent(event);
                 each(Kind::mouseMoved, [&](const Entry& entry) {
                     if (entry.moved)

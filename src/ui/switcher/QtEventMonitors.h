@@ -4,6 +4,7 @@
 // and pointer moves through an application-wide event filter). Global monitors, which need the
 // window system's help (X11 grabs), are handed to the backend's monitors when one is given.
 
+#include <QEvent>
 #include <QObject>
 #include <map>
 #include <memory>
@@ -50,6 +51,7 @@ class QtEventMonitors : public QObject, public EventMonitors {
 
     Token add(Entry entry);
     void rememberMouseEvent(const QEvent* event);
+    bool isSameMouseEvent(const QEvent* event) const;
     template <typename F>
     void each(Kind kind, F&& f);
 
@@ -61,6 +63,8 @@ class QtEventMonitors : public QObject, public EventMonitors {
     QWidget* panel_ = nullptr;
     std::uint64_t lastFlags_ = 0;
     const QEvent* lastMouseEvent_ = nullptr;
+    int lastMouseType_ = 0;
+    quint64 lastMouseTime_ = 0;
 };
 
 }  // namespace vantlo

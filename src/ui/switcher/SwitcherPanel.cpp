@@ -111,8 +111,9 @@ bool SwitcherPanel::eventFilter(QObject* watched, QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         // An unaccepted key climbs to the parent widgets as the same event: handle it once.
         if (widget && widget->window() == this && isVisible() && !slidingOut_ &&
-            !forwarding_ && key != lastKey_) {
+            !forwarding_ && !(key == lastKey_ && key->timestamp() == lastKeyTime_)) {
             lastKey_ = key;
+            lastKeyTime_ = key->timestamp();
             return handleKey(watched, key);
         }
     }
@@ -120,10 +121,6 @@ bool SwitcherPanel::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool SwitcherPanel::handleKey(QObject* watched, QKeyEvent* event) {
-    // Forget the event once this turn of the event loop is over, so a later event at the same
-    // address is not mistaken for it.
-    QMetaObject::invokeMethod(
-        this, [this] { lastKey_ = nullptr; }, Qt::QueuedConnection);
     // An input method composing text owns its keys until it commits.
     if (view_->hasMarkedText())
         return false;

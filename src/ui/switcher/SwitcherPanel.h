@@ -60,7 +60,9 @@ class SwitcherPanel : public QWidget {
     bool sliding_ = false;
     bool slidingOut_ = false;
     std::function<void()> onSlideFinished_;
+    // The key event last handled; an event climbing to a parent widget is the same object.
     const QKeyEvent* lastKey_ = nullptr;
+    quint64 lastKeyTime_ = 0;
     bool forwarding_ = false;
 };
 

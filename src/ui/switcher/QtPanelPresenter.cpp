@@ -1,0 +1,189 @@
+#include "ui/switcher/QtPanelPresenter.h"
+
+#include <QTimer>
+
+#include "core/layout/FooterHints.h"
+#include "core/layout/GuideCard.h"
+#include "core/layout/PanelPlacement.h"
+#include "core/layout/SwitcherViewState.h"
+#include "input/ShortcutStore.h"
+#include "platform/Platform.h"
+#include "ui/switcher/QtEventMonitors.h"
+#include "ui/switcher/SearchView.h"
+#include "ui/switcher/SwitcherPanel.h"
+
+namespace vantlo {
+
+QtPanelPresenter::QtPanelPresenter(std::shared_ptr<QtEventMonitors> monitors,
+                                   AppearanceSource appearance,
+                                   CloseCapabilitySource closeCapability)
+    : monitors_(std::move(monitors)),
+      appearance_(std::move(appearance)),
+      closeCapability_(std::move(closeCapability)) {}
+
+QtPanelPresenter::~QtPanelPresenter() {
+    if (model_)
+        model_->removeWillChangeObserver(modelToken_);
+    delete panel_;
+}
+
+bool QtPanelPresenter::showPanel(std::shared_ptr<SearchViewModel> model, int itemCount,
+                                 std::function<void()> onSlideInFinished) {
+    const PanelAppearance look = appearance_ ? appearance_() : PanelAppearance{};
+    std::optional<Screen> screen;
+    if (hasPlatform() && platform().screens) {
+        auto& screens = *platform().screens;
+        screen = PanelPlacement::chooseScreen(screens.screens(), screens.pointerLocation(),
+                                              look.onPointerScreen, screens.mainScreen());
+    }
+    if (!screen)
+        return false;
+    const PanelFrame frame = PanelPlacement::frame(screen->visibleFrame, look.windowWidth,
+                                                   look.fontScale, itemCount, look.hugsLeftEdge);
+    if (panel_)
+        retire(panel_);
+    if (model_)
+        model_->removeWillChangeObserver(modelToken_);
+    model_ = std::move(model);
+    modelToken_ = model_->addWillChangeObserver([this](SearchViewModel::Field) {
+        // The model announces changes before making them: read it on the next turn.
+        scheduleRefresh();
+    });
+    panel_ = new SwitcherPanel(look.hugsLeftEdge, look.fontScale);
+    if (monitors_) {
+        monitors_->setPanel(panel_);
+        panel_->setKeyHandler([monitors = monitors_](QKeyEvent* event) {
+            return monitors->deliverKey(*event);
+        });
+    }
+    SearchView* view = panel_->view();
+    view->setFooterBindings(FooterHints::bindings(ShortcutStore::allResolved()));
+    view->setAccessibilityTrusted(hasPlatform() && platform().accessibility &&
+                                  platform().accessibility->isProcessTrusted());
+    wireActions();
+    stageSubscription_ =
+        OnboardingManager::shared().observe([this](OnboardingStage) { refreshGuide(); });
+    panel_->resize(static_cast<int>(frame.target.width), static_cast<int>(frame.target.height));
+    refreshNow();
+    panel_->slideIn(frame, std::move(onSlideInFinished));
+    return true;
+}
+
+void QtPanelPresenter::wireActions() {
+    SearchView::Actions actions;
+    std::weak_ptr<SearchViewModel> weak = model_;
+    auto withModel = [weak](auto f) {
+        return [weak, f](auto... args) {
+            if (auto model = weak.lock())
+                f(*model, args...);
+        };
+    };
+    auto rowItem = [](SearchViewModel& model, int index) -> std::optional<SwitchItem> {
+        SwitcherViewState state = SwitcherViewState::from(model);
+        if (index < 0 || index >= state.visibleCount())
+            return std::nullopt;
+        return state.rows[index];
+    };
+    actions.select = withModel([](SearchViewModel& model, int index) {
+        model.setSelectedIndex(index);
+    });
+    actions.activate = withModel([rowItem](SearchViewModel& model, int index) {
+        auto item = rowItem(model, index);
+        model.setSelectedIndex(index);
+        if (item && model.onSelect())
+            model.onSelect()(*item);
+    });
+    actions.close = withModel([rowItem](SearchViewModel& model, int index) {
+        auto item = rowItem(model, index);
+        model.setSelectedIndex(index);
+        if (item && model.onClose())
+            model.onClose()(*item);
+    });
+    actions.openGroup = withModel([rowItem](SearchViewModel& model, int index) {
+        auto item = rowItem(model, index);
+        if (!item)
+            return;
+        model.setSelectedIndex(index);
+        if (item->tabGroup())
+            model.openTabGroup(*item, false);
+        else if (item->windowGroup())
+            model.openWindowGroup(*item, false);
+    });
+    actions.back = withModel([](SearchViewModel& model) {
+        if (model.activeTabGroup())
+            model.closeTabGroup();
+        else if (model.activeWindowGroup())
+            model.closeWindowGroup();
+    });
+    actions.setQuery = withModel([](SearchViewModel& model, const std::string& query) {
+        model.setQuery(query);
+    });
+    actions.pointerMoved =
+        withModel([](SearchViewModel& model) { model.setKeyboardClaimed(false); });
+    actions.guideNext = [] { OnboardingManager::shared().advance(); };
+    actions.guideSkip = [] { OnboardingManager::shared().complete(); };
+    actions.isClosable = [source = closeCapability_](const SwitchItem& item) {
+        return source && source(item).isActionable();
+    };
+    panel_->view()->setActions(std::move(actions));
+}
+
+void QtPanelPresenter::scheduleRefresh() {
+    if (refreshPending_)
+        return;
+    refreshPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        if (refreshPending_)
+            refreshNow();
+    });
+}
+
+void QtPanelPresenter::refreshNow() {
+    refreshPending_ = false;
+    if (!panel_ || !model_)
+        return;
+    panel_->view()->setState(SwitcherViewState::from(*model_));
+    refreshGuide();
+}
+
+void QtPanelPresenter::refreshGuide() {
+    if (!panel_ || !model_)
+        return;
+    const OnboardingStage stage = OnboardingManager::shared().stage();
+    if (!GuideCard::isShown(stage)) {
+        panel_->view()->setGuideCard(std::nullopt);
+        return;
+    }
+    panel_->view()->setGuideCard(
+        GuideCard::content(stage, model_->visibleCount() != 0, model_->isInDetailView()));
+}
+
+void QtPanelPresenter::slideOut() {
+    if (!panel_)
+        return;
+    if (model_)
+        model_->removeWillChangeObserver(modelToken_);
+    model_.reset();
+    stageSubscription_.reset();
+    retire(panel_);
+    panel_ = nullptr;
+}
+
+void QtPanelPresenter::retire(SwitcherPanel* panel) {
+    if (monitors_)
+        monitors_->setPanel(nullptr);
+    panel->setKeyHandler(nullptr);
+    panel->slideOut([panel] { panel->deleteLater(); });
+}
+
+std::optional<Rect> QtPanelPresenter::panelFrame() const {
+    if (!panel_)
+        return std::nullopt;
+    return panel_->currentFrame();
+}
+
+bool QtPanelPresenter::hasMarkedText() const {
+    return panel_ && panel_->view()->hasMarkedText();
+}
+
+}  // namespace vantlo
