@@ -27,8 +27,7 @@ TEST(PanelPlacement, HeightIsCappedByScreenShareAndAbsoluteLimit) {
     EXPECT_NEAR(PanelPlacement::frame(tall, 354, 1.16, 30, false).target.height, 717.6, 1e-9);
     // A short screen: 82 % of its visible height wins.
     const Rect shortScreen{0, 30, 1280, 600};
-    EXPECT_NEAR(PanelPlacement::frame(shortScreen, 354, 1.0, 30, false).target.height, 492,
-                1e-9);
+    EXPECT_NEAR(PanelPlacement::frame(shortScreen, 354, 1.0, 30, false).target.height, 492, 1e-9);
     // Few items: the five-row height, under both caps.
     EXPECT_DOUBLE_EQ(PanelPlacement::frame(tall, 354, 1.0, 3, false).target.height, 332);
 }

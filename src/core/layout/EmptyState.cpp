@@ -10,11 +10,11 @@ std::optional<EmptyState> EmptyState::make(bool hasItems, int visibleCount,
         EmptyState state;
         state.symbol = "lock.shield";
         state.title = localized("No windows or tabs available");
+        // clang-format off
         state.hint = accessibilityTrusted
-                         ? localized("Grant Automation access when prompted, then re-open Vantlo.")
-                         : localized(
-                               "Enable Accessibility for Vantlo in System Settings → Privacy & "
-                               "Security.");
+            ? localized("Grant Automation access when prompted, then re-open Vantlo.")
+            : localized("Enable Accessibility for Vantlo in System Settings → Privacy & Security.");
+        // clang-format on
         state.noItems = true;
         return state;
     }

@@ -18,35 +18,27 @@ std::string title(OnboardingStage stage, bool hasItems) {
     }
 }
 
+// The texts are lookup keys: each stays one literal on one line.
+// clang-format off
 std::string detail(OnboardingStage stage, bool hasItems, bool isInDetailView) {
     switch (stage) {
         case OnboardingStage::panelBasics:
-            return hasItems ? localized(
-                                  "Hold Option to keep the panel open. Use the keys shown here "
-                                  "while holding Option; outside the guide, releasing Option "
-                                  "opens the highlighted row.")
-                            : localized(
-                                  "No open windows were found. You can still press Enter to "
-                                  "search installed apps, or open an app and try again.");
+            if (hasItems)
+                return localized("Hold Option to keep the panel open. Use the keys shown here while holding Option; outside the guide, releasing Option opens the highlighted row.");
+            return localized("No open windows were found. You can still press Enter to search installed apps, or open an app and try again.");
         case OnboardingStage::movement:
-            return hasItems ? localized(
-                                  "Keep holding Option, then use W/S or Tab to move the "
-                                  "highlight. A/D enters or leaves groups.")
-                            : localized(
-                                  "When items appear, W/S moves the highlight. For now, press "
-                                  "Enter to search or Esc to close.");
+            if (hasItems)
+                return localized("Keep holding Option, then use W/S or Tab to move the highlight. A/D enters or leaves groups.");
+            return localized("When items appear, W/S moves the highlight. For now, press Enter to search or Esc to close.");
         case OnboardingStage::actions:
-            return isInDetailView
-                       ? localized(
-                             "While holding Option, use A to go back, X to close a tab or "
-                             "window, and Esc to leave without opening anything.")
-                       : localized(
-                             "While holding Option, use Q for Desktop and X to close when a row "
-                             "supports it. Esc closes Vantlo without opening anything.");
+            if (isInDetailView)
+                return localized("While holding Option, use A to go back, X to close a tab or window, and Esc to leave without opening anything.");
+            return localized("While holding Option, use Q for Desktop and X to close when a row supports it. Esc closes Vantlo without opening anything.");
         default:
             return {};
     }
 }
+// clang-format on
 
 std::vector<GuideKeyCap> keys(OnboardingStage stage, bool hasItems) {
     switch (stage) {
@@ -81,8 +73,8 @@ GuideCardContent content(OnboardingStage stage, bool hasItems, bool isInDetailVi
     card.keys = keys(stage, hasItems);
     if (stage == OnboardingStage::panelBasics)
         card.caption = localized("summons the panel");
-    const OnboardingStage dotStages[3] = {OnboardingStage::panelBasics,
-                                          OnboardingStage::movement, OnboardingStage::actions};
+    const OnboardingStage dotStages[3] = {OnboardingStage::panelBasics, OnboardingStage::movement,
+                                          OnboardingStage::actions};
     for (int i = 0; i < 3; ++i)
         card.dots[i] = isShown(stage) && dotStages[i] <= stage;
     card.nextLabel = stage == OnboardingStage::actions ? localized("Done") : localized("Next");

@@ -24,8 +24,7 @@ double contentHeight(int itemCount, double scale) {
 
 PanelFrame frame(const Rect& visibleFrame, double windowWidth, double scale, int itemCount,
                  bool hugsLeftEdge) {
-    const double maxHeight =
-        std::min(visibleFrame.height * heightFraction, heightCap * scale);
+    const double maxHeight = std::min(visibleFrame.height * heightFraction, heightCap * scale);
     const double height = std::min(maxHeight, contentHeight(itemCount, scale));
     const double x = hugsLeftEdge ? visibleFrame.minX() : visibleFrame.maxX() - windowWidth;
     const double startOffset = hugsLeftEdge ? -slideInOffset : slideInOffset;

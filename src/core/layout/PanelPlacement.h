@@ -20,8 +20,8 @@ struct PanelFrame {
 namespace PanelPlacement {
 
 inline constexpr double heightFraction = 0.82;
-inline constexpr double heightCap = 620;      // × scale
-inline constexpr double rowHeight = 48;       // × scale
+inline constexpr double heightCap = 620;  // × scale
+inline constexpr double rowHeight = 48;   // × scale
 inline constexpr int minimumRows = 5;
 inline constexpr int maximumRows = 11;
 inline constexpr double slideInOffset = 42;

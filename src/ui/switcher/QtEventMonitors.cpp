@@ -123,8 +123,8 @@ bool QtEventMonitors::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::KeyPress:
         case QEvent::KeyRelease: {
-            const auto flags = QtKeyTranslation::modifierFlags(
-                static_cast<QKeyEvent*>(event)->modifiers());
+            const auto flags =
+                QtKeyTranslation::modifierFlags(static_cast<QKeyEvent*>(event)->modifiers());
             if (flags != lastFlags_) {
                 lastFlags_ = flags;
                 each(Kind::flags, [&](const Entry& entry) {

@@ -52,9 +52,8 @@ bool QtPanelPresenter::showPanel(std::shared_ptr<SearchViewModel> model, int ite
     panel_ = new SwitcherPanel(look.hugsLeftEdge, look.fontScale);
     if (monitors_) {
         monitors_->setPanel(panel_);
-        panel_->setKeyHandler([monitors = monitors_](QKeyEvent* event) {
-            return monitors->deliverKey(*event);
-        });
+        panel_->setKeyHandler(
+            [monitors = monitors_](QKeyEvent* event) { return monitors->deliverKey(*event); });
     }
     SearchView* view = panel_->view();
     view->setFooterBindings(FooterHints::bindings(ShortcutStore::allResolved()));
@@ -84,9 +83,8 @@ void QtPanelPresenter::wireActions() {
             return std::nullopt;
         return state.rows[index];
     };
-    actions.select = withModel([](SearchViewModel& model, int index) {
-        model.setSelectedIndex(index);
-    });
+    actions.select =
+        withModel([](SearchViewModel& model, int index) { model.setSelectedIndex(index); });
     actions.activate = withModel([rowItem](SearchViewModel& model, int index) {
         auto item = rowItem(model, index);
         model.setSelectedIndex(index);
@@ -115,9 +113,8 @@ void QtPanelPresenter::wireActions() {
         else if (model.activeWindowGroup())
             model.closeWindowGroup();
     });
-    actions.setQuery = withModel([](SearchViewModel& model, const std::string& query) {
-        model.setQuery(query);
-    });
+    actions.setQuery =
+        withModel([](SearchViewModel& model, const std::string& query) { model.setQuery(query); });
     actions.pointerMoved =
         withModel([](SearchViewModel& model) { model.setKeyboardClaimed(false); });
     actions.guideNext = [] { OnboardingManager::shared().advance(); };

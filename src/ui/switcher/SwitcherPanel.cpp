@@ -78,10 +78,10 @@ void SwitcherPanel::slideOut(std::function<void()> onHidden) {
     const Rect current{static_cast<double>(pos().x()), static_cast<double>(y_),
                        static_cast<double>(width()), static_cast<double>(height())};
     const Rect end = PanelPlacement::slideOutFrame(current, hugsLeftEdge_);
-    slideX_ = Transition{current.x, end.x, now, PanelPlacement::slideOutDuration,
-                         EasingCurve::easeIn};
-    fade_ = Transition{windowOpacity(), 0, now, PanelPlacement::slideOutDuration,
-                       EasingCurve::easeIn};
+    slideX_ =
+        Transition{current.x, end.x, now, PanelPlacement::slideOutDuration, EasingCurve::easeIn};
+    fade_ =
+        Transition{windowOpacity(), 0, now, PanelPlacement::slideOutDuration, EasingCurve::easeIn};
     sliding_ = true;
     slidingOut_ = true;
     onSlideFinished_ = std::move(onHidden);
@@ -110,8 +110,8 @@ bool SwitcherPanel::eventFilter(QObject* watched, QEvent* event) {
         auto* widget = qobject_cast<QWidget*>(watched);
         auto* key = static_cast<QKeyEvent*>(event);
         // An unaccepted key climbs to the parent widgets as the same event: handle it once.
-        if (widget && widget->window() == this && isVisible() && !slidingOut_ &&
-            !forwarding_ && !(key == lastKey_ && key->timestamp() == lastKeyTime_)) {
+        if (widget && widget->window() == this && isVisible() && !slidingOut_ && !forwarding_ &&
+            !(key == lastKey_ && key->timestamp() == lastKeyTime_)) {
             lastKey_ = key;
             lastKeyTime_ = key->timestamp();
             return handleKey(watched, key);
