@@ -105,22 +105,28 @@ void OnboardingManager::noteMove() {
 }
 
 void OnboardingManager::advance() {
-    switch (stage()) {
+    auto current = stage();
+    switch (current) {
         case OnboardingStage::idle:
         case OnboardingStage::complete:
-            return;
+            break;
         case OnboardingStage::permissions:
+            // The button cannot move on before the permission is really granted.
             if (isTrusted())
-                moveFrom(OnboardingStage::permissions, OnboardingStage::summon);
-            return;
+                moveFrom(current, OnboardingStage::summon);
+            break;
         case OnboardingStage::summon:
-            return moveFrom(OnboardingStage::summon, OnboardingStage::panelBasics);
+            moveFrom(current, OnboardingStage::panelBasics);
+            break;
         case OnboardingStage::panelBasics:
-            return moveFrom(OnboardingStage::panelBasics, OnboardingStage::movement);
+            moveFrom(current, OnboardingStage::movement);
+            break;
         case OnboardingStage::movement:
-            return moveFrom(OnboardingStage::movement, OnboardingStage::actions);
+            moveFrom(current, OnboardingStage::actions);
+            break;
         case OnboardingStage::actions:
-            return complete();
+            complete();
+            break;
     }
 }
 
