@@ -49,6 +49,17 @@ class FakeHotKeys : public HotKeys {
         handler(id);
         return true;
     }
+    // Fires the handler for `id` whether or not it is still registered: a press the system had
+    // queued before the key was unregistered.
+    void deliverQueuedPress(std::uint32_t id) {
+        PressHandler handler;
+        {
+            std::lock_guard lock(mutex_);
+            handler = handler_;
+        }
+        if (handler)
+            handler(id);
+    }
     void refuse(std::uint32_t keyCode, std::uint32_t carbonModifiers) {
         std::lock_guard lock(mutex_);
         refused_.insert({keyCode, carbonModifiers});
