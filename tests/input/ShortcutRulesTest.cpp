@@ -2,6 +2,7 @@
 
 #include "input/HotkeyRecording.h"
 #include "input/ShortcutConflicts.h"
+#include "input/ShortcutGroup.h"
 #include "platform/fake/FakePlatform.h"
 #include "settings/Localization.h"
 
@@ -52,15 +53,24 @@ TEST(ShortcutConflicts, NamesTheEarliestClashingAction) {
         << "actions missing from the table are skipped";
 }
 
-TEST(ShortcutConflicts, CaptionShowsConflictOrDescription) {
+TEST(ShortcutConflicts, CaptionShowsConflictOrDescriptionInTheUserLanguage) {
     FakePlatform fake;
+    Localization::setResourcesPath(VANTLO_SOURCE_DIR "/po");
     Localization::resetShared();
+    Localization::shared().setLanguage(AppLanguage::english);
     auto table = defaults();
     EXPECT_EQ(ShortcutConflicts::caption(A::desktop, table), "Shows the desktop.");
     table[A::desktop] = {KeyCode::w, CarbonModifiers::option};
     EXPECT_EQ(ShortcutConflicts::caption(A::desktop, table), "Conflicts with Move up");
     EXPECT_EQ(ShortcutConflicts::caption(A::moveUp, table), "Conflicts with Desktop");
+
+    Localization::shared().setLanguage(AppLanguage::simplifiedChinese);
+    EXPECT_EQ(ShortcutConflicts::caption(A::desktop, table), "与“上移”冲突");
+    EXPECT_EQ(ShortcutConflicts::caption(A::back, table), "从分组详情视图返回。");
+    EXPECT_EQ(ShortcutGroups::title(ShortcutGroup::navigation), "导航");
+
     Localization::resetShared();
+    Localization::setResourcesPath("");
 }
 
 TEST(HotkeyRecording, EscapeAlwaysEndsWithoutCapturing) {
