@@ -29,11 +29,12 @@ void ThumbnailCache::resetShared() {
 
 ImageRef ThumbnailCache::thumbnail(std::uint32_t windowNumber) {
     auto& p = platform();
+    double now = p.clock->now();
     {
         std::lock_guard lock(mutex_);
         auto it = cache_.find(windowNumber);
         if (it != cache_.end()) {
-            it->second.lastAccessed = p.clock->now();
+            it->second.lastAccessed = now;
             it->second.tick = ++ticks_;
             return it->second.image;
         }
@@ -43,8 +44,9 @@ ImageRef ThumbnailCache::thumbnail(std::uint32_t windowNumber) {
     auto image = p.windowServer->captureWindow(windowNumber, kMaxPixelSize);
     if (!image || !image->hasPixels())
         return nullptr;
+    double capturedAt = p.clock->now();
     std::lock_guard lock(mutex_);
-    cache_[windowNumber] = Entry{image, p.clock->now(), ++ticks_};
+    cache_[windowNumber] = Entry{image, capturedAt, ++ticks_};
     evictIfNeededLocked();
     return image;
 }

@@ -40,11 +40,12 @@ void WindowEnumeratorCache::refreshAsync(Completion completion) {
         auto self = weak.lock();
         if (!self)
             return;
+        double now = platform().clock->now();
         std::vector<Completion> waiting;
         {
             std::lock_guard lock(self->mutex_);
             self->cached_ = std::move(windows);
-            self->refreshedAt_ = platform().clock->now();
+            self->refreshedAt_ = now;
             self->refreshing_ = false;
             waiting.swap(self->completions_);
         }

@@ -6,12 +6,15 @@
 #include "discovery/AXWindowInspector.h"
 #include "discovery/WindowEnumerator.h"
 #include "platform/fake/FakePlatform.h"
+#include "settings/Localization.h"
 
 namespace vantlo {
 namespace {
 
 TEST(WindowEnumerator, ListsRegularApplicationsWindowsWithFallbacks) {
     FakePlatform fake;
+    fake.defaults->set(Localization::languageKey, "english");
+    Localization::resetShared();
     auto& editor = fake.addApp({.bundleID = "com.example.editor", .name = "Editor"});
     auto& notes = fake.addWindow(editor, "Notes.txt");
     auto& todo = fake.addWindow(editor, {.title = "Todo.txt", .minimized = true});
@@ -43,6 +46,7 @@ TEST(WindowEnumerator, ListsRegularApplicationsWindowsWithFallbacks) {
 
     fake.accessibility->setTrusted(false);
     EXPECT_TRUE(WindowEnumerator::enumerate().empty());
+    Localization::resetShared();
 }
 
 TEST(WindowEnumerator, ActivateUnminimisesThenFocusesAndRaises) {
