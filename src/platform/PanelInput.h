@@ -1,0 +1,42 @@
+#pragma once
+// Stands in for the input the switcher panel takes while it shows: the keyboard and the pointer
+// are held by the panel, and key presses, modifier changes, clicks and pointer moves are
+// reported in the platform-neutral form (macOS virtual key codes and event modifier flags:
+// shift 1<<17, control 1<<18, option 1<<19, command 1<<20, caps lock 1<<16).
+//
+// Callbacks may run on a background thread; the receiver hops to the main queue. Between
+// `start` and `stop` nothing else receives the keyboard; `stop` (and the end of the process)
+// gives everything back.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "platform/Geometry.h"
+
+namespace vantlo {
+
+struct PanelInputEvents {
+    std::function<void(std::uint16_t keyCode, std::uint64_t flags, const std::string& characters)>
+        onKeyDown;
+    // The modifier flags after a modifier key went down or up.
+    std::function<void(std::uint64_t flags)> onFlagsChanged;
+    // A button press anywhere on screen, in global coordinates (the receiver tells the panel's
+    // own area from the rest).
+    std::function<void(Point global)> onMouseDown;
+    std::function<void(Point global)> onMouseMoved;
+};
+
+class PanelInput {
+  public:
+    virtual ~PanelInput() = default;
+    // Takes the keyboard and pointer for the panel window `panelWindow` (the window-server
+    // number; 0 for none) and starts reporting. False when the input could not be taken.
+    virtual bool start(PanelInputEvents events, std::uint32_t panelWindow) = 0;
+    // Gives the keyboard and pointer back and stops reporting. Safe to call when not started.
+    virtual void stop() = 0;
+    // The modifier flags held right now.
+    virtual std::uint64_t currentFlags() = 0;
+};
+
+}  // namespace vantlo

@@ -1,0 +1,129 @@
+#include "platform/linux/LinuxPlatform.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+#include "platform/linux/DesktopEntryBundles.h"
+#include "platform/linux/DesktopEntryIndex.h"
+#include "platform/linux/QtPasteboard.h"
+#include "platform/linux/X11Accessibility.h"
+#include "platform/linux/X11HotKeys.h"
+#include "platform/linux/X11PanelInput.h"
+#include "platform/linux/X11Screens.h"
+#include "platform/linux/X11Sound.h"
+#include "platform/linux/X11WindowActions.h"
+#include "platform/linux/X11WindowList.h"
+#include "platform/linux/X11WindowServer.h"
+#include "platform/linux/X11Workspace.h"
+#include "platform/linux/XcbConnection.h"
+#include "platform/linux/XdgLoginItems.h"
+#include "platform/posix/JsonFileDefaults.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "platform/posix/PosixProcesses.h"
+#include "platform/posix/PosixSystemInfo.h"
+#include "platform/posix/StandardErrorLog.h"
+#include "platform/posix/SystemClock.h"
+
+namespace vantlo {
+namespace {
+
+std::vector<std::string> splitPath(const char* value) {
+    std::vector<std::string> parts;
+    if (value == nullptr)
+        return parts;
+    std::stringstream text(value);
+    std::string part;
+    while (std::getline(text, part, ':')) {
+        // XDG: relative entries are invalid and ignored.
+        if (!part.empty() && part[0] == '/')
+            parts.push_back(part);
+    }
+    return parts;
+}
+
+std::string defaultFolderHandler(Processes& processes) {
+    auto result = processes.run("xdg-mime", {"query", "default", "inode/directory"}, 3.0);
+    if (!result || result->exitCode != 0)
+        return "";
+    std::string id = result->standardOutput;
+    while (!id.empty() && (id.back() == '\n' || id.back() == ' '))
+        id.pop_back();
+    if (id.ends_with(".desktop"))
+        id.resize(id.size() - 8);
+    return id;
+}
+
+std::string executablePath() {
+    std::error_code error;
+    return std::filesystem::read_symlink("/proc/self/exe", error).string();
+}
+
+}  // namespace
+
+PlatformFacts LinuxPlatform::factsFromEnvironment(const std::string& home, Processes& processes) {
+    const char* dataHome = std::getenv("XDG_DATA_HOME");
+    std::string dataHomeValue = (dataHome != nullptr && dataHome[0] == '/') ? dataHome : "";
+    return PlatformFacts::linux(home, dataHomeValue, splitPath(std::getenv("XDG_DATA_DIRS")),
+                                defaultFolderHandler(processes));
+}
+
+LinuxPlatform::Built LinuxPlatform::create(Options options) {
+    auto p = std::make_shared<Platform>();
+    auto log = std::make_shared<StandardErrorLog>();
+    auto processes = std::make_shared<PosixProcesses>(log);
+    auto files = std::make_shared<PosixFileSystem>();
+
+    p->log = log;
+    p->dispatch = options.dispatch;
+    p->clock = std::make_shared<SystemClock>();
+    p->defaults = options.defaults
+                      ? options.defaults
+                      : std::make_shared<JsonFileDefaults>(JsonFileDefaults::defaultPath(), log);
+    p->notifications = std::make_shared<NotificationCenter>(*options.dispatch);
+    p->processes = processes;
+    p->fileSystem = files;
+    p->systemInfo = std::make_shared<PosixSystemInfo>();
+    p->facts = factsFromEnvironment(files->homeDirectory(), *processes);
+    p->scriptEngine = options.scriptEngine;
+    p->urlLoader = options.urlLoader;
+    p->imageCodec = options.imageCodec;
+    p->pasteboard = std::make_shared<QtPasteboard>();
+    p->loginItems = std::make_shared<XdgLoginItems>(
+        XdgLoginItems::defaultEntryPath(files->homeDirectory()), executablePath());
+
+    auto entries =
+        std::make_shared<DesktopEntryIndex>(p->facts.appScanRoots, DesktopEntry::userLocales());
+    p->appBundles = std::make_shared<DesktopEntryBundles>(entries);
+
+    auto connection = XcbConnection::open(options.displayName, log);
+    auto windows = connection ? std::make_shared<X11WindowList>(connection) : nullptr;
+    auto actions = connection ? std::make_shared<X11WindowActions>(connection, windows) : nullptr;
+    p->accessibility = std::make_shared<X11Accessibility>(connection, windows, actions);
+    auto workspace = X11Workspace::create(
+        {connection, windows, actions, entries, processes, p->notifications, p->dispatch, log});
+    p->workspace = workspace;
+    std::weak_ptr<X11Workspace> weakWorkspace = workspace;
+    p->windowServer = std::make_shared<X11WindowServer>(
+        connection, windows, [weakWorkspace](Pid pid) -> std::optional<std::string> {
+            auto workspace = weakWorkspace.lock();
+            if (!workspace)
+                return std::nullopt;
+            auto app = workspace->runningApplication(pid);
+            return app ? app->localizedName : std::nullopt;
+        });
+    auto hotKeys = X11HotKeys::create(connection);
+    p->hotKeys = hotKeys;
+    p->screens = std::make_shared<X11Screens>(connection, windows);
+    p->sound = std::make_shared<X11Sound>(connection);
+    // No update framework on Linux: distributions and AppImage tools update the program.
+    p->updater = nullptr;
+
+    Built built;
+    built.platform = p;
+    built.panelInput = X11PanelInput::create(connection, hotKeys);
+    built.connection = connection;
+    return built;
+}
+
+}  // namespace vantlo

@@ -1,0 +1,144 @@
+#include "platform/linux/ProcessTable.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace vantlo {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> splitNul(const std::string& text) {
+    std::vector<std::string> parts;
+    std::string current;
+    for (char c : text) {
+        if (c == '\0') {
+            parts.push_back(current);
+            current.clear();
+        } else {
+            current += c;
+        }
+    }
+    if (!current.empty())
+        parts.push_back(current);
+    return parts;
+}
+
+std::string baseName(const std::string& path) {
+    auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+Pid parentOf(const std::string& stat) {
+    auto close = stat.rfind(')');
+    if (close == std::string::npos)
+        return 0;
+    std::istringstream rest(stat.substr(close + 1));
+    std::string state;
+    Pid parent = 0;
+    rest >> state >> parent;
+    return parent;
+}
+
+}  // namespace
+
+std::string ProcessFacts::programName() const {
+    if (!argv.empty() && !argv[0].empty()) {
+        // Some programs rewrite argv[0] to "name --switches" in one string.
+        std::string first = argv[0].substr(0, argv[0].find(' '));
+        return baseName(first);
+    }
+    return baseName(executable);
+}
+
+namespace ProcessTable {
+
+std::optional<ProcessFacts> read(Pid pid) {
+    std::string base = "/proc/" + std::to_string(pid);
+    std::string stat = readAll(base + "/stat");
+    if (stat.empty())
+        return std::nullopt;
+    ProcessFacts facts;
+    facts.pid = pid;
+    facts.parent = parentOf(stat);
+    std::error_code error;
+    facts.executable = fs::read_symlink(base + "/exe", error).string();
+    facts.argv = splitNul(readAll(base + "/cmdline"));
+    return facts;
+}
+
+std::vector<ProcessFacts> ofUser(std::uint32_t uid) {
+    std::vector<ProcessFacts> processes;
+    std::error_code error;
+    for (fs::directory_iterator it("/proc", error), end; !error && it != end; it.increment(error)) {
+        std::string name = it->path().filename().string();
+        if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        struct stat info {};
+        if (::stat(it->path().c_str(), &info) != 0 || info.st_uid != uid)
+            continue;
+        // Kernel threads have no command line; they are nobody's application.
+        auto facts = read(static_cast<Pid>(std::atoi(name.c_str())));
+        if (facts && !facts->argv.empty())
+            processes.push_back(std::move(*facts));
+    }
+    std::sort(processes.begin(), processes.end(),
+              [](const ProcessFacts& a, const ProcessFacts& b) { return a.pid < b.pid; });
+    return processes;
+}
+
+std::optional<std::string> launchedDesktopFile(Pid pid) {
+    std::string file, launchedPid;
+    for (const auto& variable : splitNul(readAll("/proc/" + std::to_string(pid) + "/environ"))) {
+        if (variable.starts_with("GIO_LAUNCHED_DESKTOP_FILE="))
+            file = variable.substr(26);
+        else if (variable.starts_with("GIO_LAUNCHED_DESKTOP_FILE_PID="))
+            launchedPid = variable.substr(30);
+    }
+    if (file.empty() || launchedPid != std::to_string(pid))
+        return std::nullopt;
+    return file;
+}
+
+std::optional<std::string> flatpakAppId(Pid pid) {
+    std::istringstream lines(readAll("/proc/" + std::to_string(pid) + "/root/.flatpak-info"));
+    std::string line;
+    bool inApplication = false;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line[0] == '[')
+            inApplication = line == "[Application]";
+        else if (inApplication && line.starts_with("name="))
+            return line.substr(5);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> snapName(Pid pid) {
+    std::istringstream lines(readAll("/proc/" + std::to_string(pid) + "/cgroup"));
+    std::string line;
+    while (std::getline(lines, line)) {
+        auto at = line.find("/snap.");
+        if (at == std::string::npos)
+            continue;
+        std::string rest = line.substr(at + 6);
+        auto dot = rest.find('.');
+        if (dot != std::string::npos && dot > 0)
+            return rest.substr(0, dot);
+    }
+    return std::nullopt;
+}
+
+}  // namespace ProcessTable
+}  // namespace vantlo

@@ -1,0 +1,36 @@
+#pragma once
+// This user's processes as /proc shows them, with the facts that tie a process to its desktop
+// entry: program, command line, parent, and (read on demand) the launcher's environment, the
+// Flatpak application id and the snap name.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/RunningApplication.h"
+
+namespace vantlo {
+
+struct ProcessFacts {
+    Pid pid = 0;
+    Pid parent = 0;
+    std::string executable;           // /proc/PID/exe target (may be empty)
+    std::vector<std::string> argv;    // /proc/PID/cmdline
+    std::string programName() const;  // basename of argv[0], else of the executable
+};
+
+namespace ProcessTable {
+
+// Every process of user `uid`, by pid.
+std::vector<ProcessFacts> ofUser(std::uint32_t uid);
+std::optional<ProcessFacts> read(Pid pid);
+// GIO_LAUNCHED_DESKTOP_FILE when GIO_LAUNCHED_DESKTOP_FILE_PID names this very process (the
+// variables are inherited by its children, which must not claim the entry).
+std::optional<std::string> launchedDesktopFile(Pid pid);
+// The [Application] name of /proc/PID/root/.flatpak-info.
+std::optional<std::string> flatpakAppId(Pid pid);
+// The snap a process belongs to, from its cgroup ("snap.firefox.firefox-1234.scope").
+std::optional<std::string> snapName(Pid pid);
+
+}  // namespace ProcessTable
+}  // namespace vantlo

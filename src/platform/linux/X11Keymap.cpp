@@ -1,0 +1,304 @@
+#include "platform/linux/X11Keymap.h"
+
+#include <X11/keysym.h>
+
+#include "platform/linux/XcbReply.h"
+
+namespace vantlo {
+namespace {
+
+struct KeyEntry {
+    std::uint32_t macCode;
+    xcb_keysym_t keysym;
+    const char* name;
+};
+
+// Every key of the key-name table, plus the keypad's Enter.
+constexpr KeyEntry kKeys[] = {
+    {48, XK_Tab, "Tab"},
+    {49, XK_space, "Space"},
+    {36, XK_Return, "Return"},
+    {53, XK_Escape, "Escape"},
+    {51, XK_BackSpace, "Backspace"},
+    {123, XK_Left, "Left"},
+    {124, XK_Right, "Right"},
+    {126, XK_Up, "Up"},
+    {125, XK_Down, "Down"},
+    {0, XK_a, "A"},
+    {11, XK_b, "B"},
+    {8, XK_c, "C"},
+    {2, XK_d, "D"},
+    {14, XK_e, "E"},
+    {3, XK_f, "F"},
+    {5, XK_g, "G"},
+    {4, XK_h, "H"},
+    {34, XK_i, "I"},
+    {38, XK_j, "J"},
+    {40, XK_k, "K"},
+    {37, XK_l, "L"},
+    {46, XK_m, "M"},
+    {45, XK_n, "N"},
+    {31, XK_o, "O"},
+    {35, XK_p, "P"},
+    {12, XK_q, "Q"},
+    {15, XK_r, "R"},
+    {1, XK_s, "S"},
+    {17, XK_t, "T"},
+    {32, XK_u, "U"},
+    {9, XK_v, "V"},
+    {13, XK_w, "W"},
+    {7, XK_x, "X"},
+    {16, XK_y, "Y"},
+    {6, XK_z, "Z"},
+    {29, XK_0, "0"},
+    {18, XK_1, "1"},
+    {19, XK_2, "2"},
+    {20, XK_3, "3"},
+    {21, XK_4, "4"},
+    {23, XK_5, "5"},
+    {22, XK_6, "6"},
+    {26, XK_7, "7"},
+    {28, XK_8, "8"},
+    {25, XK_9, "9"},
+    {122, XK_F1, "F1"},
+    {120, XK_F2, "F2"},
+    {99, XK_F3, "F3"},
+    {118, XK_F4, "F4"},
+    {96, XK_F5, "F5"},
+    {97, XK_F6, "F6"},
+    {98, XK_F7, "F7"},
+    {100, XK_F8, "F8"},
+    {101, XK_F9, "F9"},
+    {109, XK_F10, "F10"},
+    {103, XK_F11, "F11"},
+    {111, XK_F12, "F12"},
+    {50, XK_grave, "`"},
+    {27, XK_minus, "-"},
+    {24, XK_equal, "="},
+    {33, XK_bracketleft, "["},
+    {30, XK_bracketright, "]"},
+    {42, XK_backslash, "\\"},
+    {41, XK_semicolon, ";"},
+    {39, XK_apostrophe, "'"},
+    {43, XK_comma, ","},
+    {47, XK_period, "."},
+    {44, XK_slash, "/"},
+    {76, XK_KP_Enter, "Enter"},
+};
+
+void appendUtf8(std::string& out, std::uint32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// The character a keysym stands for, the way macOS reports it; 0 when it has none.
+std::uint32_t characterOf(xcb_keysym_t keysym) {
+    if (keysym >= 0x20 && keysym <= 0x7e)
+        return keysym;
+    if (keysym >= 0xa0 && keysym <= 0xff)
+        return keysym;
+    if ((keysym & 0xff000000) == 0x01000000)
+        return keysym & 0x00ffffff;
+    switch (keysym) {
+        case XK_Return:
+        case XK_KP_Enter:
+            return '\r';
+        case XK_Tab:
+        case XK_ISO_Left_Tab:
+            return '\t';
+        case XK_Escape:
+            return 0x1b;
+        case XK_BackSpace:
+            return 0x7f;
+        case XK_Up:
+            return 0xF700;
+        case XK_Down:
+            return 0xF701;
+        case XK_Left:
+            return 0xF702;
+        case XK_Right:
+            return 0xF703;
+        default:
+            break;
+    }
+    if (keysym >= XK_F1 && keysym <= XK_F12)
+        return 0xF704 + (keysym - XK_F1);
+    return 0;
+}
+
+}  // namespace
+
+std::unique_ptr<X11Keymap> X11Keymap::load(XcbConnection& connection) {
+    auto* c = connection.get();
+    std::unique_ptr<X11Keymap> map(new X11Keymap());
+    auto modifierCookie = xcb_get_modifier_mapping(c);
+    map->symbols_ = xcb_key_symbols_alloc(c);
+    auto modifiers = own(xcb_get_modifier_mapping_reply(c, modifierCookie, nullptr));
+    if (map->symbols_ == nullptr || !modifiers)
+        return nullptr;
+    int perModifier = modifiers->keycodes_per_modifier;
+    xcb_keycode_t* codes = xcb_get_modifier_mapping_keycodes(modifiers.get());
+    for (int m = 0; m < 8; ++m) {
+        for (int k = 0; k < perModifier; ++k) {
+            if (xcb_keycode_t code = codes[m * perModifier + k]; code != 0)
+                map->modifierKeys_[m].push_back(code);
+        }
+    }
+    for (const auto& key : kKeys) {
+        XcbReply<xcb_keycode_t> found(xcb_key_symbols_get_keycode(map->symbols_, key.keysym));
+        if (found && found.get()[0] != XCB_NO_SYMBOL) {
+            map->byMacCode_[key.macCode] = found.get()[0];
+            map->byKeycode_.emplace(found.get()[0], static_cast<std::uint16_t>(key.macCode));
+        }
+    }
+    map->alt_ = map->maskHolding(XK_Alt_L);
+    if (map->alt_ == 0)
+        map->alt_ = map->maskHolding(XK_Meta_L);
+    map->super_ = map->maskHolding(XK_Super_L);
+    map->numLock_ = map->maskHolding(XK_Num_Lock);
+    map->scrollLock_ = map->maskHolding(XK_Scroll_Lock);
+    return map;
+}
+
+X11Keymap::~X11Keymap() {
+    if (symbols_ != nullptr)
+        xcb_key_symbols_free(symbols_);
+}
+
+std::uint16_t X11Keymap::maskHolding(xcb_keysym_t keysym) const {
+    XcbReply<xcb_keycode_t> found(xcb_key_symbols_get_keycode(symbols_, keysym));
+    if (!found)
+        return 0;
+    for (const xcb_keycode_t* code = found.get(); *code != XCB_NO_SYMBOL; ++code) {
+        for (int m = 0; m < 8; ++m) {
+            for (xcb_keycode_t held : modifierKeys_[m]) {
+                if (held == *code)
+                    return static_cast<std::uint16_t>(1 << m);
+            }
+        }
+    }
+    return 0;
+}
+
+std::optional<xcb_keycode_t> X11Keymap::keycodeFor(std::uint32_t macKeyCode) const {
+    auto it = byMacCode_.find(macKeyCode);
+    if (it == byMacCode_.end())
+        return std::nullopt;
+    return it->second;
+}
+
+std::optional<std::uint16_t> X11Keymap::macKeyCodeFor(xcb_keycode_t keycode) const {
+    auto it = byKeycode_.find(keycode);
+    if (it == byKeycode_.end())
+        return std::nullopt;
+    return it->second;
+}
+
+std::string X11Keymap::keyName(std::uint32_t macKeyCode) const {
+    for (const auto& key : kKeys) {
+        if (key.macCode == macKeyCode)
+            return key.name;
+    }
+    return "key " + std::to_string(macKeyCode);
+}
+
+std::optional<std::uint16_t> X11Keymap::modifiersForCarbon(std::uint32_t carbon) const {
+    std::uint16_t mask = 0;
+    if (carbon & 0x0200)
+        mask |= XCB_MOD_MASK_SHIFT;
+    if (carbon & 0x1000)
+        mask |= XCB_MOD_MASK_CONTROL;
+    if (carbon & 0x0800) {
+        if (alt_ == 0)
+            return std::nullopt;
+        mask |= alt_;
+    }
+    if (carbon & 0x0100) {
+        if (super_ == 0)
+            return std::nullopt;
+        mask |= super_;
+    }
+    return mask;
+}
+
+std::vector<std::uint16_t> X11Keymap::lockMasks() const {
+    std::vector<std::uint16_t> locks{XCB_MOD_MASK_LOCK};
+    if (numLock_ != 0)
+        locks.push_back(numLock_);
+    if (scrollLock_ != 0)
+        locks.push_back(scrollLock_);
+    return locks;
+}
+
+std::uint16_t X11Keymap::relevantMask() const {
+    return XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | alt_ | super_;
+}
+
+std::uint64_t X11Keymap::flagsForState(std::uint16_t state) const {
+    std::uint64_t flags = 0;
+    if (state & XCB_MOD_MASK_LOCK)
+        flags |= EventFlags::capsLock;
+    if (state & XCB_MOD_MASK_SHIFT)
+        flags |= EventFlags::shift;
+    if (state & XCB_MOD_MASK_CONTROL)
+        flags |= EventFlags::control;
+    if (alt_ != 0 && (state & alt_))
+        flags |= EventFlags::option;
+    if (super_ != 0 && (state & super_))
+        flags |= EventFlags::command;
+    return flags;
+}
+
+std::uint64_t X11Keymap::flagsForPressedKeys(const std::uint8_t keys[32]) const {
+    std::uint16_t state = 0;
+    for (int m = 0; m < 8; ++m) {
+        // The lock modifier is a toggle, not a held key.
+        if (m == 1)
+            continue;
+        for (xcb_keycode_t code : modifierKeys_[m]) {
+            if (keys[code / 8] & (1 << (code % 8)))
+                state |= static_cast<std::uint16_t>(1 << m);
+        }
+    }
+    return flagsForState(state);
+}
+
+bool X11Keymap::isModifierKey(xcb_keycode_t keycode) const {
+    for (const auto& codes : modifierKeys_) {
+        for (xcb_keycode_t code : codes) {
+            if (code == keycode)
+                return true;
+        }
+    }
+    return false;
+}
+
+std::string X11Keymap::characters(xcb_keycode_t keycode, std::uint16_t state) const {
+    int column = (state & XCB_MOD_MASK_SHIFT) ? 1 : 0;
+    xcb_keysym_t keysym = xcb_key_symbols_get_keysym(symbols_, keycode, column);
+    if (keysym == XCB_NO_SYMBOL)
+        keysym = xcb_key_symbols_get_keysym(symbols_, keycode, 0);
+    std::uint32_t c = characterOf(keysym);
+    // Caps lock shifts letters only.
+    if ((state & XCB_MOD_MASK_LOCK) && !(state & XCB_MOD_MASK_SHIFT) && c >= 'a' && c <= 'z')
+        c -= 'a' - 'A';
+    std::string text;
+    if (c != 0)
+        appendUtf8(text, c);
+    return text;
+}
+
+}  // namespace vantlo

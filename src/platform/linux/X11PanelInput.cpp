@@ -1,0 +1,169 @@
+#include "platform/linux/X11PanelInput.h"
+
+#include <chrono>
+
+#include "platform/linux/XcbReply.h"
+
+namespace vantlo {
+namespace {
+
+constexpr auto kPollInterval = std::chrono::milliseconds(10);
+constexpr int kGrabAttempts = 30;
+
+}  // namespace
+
+std::shared_ptr<X11PanelInput> X11PanelInput::create(std::shared_ptr<XcbConnection> connection,
+                                                     std::shared_ptr<X11HotKeys> hotKeys) {
+    std::shared_ptr<X11PanelInput> input(
+        new X11PanelInput(std::move(connection), std::move(hotKeys)));
+    if (input->connection_) {
+        input->keymap_ = X11Keymap::load(*input->connection_);
+        std::weak_ptr<X11PanelInput> weak = input;
+        input->listener_ = input->connection_->addListener([weak](const xcb_generic_event_t& e) {
+            if (auto self = weak.lock())
+                self->onEvent(e);
+        });
+    }
+    return input;
+}
+
+X11PanelInput::X11PanelInput(std::shared_ptr<XcbConnection> connection,
+                             std::shared_ptr<X11HotKeys> hotKeys)
+    : connection_(std::move(connection)), hotKeys_(std::move(hotKeys)) {}
+
+X11PanelInput::~X11PanelInput() {
+    stop();
+    if (connection_)
+        connection_->removeListener(listener_);
+}
+
+bool X11PanelInput::grab(xcb_window_t window) {
+    auto* c = connection_->get();
+    // Another client may hold the keyboard for a moment (a menu closing); try for a while.
+    for (int attempt = 0; attempt < kGrabAttempts; ++attempt) {
+        auto keyboard =
+            own(xcb_grab_keyboard_reply(c,
+                                        xcb_grab_keyboard(c, 0, window, XCB_CURRENT_TIME,
+                                                          XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+                                        nullptr));
+        if (keyboard && keyboard->status == XCB_GRAB_STATUS_SUCCESS)
+            break;
+        if (attempt + 1 == kGrabAttempts)
+            return false;
+        std::this_thread::sleep_for(kPollInterval);
+    }
+    std::uint16_t mask = XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_POINTER_MOTION;
+    // The pointer grab may fail (another client holds it); the keyboard is what matters.
+    own(xcb_grab_pointer_reply(
+        c,
+        xcb_grab_pointer(c, 0, window, mask, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, XCB_NONE,
+                         XCB_NONE, XCB_CURRENT_TIME),
+        nullptr));
+    return true;
+}
+
+bool X11PanelInput::start(PanelInputEvents events, std::uint32_t panelWindow) {
+    if (!connection_ || !keymap_)
+        return false;
+    stop();
+    // A panel window that is not viewable yet cannot be grabbed for; the root always can.
+    if (!grab(panelWindow != 0 ? panelWindow : connection_->root()) &&
+        (panelWindow == 0 || !grab(connection_->root()))) {
+        return false;
+    }
+    connection_->flush();
+    std::uint64_t flags = currentFlags();
+    std::lock_guard lock(mutex_);
+    events_ = std::move(events);
+    lastFlags_ = flags;
+    running_ = true;
+    poller_ = std::thread([this] { pollModifiers(); });
+    return true;
+}
+
+void X11PanelInput::stop() {
+    std::thread poller;
+    {
+        std::lock_guard lock(mutex_);
+        if (!running_)
+            return;
+        running_ = false;
+        events_ = {};
+        poller = std::move(poller_);
+    }
+    stopping_.notify_all();
+    if (poller.joinable())
+        poller.join();
+    xcb_ungrab_keyboard(connection_->get(), XCB_CURRENT_TIME);
+    xcb_ungrab_pointer(connection_->get(), XCB_CURRENT_TIME);
+    connection_->flush();
+}
+
+std::uint64_t X11PanelInput::currentFlags() {
+    if (!connection_ || !keymap_)
+        return 0;
+    auto* c = connection_->get();
+    auto keys = own(xcb_query_keymap_reply(c, xcb_query_keymap(c), nullptr));
+    return keys ? keymap_->flagsForPressedKeys(keys->keys) : 0;
+}
+
+void X11PanelInput::checkModifiers() {
+    std::uint64_t flags = currentFlags();
+    std::function<void(std::uint64_t)> report;
+    {
+        std::lock_guard lock(mutex_);
+        if (!running_ || flags == lastFlags_)
+            return;
+        lastFlags_ = flags;
+        report = events_.onFlagsChanged;
+    }
+    if (report)
+        report(flags);
+}
+
+void X11PanelInput::pollModifiers() {
+    std::unique_lock lock(mutex_);
+    while (running_) {
+        stopping_.wait_for(lock, kPollInterval, [&] { return !running_; });
+        if (!running_)
+            return;
+        lock.unlock();
+        checkModifiers();
+        lock.lock();
+    }
+}
+
+void X11PanelInput::onEvent(const xcb_generic_event_t& event) {
+    std::uint8_t type = event.response_type & 0x7f;
+    PanelInputEvents events;
+    {
+        std::lock_guard lock(mutex_);
+        if (!running_)
+            return;
+        events = events_;
+    }
+    if (type == XCB_KEY_PRESS || type == XCB_KEY_RELEASE) {
+        const auto& key = reinterpret_cast<const xcb_key_press_event_t&>(event);
+        if (keymap_->isModifierKey(key.detail)) {
+            checkModifiers();
+            return;
+        }
+        if (type == XCB_KEY_RELEASE || (hotKeys_ && hotKeys_->matches(key.detail, key.state)))
+            return;
+        if (events.onKeyDown) {
+            auto code = keymap_->macKeyCodeFor(key.detail).value_or(kUnknownKeyCode);
+            events.onKeyDown(code, keymap_->flagsForState(key.state),
+                             keymap_->characters(key.detail, key.state));
+        }
+    } else if (type == XCB_BUTTON_PRESS) {
+        const auto& button = reinterpret_cast<const xcb_button_press_event_t&>(event);
+        if (events.onMouseDown)
+            events.onMouseDown(Point{double(button.root_x), double(button.root_y)});
+    } else if (type == XCB_MOTION_NOTIFY) {
+        const auto& motion = reinterpret_cast<const xcb_motion_notify_event_t&>(event);
+        if (events.onMouseMoved)
+            events.onMouseMoved(Point{double(motion.root_x), double(motion.root_y)});
+    }
+}
+
+}  // namespace vantlo

@@ -1,0 +1,278 @@
+#include "platform/linux/X11Workspace.h"
+
+#include <gio/gdesktopappinfo.h>
+#include <gio/gio.h>
+
+#include <algorithm>
+
+#include "platform/linux/ApplicationMatcher.h"
+
+namespace vantlo {
+namespace {
+
+std::string errorText(GError* error) {
+    std::string text = error != nullptr && error->message != nullptr ? error->message : "unknown";
+    if (error != nullptr)
+        g_error_free(error);
+    return text;
+}
+
+void rememberLaunchedPid(GDesktopAppInfo*, GPid pid, gpointer data) {
+    *static_cast<Pid*>(data) = static_cast<Pid>(pid);
+}
+
+}  // namespace
+
+std::shared_ptr<X11Workspace> X11Workspace::create(Services services) {
+    std::shared_ptr<X11Workspace> workspace(new X11Workspace(std::move(services)));
+    workspace->start();
+    return workspace;
+}
+
+X11Workspace::X11Workspace(Services services) : s_(std::move(services)) {}
+
+X11Workspace::~X11Workspace() {
+    if (s_.connection && listener_ != 0)
+        s_.connection->removeListener(listener_);
+    exits_.reset();
+}
+
+void X11Workspace::start() {
+    std::weak_ptr<X11Workspace> weak = weak_from_this();
+    exits_ = std::make_unique<ProcessExitWatcher>([weak](Pid pid) {
+        if (auto self = weak.lock())
+            self->onProcessExit(pid);
+    });
+    if (!s_.connection)
+        return;
+    xcb_atom_t active = s_.connection->atoms()._NET_ACTIVE_WINDOW;
+    xcb_window_t root = s_.connection->root();
+    listener_ = s_.connection->addListener([weak, active, root](const xcb_generic_event_t& e) {
+        if ((e.response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+            return;
+        const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(e);
+        if (notify.window != root || notify.atom != active)
+            return;
+        if (auto self = weak.lock()) {
+            // Reading the applications takes round trips: not on the event thread.
+            self->s_.dispatch->global(QualityOfService::utility, [weak] {
+                if (auto self = weak.lock())
+                    self->noteActivation();
+            });
+        }
+    });
+}
+
+void X11Workspace::noteActivation() {
+    auto front = frontmostApplication();
+    if (!front)
+        return;
+    {
+        std::lock_guard lock(mutex_);
+        if (front->pid == lastFrontmost_)
+            return;
+        lastFrontmost_ = front->pid;
+    }
+    remember({*front});
+    if (s_.notifications)
+        s_.notifications->post(kDidActivateApplication, *front);
+}
+
+void X11Workspace::remember(const std::vector<RunningApplication>& apps) {
+    std::vector<Pid> fresh;
+    {
+        std::lock_guard lock(mutex_);
+        for (const auto& app : apps) {
+            if (known_.insert_or_assign(app.pid, app).second)
+                fresh.push_back(app.pid);
+        }
+    }
+    for (Pid pid : fresh)
+        exits_->watch(pid);
+}
+
+void X11Workspace::onProcessExit(Pid pid) {
+    std::optional<RunningApplication> app;
+    {
+        std::lock_guard lock(mutex_);
+        auto it = known_.find(pid);
+        if (it == known_.end())
+            return;
+        app = it->second;
+        known_.erase(it);
+        if (lastFrontmost_ == pid)
+            lastFrontmost_ = 0;
+    }
+    app->isTerminated = true;
+    if (s_.notifications)
+        s_.notifications->post(kDidTerminateApplication, *app);
+}
+
+std::vector<RunningApplication> X11Workspace::runningApplications() {
+    std::map<Pid, ProcessWindows> windows;
+    if (s_.connection) {
+        for (const auto& window : s_.windows->snapshot().windows) {
+            if (!window.isListed() || window.pid <= 0)
+                continue;
+            auto& own = windows[window.pid];
+            own.hasNormalWindow = own.hasNormalWindow || window.kind == X11Window::Kind::normal;
+            own.wmClasses.emplace_back(window.instanceName, window.className);
+        }
+    }
+    auto processes = ProcessTable::ofUser(s_.processes->currentUid());
+    auto apps = ApplicationMatcher::match(processes, windows, *s_.entries->current(), {});
+    remember(apps);
+    return apps;
+}
+
+std::optional<RunningApplication> X11Workspace::runningApplication(Pid pid) {
+    for (auto& app : runningApplications()) {
+        if (app.pid == pid)
+            return app;
+    }
+    return std::nullopt;
+}
+
+std::optional<RunningApplication> X11Workspace::frontmostApplication() {
+    if (!s_.connection)
+        return std::nullopt;
+    auto active = s_.windows->read(s_.windows->activeWindow());
+    if (!active || active->pid <= 0)
+        return std::nullopt;
+    return runningApplication(active->pid);
+}
+
+void X11Workspace::openApplication(const std::string& path, bool activates,
+                                   OpenCompletion completion) {
+    GDesktopAppInfo* info = g_desktop_app_info_new_from_filename(path.c_str());
+    if (info == nullptr) {
+        completion(std::nullopt, "not an application's desktop entry: " + path);
+        return;
+    }
+    std::string id = s_.entries->idForPath(path);
+    // A running instance is brought forward instead of starting a second one.
+    for (const auto& app : runningApplications()) {
+        if (app.bundleIdentifier == id && !windowsOf(app.pid).empty()) {
+            g_object_unref(info);
+            if (activates)
+                activate(app.pid, ActivationOptions::allWindows);
+            completion(app, std::nullopt);
+            return;
+        }
+    }
+    Pid launched = 0;
+    GError* error = nullptr;
+    GAppLaunchContext* context = g_app_launch_context_new();
+    gboolean ok = g_desktop_app_info_launch_uris_as_manager(info, nullptr, context,
+                                                            G_SPAWN_SEARCH_PATH, nullptr, nullptr,
+                                                            rememberLaunchedPid, &launched, &error);
+    g_object_unref(context);
+    if (!ok) {
+        g_object_unref(info);
+        completion(std::nullopt, errorText(error));
+        return;
+    }
+    RunningApplication app;
+    app.pid = launched;
+    app.bundleIdentifier = id;
+    const char* name = g_app_info_get_display_name(G_APP_INFO(info));
+    if (name != nullptr)
+        app.localizedName = name;
+    app.bundlePath = path;
+    g_object_unref(info);
+    if (launched > 0)
+        remember({app});
+    completion(app, std::nullopt);
+}
+
+bool X11Workspace::open(const std::string& urlOrPath) {
+    std::string uri = urlOrPath;
+    if (!urlOrPath.empty() && urlOrPath[0] == '/') {
+        gchar* converted = g_filename_to_uri(urlOrPath.c_str(), nullptr, nullptr);
+        if (converted == nullptr)
+            return false;
+        uri = converted;
+        g_free(converted);
+    }
+    GError* error = nullptr;
+    if (g_app_info_launch_default_for_uri(uri.c_str(), nullptr, &error))
+        return true;
+    if (s_.log)
+        s_.log->write("[Vantlo] Could not open " + urlOrPath + ": " + errorText(error));
+    return false;
+}
+
+std::vector<X11Window> X11Workspace::windowsOf(Pid pid, X11WindowSnapshot* snapshot) {
+    std::vector<X11Window> own;
+    if (!s_.connection)
+        return own;
+    auto taken = s_.windows->snapshot();
+    for (const auto& window : taken.windows) {
+        if (window.pid == pid && window.isListed())
+            own.push_back(window);
+    }
+    if (snapshot)
+        *snapshot = std::move(taken);
+    return own;
+}
+
+bool X11Workspace::activate(Pid pid, unsigned activationOptions) {
+    auto windows = windowsOf(pid);
+    if (windows.empty())
+        return false;
+    if (activationOptions & ActivationOptions::allWindows) {
+        // Bottom first, so the most recent window ends on top and focused.
+        for (auto it = windows.rbegin(); it + 1 != windows.rend(); ++it) {
+            if (!it->hidden)
+                s_.actions->activate(it->id);
+        }
+    }
+    auto front =
+        std::find_if(windows.begin(), windows.end(), [](const X11Window& w) { return !w.hidden; });
+    return s_.actions->activate(front == windows.end() ? windows.front().id : front->id);
+}
+
+bool X11Workspace::hide(Pid pid) {
+    bool any = false;
+    for (const auto& window : windowsOf(pid))
+        any = s_.actions->minimise(window.id) || any;
+    return any;
+}
+
+bool X11Workspace::terminate(Pid pid) {
+    auto windows = windowsOf(pid);
+    if (windows.empty())
+        return s_.processes->sendSignal(pid, Signals::terminate);
+    bool any = false;
+    for (const auto& window : windows)
+        any = s_.actions->close(window.id) || any;
+    return any;
+}
+
+bool X11Workspace::forceTerminate(Pid pid) {
+    return s_.processes->sendSignal(pid, Signals::kill);
+}
+
+ImageRef X11Workspace::iconForFile(const std::string& path) {
+    if (path.ends_with(".desktop")) {
+        auto entry = DesktopEntry::read(path, s_.entries->locales());
+        return entry ? ApplicationMatcher::iconFor(entry->icon) : nullptr;
+    }
+    GFile* file = g_file_new_for_path(path.c_str());
+    GFileInfo* info = g_file_query_info(file, G_FILE_ATTRIBUTE_STANDARD_ICON,
+                                        G_FILE_QUERY_INFO_NONE, nullptr, nullptr);
+    g_object_unref(file);
+    if (info == nullptr)
+        return nullptr;
+    ImageRef image;
+    GIcon* icon = g_file_info_get_icon(info);
+    if (icon != nullptr && G_IS_THEMED_ICON(icon)) {
+        const gchar* const* names = g_themed_icon_get_names(G_THEMED_ICON(icon));
+        if (names != nullptr && names[0] != nullptr)
+            image = ApplicationMatcher::iconFor(names[0]);
+    }
+    g_object_unref(info);
+    return image;
+}
+
+}  // namespace vantlo

@@ -1,0 +1,72 @@
+#pragma once
+// The workspace on an X11 desktop: running applications are this user's processes matched to
+// desktop entries (see ApplicationMatcher); the frontmost one owns the active window. Activating
+// raises an application's windows and focuses its most recent one, hiding iconifies them,
+// terminating closes them politely (SIGTERM for a process without windows), a forced
+// termination is SIGKILL. Launching and opening go through GIO, as the desktop's own launchers do.
+
+#include <atomic>
+#include <map>
+#include <memory>
+#include <mutex>
+
+#include "platform/Dispatch.h"
+#include "platform/Log.h"
+#include "platform/NotificationCenter.h"
+#include "platform/Processes.h"
+#include "platform/Workspace.h"
+#include "platform/linux/DesktopEntryIndex.h"
+#include "platform/linux/ProcessExitWatcher.h"
+#include "platform/linux/X11WindowActions.h"
+#include "platform/linux/X11WindowList.h"
+#include "platform/linux/XcbConnection.h"
+
+namespace vantlo {
+
+class X11Workspace : public Workspace, public std::enable_shared_from_this<X11Workspace> {
+  public:
+    struct Services {
+        std::shared_ptr<XcbConnection> connection;  // may be null: no display
+        std::shared_ptr<X11WindowList> windows;
+        std::shared_ptr<X11WindowActions> actions;
+        std::shared_ptr<DesktopEntryIndex> entries;
+        std::shared_ptr<Processes> processes;
+        std::shared_ptr<NotificationCenter> notifications;
+        std::shared_ptr<Dispatch> dispatch;
+        std::shared_ptr<Log> log;
+    };
+
+    // Starts watching activation and process exits for the notifications.
+    static std::shared_ptr<X11Workspace> create(Services services);
+    ~X11Workspace() override;
+
+    std::vector<RunningApplication> runningApplications() override;
+    std::optional<RunningApplication> runningApplication(Pid pid) override;
+    std::optional<RunningApplication> frontmostApplication() override;
+    void openApplication(const std::string& path, bool activates,
+                         OpenCompletion completion) override;
+    bool open(const std::string& urlOrPath) override;
+    bool activate(Pid pid, unsigned activationOptions) override;
+    bool hide(Pid pid) override;
+    bool terminate(Pid pid) override;
+    bool forceTerminate(Pid pid) override;
+    ImageRef iconForFile(const std::string& path) override;
+
+  private:
+    explicit X11Workspace(Services services);
+    void start();
+    void noteActivation();
+    void remember(const std::vector<RunningApplication>& apps);
+    void onProcessExit(Pid pid);
+    // The process's listed windows, topmost first.
+    std::vector<X11Window> windowsOf(Pid pid, X11WindowSnapshot* snapshot = nullptr);
+
+    Services s_;
+    std::unique_ptr<ProcessExitWatcher> exits_;
+    std::uint64_t listener_ = 0;
+    std::mutex mutex_;
+    std::map<Pid, RunningApplication> known_;
+    Pid lastFrontmost_ = 0;
+};
+
+}  // namespace vantlo
