@@ -187,18 +187,9 @@ void printApp(const char* what, const RunningApplication& app) {
     std::fflush(stdout);
 }
 
-// Keeps the process alive for `seconds` or until standard input closes, whichever is first.
+// Keeps the process alive for `seconds`; tests end it sooner with a signal.
 void waitForEnd(double seconds) {
-    std::atomic<bool> closed{false};
-    std::thread([&closed] {
-        char c;
-        while (std::fread(&c, 1, 1, stdin) == 1) {
-        }
-        closed = true;
-    }).detach();
-    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!closed && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }
 
 int appCommand(Desktop& desktop, const std::string& command, const Arguments& arguments) {

@@ -1,8 +1,8 @@
 #pragma once
 // Application bundles on Linux are desktop entries: the identifier is the desktop-file ID, the
-// names are Name and Name[xx]. Entries that are hidden, not applications or not to be displayed
-// open as nothing. This program's own bundle is its executable with resources in
-// <prefix>/share/vantlo.
+// names are Name and Name[xx]. Entries that are hidden, not applications, not to be displayed or
+// shadowed by an entry of the same ID in an earlier applications folder open as nothing. This
+// program's own bundle is its executable with resources in <prefix>/share/vantlo.
 
 #include <memory>
 

@@ -45,6 +45,10 @@ const DesktopEntry* DesktopEntryIndex::Snapshot::withPath(const std::string& pat
     return it == byPath.end() ? nullptr : &entries[it->second];
 }
 
+bool DesktopEntryIndex::Snapshot::isHidden(const std::string& id) const {
+    return hiddenIds.count(lower(id)) > 0;
+}
+
 DesktopEntryIndex::DesktopEntryIndex(std::vector<std::string> roots,
                                      std::vector<std::string> locales)
     : roots_(std::move(roots)), locales_(std::move(locales)) {}
@@ -101,6 +105,8 @@ std::shared_ptr<const DesktopEntryIndex::Snapshot> DesktopEntryIndex::scan() con
             if (!seenIds.insert(lower(id)).second)
                 continue;
             auto entry = DesktopEntry::read(file.string(), locales_);
+            if (entry && entry->hidden)
+                snapshot->hiddenIds.insert(lower(id));
             if (!entry || !entry->isApplication() || entry->hidden)
                 continue;
             entry->id = id;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,11 +25,14 @@ class DesktopEntryIndex {
         std::map<std::string, std::size_t> byWmClass;
         std::map<std::string, std::size_t> byExecProgram;
         std::map<std::string, std::size_t> byPath;
+        // IDs an earlier folder removes with Hidden=true.
+        std::set<std::string> hiddenIds;
 
         const DesktopEntry* withId(const std::string& id) const;
         const DesktopEntry* withWmClass(const std::string& wmClass) const;
         const DesktopEntry* withExecProgram(const std::string& program) const;
         const DesktopEntry* withPath(const std::string& path) const;
+        bool isHidden(const std::string& id) const;
     };
 
     // `roots`: the applications folders in precedence order.
