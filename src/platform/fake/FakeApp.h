@@ -17,6 +17,8 @@ namespace vantlo {
 struct FakeApp {
     std::optional<std::string> bundleID{};
     std::optional<std::string> name{};
+    // The owner name the window server gives its windows, when it differs from `name`.
+    std::optional<std::string> windowOwnerName{};
     std::optional<std::string> bundlePath{};
     std::optional<std::string> executablePath{};
     ActivationPolicy policy = ActivationPolicy::regular;

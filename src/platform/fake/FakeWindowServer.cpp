@@ -13,7 +13,7 @@ std::vector<WindowInfo> FakeWindowServer::onScreenWindows() {
             continue;
         WindowInfo info;
         info.number = window->number;
-        info.ownerName = app->name;
+        info.ownerName = app->windowOwnerName ? app->windowOwnerName : app->name;
         info.ownerPID = app->pid;
         info.title = window->title.value_or("");
         info.bounds = window->bounds;
