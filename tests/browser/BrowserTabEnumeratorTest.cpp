@@ -236,7 +236,7 @@ TEST_F(BrowserTabEnumeratorTest, PageIconAddressesCarryTheHostAndEncodedPage) {
     EXPECT_EQ(E::faviconURL("http://[::1]:8080/"),
               "vantlo-favicon://[::1]?page=http%3A%2F%2F%5B%3A%3A1%5D%3A8080%2F&scheme=http");
     for (const char* hostless :
-         {"", "about:blank", "file:///etc/hosts", "chrome://settings", "not a url", "//"})
+         {"", "about:blank", "file:///etc/hosts", "chrome:///", "https://exa mple.com/", "//"})
         EXPECT_EQ(E::faviconURL(hostless), "") << hostless;
 }
 
