@@ -1,0 +1,145 @@
+#include "browser/BrowserTabCache.h"
+
+#include <gtest/gtest.h>
+
+#include "browser/TabRecency.h"
+#include "platform/fake/FakePlatform.h"
+#include "platform/fake/FakeScriptedApps.h"
+
+namespace vantlo {
+namespace {
+
+class BrowserTabCacheTest : public ::testing::Test {
+  protected:
+    BrowserTabCacheTest() {
+        BrowserTabCache::resetShared();
+        TabRecency::setRecorder([this](const std::string& key) { recorded.push_back(key); });
+        chrome->addWindow({{"Inbox", "https://mail.example/"}, {"News", "https://news.example/"}},
+                          2);
+        safari->addWindow({{"Apple", "https://apple.example/"}});
+    }
+    ~BrowserTabCacheTest() override {
+        TabRecency::setRecorder(nullptr);
+        BrowserTabCache::resetShared();
+    }
+
+    std::vector<std::string> titles() {
+        std::vector<std::string> result;
+        for (const auto& tab : BrowserTabCache::shared().tabs())
+            result.push_back(tab.title);
+        return result;
+    }
+    std::size_t listingsRun() { return fake.effects->scripts.size(); }
+
+    FakePlatform fake;
+    FakeScriptedApps scripted{fake};
+    FakeApp& chromeApp = fake.addApp({.bundleID = "com.google.Chrome", .name = "Google Chrome"});
+    FakeApp& safariApp = fake.addApp({.bundleID = "com.apple.Safari", .name = "Safari"});
+    std::shared_ptr<FakeBrowserDictionary> chrome =
+        scripted.addBrowser("Google Chrome", BrowserFamily::chromium);
+    std::shared_ptr<FakeBrowserDictionary> safari =
+        scripted.addBrowser("Safari", BrowserFamily::safari);
+    std::vector<std::string> recorded;
+};
+
+TEST_F(BrowserTabCacheTest, ConcurrentRefreshesShareOneEnumeration) {
+    auto& cache = BrowserTabCache::shared();
+    std::vector<std::string> calls;
+    cache.refreshAsync("com.google.Chrome", [&] { calls.push_back("first"); });
+    cache.refreshAsync("com.apple.Safari", [&] { calls.push_back("second"); });
+    cache.refreshAsync("com.apple.Safari");
+    EXPECT_TRUE(cache.isRefreshing());
+
+    fake.dispatch->runBackground();
+    EXPECT_EQ(listingsRun(), 1u) << "only the first browser was enumerated";
+    EXPECT_TRUE(calls.empty()) << "callbacks wait for the main queue";
+    fake.dispatch->runMainQueue();
+    EXPECT_EQ(calls, (std::vector<std::string>{"first", "second"}));
+    EXPECT_EQ(titles(), (std::vector<std::string>{"Inbox", "News"}));
+    EXPECT_FALSE(cache.isRefreshing());
+    EXPECT_EQ(cache.refreshedAt(), fake.clock->now());
+}
+
+TEST_F(BrowserTabCacheTest, OneBrowserRefreshesReplaceOnlyThatBrowsersTabs) {
+    auto& cache = BrowserTabCache::shared();
+    cache.refreshAsync(std::nullopt);
+    fake.dispatch->runUntilIdle();
+    EXPECT_EQ(titles(), (std::vector<std::string>{"Inbox", "News", "Apple"}));
+
+    chrome->addWindow({{"Docs", "https://docs.example/"}});
+    cache.refreshAsync("com.google.Chrome");
+    fake.dispatch->runUntilIdle();
+    EXPECT_EQ(titles(), (std::vector<std::string>{"Apple", "Inbox", "News", "Docs"}))
+        << "the refreshed browser's tabs move after the others";
+
+    // A refresh that finds nothing drops that browser's tabs and keeps the last good time.
+    auto refreshedAt = cache.refreshedAt();
+    fake.clock->advance(30);
+    chrome->refuseScripting(true);
+    cache.refreshAsync("com.google.Chrome");
+    fake.dispatch->runUntilIdle();
+    EXPECT_EQ(titles(), std::vector<std::string>{"Apple"});
+    EXPECT_EQ(cache.refreshedAt(), refreshedAt);
+}
+
+TEST_F(BrowserTabCacheTest, TheFrontmostBrowsersActiveTabIsMarkedAsUsed) {
+    auto& cache = BrowserTabCache::shared();
+    cache.refreshAsync(std::nullopt);
+    fake.dispatch->runUntilIdle();
+    EXPECT_TRUE(recorded.empty()) << "no browser in front";
+
+    fake.setFrontmost(chromeApp);
+    cache.refreshAsync(std::nullopt);
+    fake.dispatch->runUntilIdle();
+    EXPECT_EQ(recorded, std::vector<std::string>{"tab::com.google.Chrome::News::1::2"});
+
+    fake.setFrontmost(safariApp);
+    cache.refreshForegroundBrowserNow();
+    EXPECT_EQ(recorded.back(), "tab::com.apple.Safari::Apple::1::1");
+}
+
+TEST_F(BrowserTabCacheTest, TheForegroundRefreshKeepsTheCacheWhenItFindsNothing) {
+    auto& cache = BrowserTabCache::shared();
+    cache.refreshForegroundBrowserNow();
+    EXPECT_TRUE(titles().empty()) << "no frontmost application";
+
+    cache.refreshAsync(std::nullopt);
+    fake.dispatch->runUntilIdle();
+    fake.setFrontmost(chromeApp);
+    chrome->addWindow({{"Docs", "https://docs.example/"}});
+    cache.refreshForegroundBrowserNow();
+    EXPECT_EQ(titles(), (std::vector<std::string>{"Apple", "Inbox", "News", "Docs"}));
+
+    chrome->refuseScripting(true);
+    cache.refreshForegroundBrowserNow();
+    EXPECT_EQ(titles(), (std::vector<std::string>{"Apple", "Inbox", "News", "Docs"}));
+}
+
+TEST_F(BrowserTabCacheTest, ABrowserThatNeverAnswersDoesNotHoldTheRefreshForever) {
+    auto& cache = BrowserTabCache::shared();
+    chrome->stopAnswering(fake.clock);
+    bool done = false;
+    cache.refreshAsync(std::nullopt, [&] { done = true; });
+    fake.dispatch->runUntilIdle();
+    EXPECT_TRUE(done);
+    EXPECT_FALSE(cache.isRefreshing());
+    EXPECT_EQ(titles(), std::vector<std::string>{"Apple"});
+
+    // The next request starts a new enumeration instead of joining a stuck one.
+    auto before = listingsRun();
+    cache.refreshAsync("com.apple.Safari");
+    fake.dispatch->runUntilIdle();
+    EXPECT_EQ(listingsRun(), before + 1);
+}
+
+TEST_F(BrowserTabCacheTest, ARefreshForADroppedCacheStoresNothingAndCallsNoOne) {
+    bool called = false;
+    BrowserTabCache::shared().refreshAsync(std::nullopt, [&] { called = true; });
+    BrowserTabCache::resetShared();
+    fake.dispatch->runUntilIdle();
+    EXPECT_FALSE(called);
+    EXPECT_TRUE(titles().empty());
+}
+
+}  // namespace
+}  // namespace vantlo
