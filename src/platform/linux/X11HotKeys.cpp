@@ -10,7 +10,8 @@
 namespace vantlo {
 namespace {
 
-constexpr xcb_timestamp_t kRepeatGapMs = 600;
+// Longer than any usual auto-repeat delay (X defaults to 660 ms, then 40 ms between repeats).
+constexpr xcb_timestamp_t kRepeatGapMs = 1500;
 
 std::string modifierNames(std::uint32_t carbon) {
     std::string names;
