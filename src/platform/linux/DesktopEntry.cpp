@@ -39,7 +39,12 @@ std::string unescape(const std::string& value) {
             case 'r':
                 out += '\r';
                 break;
+            case '\\':
+                out += '\\';
+                break;
             default:
+                // Not a string escape: left for the Exec quoting rules to read.
+                out += '\\';
                 out += next;
         }
     }

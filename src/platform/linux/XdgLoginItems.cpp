@@ -12,13 +12,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Exec quoting: the path in double quotes with the characters that need it escaped.
+// Exec quoting: the path in double quotes, '"', '`', '$' and '\\' escaped with a backslash;
+// then the string escaping of every value, which doubles each backslash.
 std::string execQuoted(const std::string& path) {
     std::string out = "\"";
     for (char c : path) {
         if (c == '"' || c == '`' || c == '$' || c == '\\')
-            out += '\\';
-        out += c;
+            out += "\\\\";
+        out += c == '\\' ? std::string("\\\\") : std::string(1, c);
     }
     return out + "\"";
 }
