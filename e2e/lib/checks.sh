@@ -44,14 +44,26 @@ has_lines() {
     (($(grep -c "$2" "$1" 2>/dev/null) >= $3))
 }
 
-# Waits for COUNT "ready <id>" lines in FILE and prints the ids.
+all_managed() {
+    local managed id
+    managed=$(client_list)
+    for id in "$@"; do
+        grep -qx "$id" <<<"$managed" || return 1
+    done
+}
+
+# Waits for COUNT "ready <id>" lines in FILE and for the manager to list those windows (it adds
+# a client a moment after the window maps), then prints the ids.
 wait_ready() {
-    local file="$1" count="${2:-1}"
-    if desktop_poll 10 has_lines "$file" '^ready ' "$count"; then
-        grep '^ready ' "$file" | awk '{print $2}'
-        return 0
+    local file="$1" count="${2:-1}" ids
+    if ! desktop_poll 10 has_lines "$file" '^ready ' "$count"; then
+        desktop_fail "client writing $file did not report $count ready window(s)"
+        return 1
     fi
-    desktop_fail "client writing $file did not report $count ready window(s)"
+    ids=$(grep '^ready ' "$file" | awk '{print $2}')
+    # shellcheck disable=SC2086
+    desktop_poll 10 all_managed $ids || desktop_fail "the manager did not list every window of $file"
+    echo "$ids"
 }
 
 # Starts a test client with ARGS; prints "PID FILE" of the client and its output file.

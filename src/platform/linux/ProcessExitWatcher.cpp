@@ -21,7 +21,7 @@ int openPidfd(Pid pid) {
 ProcessExitWatcher::ProcessExitWatcher(Handler handler) : handler_(std::move(handler)) {
     wake_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (wake_ >= 0)
-        thread_ = std::thread([this] { run(); });
+        thread_ = std::thread([this, alive = alive_] { run(alive); });
 }
 
 ProcessExitWatcher::~ProcessExitWatcher() {
@@ -29,8 +29,12 @@ ProcessExitWatcher::~ProcessExitWatcher() {
         std::lock_guard lock(mutex_);
         stopping_ = true;
     }
+    *alive_ = false;
     wake();
-    if (thread_.joinable())
+    // The handler's owner may let go of the watcher on the watcher's own thread.
+    if (thread_.joinable() && std::this_thread::get_id() == thread_.get_id())
+        thread_.detach();
+    else if (thread_.joinable())
         thread_.join();
     for (const auto& [pid, fd] : descriptors_)
         ::close(fd);
@@ -65,7 +69,7 @@ bool ProcessExitWatcher::watch(Pid pid) {
     return true;
 }
 
-void ProcessExitWatcher::run() {
+void ProcessExitWatcher::run(std::shared_ptr<std::atomic<bool>> alive) {
     for (;;) {
         std::vector<pollfd> fds{{wake_, POLLIN, 0}};
         std::vector<Pid> pids;
@@ -99,6 +103,8 @@ void ProcessExitWatcher::run() {
                 }
             }
             handler_(pid);
+            if (!*alive)
+                return;
         }
     }
 }

@@ -1,8 +1,10 @@
 #pragma once
 // Reports when watched processes end, through pidfds polled on one background thread.
 
+#include <atomic>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -24,7 +26,7 @@ class ProcessExitWatcher {
     bool watch(Pid pid);
 
   private:
-    void run();
+    void run(std::shared_ptr<std::atomic<bool>> alive);
     void wake();
 
     Handler handler_;
@@ -32,6 +34,8 @@ class ProcessExitWatcher {
     std::mutex mutex_;
     std::map<Pid, int> descriptors_;
     bool stopping_ = false;
+    // Checked after every handler call: the handler may end the watcher's owner.
+    std::shared_ptr<std::atomic<bool>> alive_ = std::make_shared<std::atomic<bool>>(true);
     std::thread thread_;
 };
 

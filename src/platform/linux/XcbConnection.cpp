@@ -104,7 +104,7 @@ bool XcbConnection::initialise() {
     std::uint32_t rootMask = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(connection_, screen_->root, XCB_CW_EVENT_MASK, &rootMask);
     xcb_flush(connection_);
-    events_ = std::thread([this] { runEvents(); });
+    events_ = std::thread([this, alive = alive_] { runEvents(alive); });
     return true;
 }
 
@@ -120,6 +120,13 @@ XcbConnection::~XcbConnection() {
         xcb_send_event(connection_, 0, helper_, XCB_EVENT_MASK_NO_EVENT,
                        reinterpret_cast<const char*>(&wake));
         xcb_flush(connection_);
+        // The last owner may let go from inside a listener, on the event thread itself: then
+        // the thread leaves on its own and the connection stays open until the process ends.
+        if (std::this_thread::get_id() == events_.get_id()) {
+            *alive_ = false;
+            events_.detach();
+            return;
+        }
         events_.join();
     }
     xcb_disconnect(connection_);
@@ -218,7 +225,7 @@ void XcbConnection::dispatch(const xcb_generic_event_t& event) {
         (*listener)(event);
 }
 
-void XcbConnection::runEvents() {
+void XcbConnection::runEvents(std::shared_ptr<std::atomic<bool>> alive) {
     while (xcb_generic_event_t* raw = xcb_wait_for_event(connection_)) {
         XcbReply<xcb_generic_event_t> event(raw);
         std::uint8_t type = event->response_type & 0x7f;
@@ -243,6 +250,8 @@ void XcbConnection::runEvents() {
             }
         }
         dispatch(*event);
+        if (!*alive)
+            return;
     }
 }
 

@@ -69,7 +69,7 @@ class XcbConnection {
   private:
     XcbConnection(xcb_connection_t* connection, int screenNumber, std::shared_ptr<Log> log);
     bool initialise();
-    void runEvents();
+    void runEvents(std::shared_ptr<std::atomic<bool>> alive);
     void dispatch(const xcb_generic_event_t& event);
 
     xcb_connection_t* connection_ = nullptr;
@@ -96,6 +96,9 @@ class XcbConnection {
     std::mutex errorsMutex_;
     std::set<std::pair<int, int>> reportedErrors_;
 
+    // False once the connection is being destroyed; the event thread checks it after every
+    // delivery, because a listener may drop the last owner on that very thread.
+    std::shared_ptr<std::atomic<bool>> alive_ = std::make_shared<std::atomic<bool>>(true);
     std::thread events_;
 };
 

@@ -24,14 +24,19 @@ InotifyWatcher::InotifyWatcher() {
     inotify_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     wake_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (inotify_ >= 0 && wake_ >= 0)
-        thread_ = std::thread([this] { run(); });
+        thread_ = std::thread([this, alive = alive_] { run(alive); });
 }
 
 InotifyWatcher::~InotifyWatcher() {
+    *alive_ = false;
     if (thread_.joinable()) {
         std::uint64_t one = 1;
         [[maybe_unused]] auto written = ::write(wake_, &one, sizeof one);
-        thread_.join();
+        // A handler may drop the last watch, and with it this watcher, on the watch thread.
+        if (std::this_thread::get_id() == thread_.get_id())
+            thread_.detach();
+        else
+            thread_.join();
     }
     if (inotify_ >= 0)
         ::close(inotify_);
@@ -66,7 +71,7 @@ void InotifyWatcher::remove(std::uint64_t token) {
     ::inotify_rm_watch(inotify_, descriptor);
 }
 
-void InotifyWatcher::deliver(int descriptor) {
+void InotifyWatcher::deliver(int descriptor, const std::atomic<bool>& alive) {
     std::vector<std::shared_ptr<Handler>> handlers;
     {
         std::lock_guard lock(mutex_);
@@ -75,11 +80,14 @@ void InotifyWatcher::deliver(int descriptor) {
                 handlers.push_back(watch.handler);
         }
     }
-    for (const auto& handler : handlers)
+    for (const auto& handler : handlers) {
+        if (!alive)
+            return;
         (*handler)();
+    }
 }
 
-void InotifyWatcher::run() {
+void InotifyWatcher::run(std::shared_ptr<std::atomic<bool>> alive) {
     alignas(inotify_event) char buffer[16 * 1024];
     pollfd fds[2] = {{inotify_, POLLIN, 0}, {wake_, POLLIN, 0}};
     for (;;) {
@@ -103,8 +111,11 @@ void InotifyWatcher::run() {
                 p += sizeof(inotify_event) + event->len;
             }
         }
-        for (int descriptor : changed)
-            deliver(descriptor);
+        for (int descriptor : changed) {
+            deliver(descriptor, *alive);
+            if (!*alive)
+                return;
+        }
     }
 }
 

@@ -2,6 +2,8 @@
 // Folder change events through inotify: one descriptor and one background thread serve every
 // watch of the owner; handlers run on that thread.
 
+#include <atomic>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -30,14 +32,16 @@ class InotifyWatcher {
         std::shared_ptr<Handler> handler;
     };
 
-    void run();
-    void deliver(int descriptor);
+    void run(std::shared_ptr<std::atomic<bool>> alive);
+    void deliver(int descriptor, const std::atomic<bool>& alive);
 
     int inotify_ = -1;
     int wake_ = -1;
     std::mutex mutex_;
     std::uint64_t nextToken_ = 1;
     std::map<std::uint64_t, Watch> watches_;
+    // Checked after every handler call: a handler may drop the last owner of this watcher.
+    std::shared_ptr<std::atomic<bool>> alive_ = std::make_shared<std::atomic<bool>>(true);
     std::thread thread_;
 };
 
