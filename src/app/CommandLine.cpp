@@ -3,6 +3,8 @@
 #include <istream>
 #include <ostream>
 
+#include "app/FilterCommand.h"
+
 namespace vantlo {
 
 std::string CommandLine::versionText() {
@@ -11,6 +13,7 @@ std::string CommandLine::versionText() {
 
 std::string CommandLine::helpText() {
     return "Usage: vantlo [OPTION]\n"
+           "       vantlo filter QUERY [--print-score]\n"
            "A keyboard-driven switcher for windows, browser tabs and applications.\n"
            "Hold Alt and press Tab to show it; release Alt to switch.\n"
            "\n"
@@ -18,13 +21,24 @@ std::string CommandLine::helpText() {
            "\n"
            "Options:\n"
            "  --help         show this help and exit\n"
-           "  --version      show the version and exit\n";
+           "  --version      show the version and exit\n"
+           "\n"
+           "Commands:\n"
+           "  filter QUERY   print the lines of standard input that fuzzy-match QUERY, best\n"
+           "                 first, with the switcher's own matcher (equal scores keep their\n"
+           "                 input order; an empty QUERY prints every line); exits 1 when no\n"
+           "                 line matches\n"
+           "    --print-score  put each line's score and a tab before it\n";
 }
 
-CommandLineOutcome CommandLine::run(std::istream&, std::ostream& out, std::ostream& err) const {
+CommandLineOutcome CommandLine::run(std::istream& in, std::ostream& out, std::ostream& err) const {
     if (arguments_.empty())
         return {};
     const std::string& first = arguments_.front();
+    if (first == "filter") {
+        std::vector<std::string> rest(arguments_.begin() + 1, arguments_.end());
+        return {true, FilterCommand::run(rest, in, out, err)};
+    }
     if (first == "--version" || first == "-V") {
         out << versionText();
         return {true, 0};

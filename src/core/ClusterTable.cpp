@@ -6,7 +6,9 @@
 #include <unicode/unistr.h>
 #include <unicode/ustring.h>
 #include <unicode/utf16.h>
+#include <unicode/utf8.h>
 
+#include <atomic>
 #include <cstring>
 
 namespace vantlo {
@@ -61,6 +63,59 @@ const icu::Normalizer2& nfc() {
     return *icu::Normalizer2::getNFCInstance(status);
 }
 
+// What the common case needs to know of one code point of the Basic Multilingual Plane, looked
+// up in ICU once per process and then read from a table:
+// - its lowercase (full mapping; the one code point whose full lowercase is longer, capital I
+//   with dot, is marked as needing the full rules);
+// - for a lowercase code point: whether it is a character on its own whatever surrounds it and
+//   canonically one code point (then that code point is its id), and whether it is a separator.
+// Entries are filled on first use; racing threads compute the same value.
+constexpr std::uint32_t kKnown = 0x8000'0000u;
+constexpr std::uint32_t kNeedsFullRules = 0x4000'0000u;
+constexpr std::uint32_t kSeparator = 0x2000'0000u;
+constexpr std::uint32_t kValueMask = 0x001F'FFFFu;
+constexpr UChar32 kCapitalIWithDot = 0x0130;
+
+std::atomic<std::uint32_t> lowercaseTable[0x10000];
+std::atomic<std::uint32_t> characterTable[0x10000];
+
+std::uint32_t computeLowercase(UChar32 c) {
+    if (c == kCapitalIWithDot)
+        return kKnown | kNeedsFullRules;
+    if (c == kCapitalSigma)
+        return kKnown | kSmallSigma;
+    return kKnown | static_cast<std::uint32_t>(u_tolower(c));
+}
+
+std::uint32_t computeCharacter(UChar32 c) {
+    std::uint32_t separator = separatorBit(c) ? kSeparator : 0;
+    if (!breaksOnBothSides(c))
+        return kKnown | kNeedsFullRules | separator;
+    if (u_getIntPropertyValue(c, UCHAR_NFC_QUICK_CHECK) == UNORM_YES)
+        return kKnown | separator | static_cast<std::uint32_t>(c);
+    char16_t units[2];
+    std::int32_t length = 0;
+    U16_APPEND_UNSAFE(units, length, c);
+    UErrorCode status = U_ZERO_ERROR;
+    icu::UnicodeString canonical =
+        nfc().normalize(icu::UnicodeString(false, units, length), status);
+    if (U_SUCCESS(status) && canonical.length() == U16_LENGTH(canonical.char32At(0)))
+        return kKnown | separator | static_cast<std::uint32_t>(canonical.char32At(0));
+    return kKnown | kNeedsFullRules | separator;
+}
+
+template <std::uint32_t (*compute)(UChar32)>
+std::uint32_t lookup(std::atomic<std::uint32_t> (&table)[0x10000], UChar32 c) {
+    if (c >= 0x10000)
+        return compute(c);
+    std::uint32_t entry = table[c].load(std::memory_order_relaxed);
+    if (entry == 0) {
+        entry = compute(c);
+        table[c].store(entry, std::memory_order_relaxed);
+    }
+    return entry;
+}
+
 }  // namespace
 
 const std::array<std::uint8_t, 256> ClusterTable::kAsciiLower = makeAsciiLower();
@@ -96,7 +151,37 @@ void ClusterTable::append(std::string_view utf8, std::vector<std::uint32_t>& out
         out.push_back(kAsciiLower[byte] | (kAsciiSeparator[byte] ? kSeparatorBit : 0));
 }
 
+bool ClusterTable::appendCommonCase(std::string_view utf8, std::vector<std::uint32_t>& out) {
+    const std::size_t mark = out.size();
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(utf8.data());
+    const auto length = static_cast<std::int32_t>(utf8.size());
+    for (std::int32_t i = 0; i < length;) {
+        std::uint8_t byte = bytes[i];
+        if (byte < 0x80 && byte != '\r') {
+            out.push_back(kAsciiLower[byte] | (kAsciiSeparator[byte] ? kSeparatorBit : 0));
+            ++i;
+            continue;
+        }
+        UChar32 c;
+        U8_NEXT_OR_FFFD(bytes, i, length, c);
+        std::uint32_t lower = lookup<computeLowercase>(lowercaseTable, c);
+        std::uint32_t character =
+            (lower & kNeedsFullRules)
+                ? kNeedsFullRules
+                : lookup<computeCharacter>(characterTable,
+                                           static_cast<UChar32>(lower & kValueMask));
+        if (character & kNeedsFullRules) {
+            out.resize(mark);
+            return false;
+        }
+        out.push_back((character & kValueMask) | ((character & kSeparator) ? kSeparatorBit : 0));
+    }
+    return true;
+}
+
 void ClusterTable::appendUnicode(std::string_view utf8, std::vector<std::uint32_t>& out) {
+    if (appendCommonCase(utf8, out))
+        return;
     UErrorCode status = U_ZERO_ERROR;
     std::int32_t length = 0;
     utf16_.resize(utf8.size() + 1);

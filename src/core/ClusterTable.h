@@ -49,6 +49,10 @@ class ClusterTable {
     static std::uint8_t asciiLower(std::uint8_t byte) { return kAsciiLower[byte]; }
     static bool isAsciiSeparator(std::uint8_t byte) { return kAsciiSeparator[byte] != 0; }
 
+    // Whether text outside ASCII can prepare to this ASCII id: the Kelvin sign lowercases to
+    // "k", and the Greek question mark and varia are canonically ";" and "`".
+    static bool hasNonAsciiSource(std::uint32_t id) { return id == 'k' || id == ';' || id == '`'; }
+
     // Number of interned multi-code-point clusters.
     std::size_t internedCount() const { return interned_.size(); }
 
@@ -57,6 +61,9 @@ class ClusterTable {
     static const std::array<std::uint8_t, 256> kAsciiSeparator;
 
     void appendUnicode(std::string_view utf8, std::vector<std::uint32_t>& out);
+    // The usual text, where every code point is a character of its own: decoded and looked up
+    // in tables without ICU calls. False (and nothing appended) when the full rules are needed.
+    bool appendCommonCase(std::string_view utf8, std::vector<std::uint32_t>& out);
     void appendSegmented(std::vector<std::uint32_t>& out);
     std::uint32_t idOfCluster(const char16_t* text, std::int32_t length);
     std::uint32_t idOfCodePoint(std::int32_t codePoint);

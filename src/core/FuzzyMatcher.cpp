@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace vantlo {
 namespace {
 
@@ -21,6 +25,27 @@ inline int matchPoints(std::size_t j, std::size_t gap, std::ptrdiff_t last, bool
     if (j == 0)
         points += kTextStartBonus;
     return points;
+}
+
+// The first position from `start` whose byte, with ASCII case folded, is the lowercase letter
+// `letter`; `n` when there is none.
+inline std::size_t findFoldedLetter(const std::uint8_t* text, std::size_t start, std::size_t n,
+                                    std::uint8_t letter) {
+    std::size_t j = start;
+#if defined(__SSE2__)
+    const __m128i fold = _mm_set1_epi8(0x20);
+    const __m128i wanted = _mm_set1_epi8(static_cast<char>(letter));
+    for (; j + 16 <= n; j += 16) {
+        __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + j));
+        int hits = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(block, fold), wanted));
+        if (hits != 0)
+            return j + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(hits)));
+    }
+#endif
+    // Setting bit 5 folds A-Z onto a-z and maps no other byte onto a letter.
+    while (j < n && (text[j] | 0x20) != letter)
+        ++j;
+    return j;
 }
 
 }  // namespace
@@ -95,6 +120,30 @@ int scoreAscii(const PreparedQuery& query, const std::uint8_t* text, std::size_t
         if (hit == nullptr)
             return kNoMatch;
         auto j = static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - text);
+        bool afterSeparator = j == 0 || ClusterTable::isAsciiSeparator(text[j - 1]);
+        total += matchPoints(j, j - start, last, afterSeparator);
+        last = static_cast<std::ptrdiff_t>(j);
+        start = j + 1;
+    }
+    return total - static_cast<int>(n - static_cast<std::size_t>(last + 1));
+}
+
+int scoreAsciiFolding(const PreparedQuery& query, const std::uint8_t* text, std::size_t n) {
+    if (n == 0 || !query.isAscii)
+        return kNoMatch;
+    int total = 0;
+    std::ptrdiff_t last = -2;
+    std::size_t start = 0;
+    for (unsigned char wanted : query.asciiBytes) {
+        std::size_t j;
+        if (wanted >= 'a' && wanted <= 'z') {
+            j = findFoldedLetter(text, start, n, wanted);
+        } else {
+            const void* hit = std::memchr(text + start, wanted, n - start);
+            j = hit ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - text) : n;
+        }
+        if (j == n)
+            return kNoMatch;
         bool afterSeparator = j == 0 || ClusterTable::isAsciiSeparator(text[j - 1]);
         total += matchPoints(j, j - start, last, afterSeparator);
         last = static_cast<std::ptrdiff_t>(j);

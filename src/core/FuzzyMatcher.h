@@ -48,6 +48,12 @@ int score(const PreparedQuery& query, const std::uint32_t* text, std::size_t len
 // The same for a plain ASCII text already lowercased (ClusterTable::asciiLower).
 int scoreAscii(const PreparedQuery& query, const std::uint8_t* lowered, std::size_t length);
 
+// The same for a raw text, folding ASCII case as it goes. Exact for plain ASCII texts (see
+// ClusterTable::isPlainAscii). For other texts it is a quick test: kNoMatch proves there is no
+// match unless the query holds a character that non-ASCII text can also produce (see
+// ClusterTable::hasNonAsciiSource); a score says nothing.
+int scoreAsciiFolding(const PreparedQuery& query, const std::uint8_t* raw, std::size_t length);
+
 // One-off scoring of two texts (prepares both; for tests and tools, not for hot loops).
 std::optional<int> score(std::string_view query, std::string_view text);
 

@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/CommandLine.h"
+
+namespace vantlo {
+namespace {
+
+struct Run {
+    int exitCode;
+    std::string out;
+    std::string err;
+};
+
+Run filter(std::vector<std::string> arguments, const std::string& input) {
+    arguments.insert(arguments.begin(), "filter");
+    std::istringstream in(input);
+    std::ostringstream out;
+    std::ostringstream err;
+    auto outcome = CommandLine(arguments).run(in, out, err);
+    EXPECT_TRUE(outcome.handled);
+    return {outcome.exitCode, out.str(), err.str()};
+}
+
+TEST(FilterCommand, PrintsMatchesBestFirstWithTiesInInputOrder) {
+    auto run = filter({"ab"}, "zzz\nxab\nab\nAB\nxAb\nnothing\n");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "ab\nAB\nxab\nxAb\n");
+    EXPECT_EQ(run.err, "");
+
+    auto scored = filter({"--print-score", "ab"}, "xab\nab\na b\n");
+    EXPECT_EQ(scored.out, "49\ta b\n46\tab\n27\txab\n");
+}
+
+TEST(FilterCommand, LinesKeepTheirBytesAndEndings) {
+    auto run = filter({"ab", "--print-score"}, "ab\r\nxab");
+    EXPECT_EQ(run.out, "46\tab\r\n27\txab\n") << "carriage return kept, not matched";
+
+    const std::string bad =
+        "a\xFF"
+        "b\n\xC3\n\xF0\x9F\x98\n";
+    auto invalid = filter({"ab", "--print-score"}, bad);
+    EXPECT_EQ(invalid.exitCode, 0);
+    EXPECT_EQ(invalid.out,
+              "49\ta\xFF"
+              "b\n")
+        << "a bad byte reads as one replacement character";
+    auto replacement = filter({"\xEF\xBF\xBD"}, bad);
+    EXPECT_EQ(replacement.out,
+              "\xC3\n\xF0\x9F\x98\na\xFF"
+              "b\n")
+        << "a cut-short sequence is one replacement character";
+}
+
+TEST(FilterCommand, UnicodeLinesUseTheFullRules) {
+    const std::string lines =
+        "Caf\xC3\xA9\ncafe\xCC\x81\ncafe\n\xE2\x84\xAA"
+        "elvin\n";
+    EXPECT_EQ(filter({"caf\xC3\xA9"}, lines).out, "Caf\xC3\xA9\ncafe\xCC\x81\n");
+    EXPECT_EQ(filter({"kelvin"}, lines).out,
+              "\xE2\x84\xAA"
+              "elvin\n")
+        << "the Kelvin sign lowercases to k";
+    EXPECT_EQ(filter({"CAFE"}, lines).out, "cafe\n");
+}
+
+TEST(FilterCommand, EmptyQueryPrintsEveryLineAndNoMatchExitsOne) {
+    EXPECT_EQ(filter({""}, "b\na\n").out, "b\na\n");
+    auto none = filter({"q"}, "b\na\n");
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_EQ(none.out, "");
+    EXPECT_EQ(filter({"a"}, "").exitCode, 1);
+}
+
+TEST(FilterCommand, UsageErrors) {
+    auto missing = filter({}, "a\n");
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_NE(missing.err.find("missing QUERY"), std::string::npos);
+    EXPECT_EQ(filter({"a", "b"}, "a\n").exitCode, 2) << "two queries";
+    EXPECT_EQ(filter({"--fast", "a"}, "a\n").exitCode, 2) << "unknown option";
+    EXPECT_EQ(filter({"--", "-x"}, "a-x\n").out, "a-x\n") << "a query after -- may start with -";
+    EXPECT_NE(CommandLine::helpText().find("filter QUERY"), std::string::npos);
+}
+
+TEST(FilterCommand, AMillionLines) {
+    std::string input;
+    input.reserve(12'000'000);
+    for (int i = 0; i < 1'000'000; ++i) {
+        input += i % 3 == 0 ? "tab " : "window ";
+        input += std::to_string(i);
+        input += '\n';
+    }
+    auto run = filter({"tab"}, input);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 333'334);
+    EXPECT_EQ(run.out.substr(0, 6), "tab 0\n") << "shortest first among equals: fewer left over";
+}
+
+}  // namespace
+}  // namespace vantlo

@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include "discovery/IgnoreFilter.h"
+#include "platform/fake/FakePlatform.h"
+
+namespace vantlo {
+namespace {
+
+TEST(IgnoreFilter, DefaultsHideSystemPartsUntilTheUserSavesAList) {
+    FakePlatform fake;
+    EXPECT_TRUE(IgnoreFilter::shouldIgnoreApp("com.apple.dock", "Dock"));
+    EXPECT_TRUE(IgnoreFilter::shouldIgnoreApp("com.apple.notificationcenterui", "Notifications"));
+    EXPECT_TRUE(IgnoreFilter::shouldIgnoreWindow("com.apple.controlcenter", "Control Center", ""));
+    EXPECT_FALSE(IgnoreFilter::shouldIgnoreApp("com.apple.Safari", "Safari"));
+
+    auto list = IgnoreFilter::ignoredAppBundleIDs();
+    std::erase(list, "com.apple.dock");
+    IgnoreFilter::setIgnoredAppBundleIDs(list);
+    EXPECT_FALSE(IgnoreFilter::shouldIgnoreWindow("com.apple.dock", "Dock", "Dock"));
+    EXPECT_TRUE(IgnoreFilter::shouldIgnoreApp("com.apple.WindowManager", "Window Manager"));
+
+    fake.defaults->set(IgnoreFilter::kAppBundleIDsKey, PropertyValue("com.apple.Safari"));
+    EXPECT_TRUE(IgnoreFilter::shouldIgnoreApp("com.apple.dock", "Dock"))
+        << "a stored value that is not a list of strings counts as absent";
+    EXPECT_FALSE(IgnoreFilter::shouldIgnoreApp(std::nullopt, "Dock"));
+}
+
+TEST(IgnoreFilter, LinuxDefaultsComeFromThePlatformFacts) {
+    FakePlatform fake(FakePlatform::Facts::linux);
+    EXPECT_EQ(IgnoreFilter::ignoredAppBundleIDs(), fake.services().facts.defaultIgnoredBundleIDs);
+}
+
+TEST(IgnoreFilter, AppPatternsAreCaseInsensitiveAndUnanchored) {
+    FakePlatform fake;
+    IgnoreFilter::setIgnoredAppRegex({"chrome"});
+    EXPECT_TRUE(IgnoreFilter::shouldIgnoreApp("com.google.Chrome", "Google Chrome"));
+    EXPECT_TRUE(IgnoreFilter::shouldIgnoreWindow("com.google.Chrome", "Google Chrome", ""));
+    IgnoreFilter::setIgnoredAppRegex({"^chrome$"});
+    EXPECT_FALSE(IgnoreFilter::shouldIgnoreApp("com.google.Chrome", "Google Chrome"))
+        << "anchors are the user's to write";
+    IgnoreFilter::setIgnoredAppRegex({"\\p{Han}"});
+    EXPECT_TRUE(IgnoreFilter::shouldIgnoreApp(std::nullopt, "\xE5\xBE\xAE\xE4\xBF\xA1"))
+        << "ICU syntax";
+}
+
+TEST(IgnoreFilter, InvalidAndEmptyPatternsHideNothing) {
+    FakePlatform fake;
+    IgnoreFilter::setIgnoredAppRegex({"(", "", "[z-a]"});
+    EXPECT_FALSE(IgnoreFilter::shouldIgnoreApp(std::nullopt, "Terminal"));
+    EXPECT_FALSE(IgnoreFilter::shouldIgnoreApp(std::nullopt, ""));
+    IgnoreFilter::setIgnoredAppRegex({"(", "term"});
+    EXPECT_TRUE(IgnoreFilter::shouldIgnoreApp(std::nullopt, "Terminal"))
+        << "a bad pattern does not stop the next one";
+}
+
+TEST(IgnoreFilter, WindowPatternsNeverHideUntitledWindows) {
+    FakePlatform fake;
+    IgnoreFilter::setIgnoredWindowRegex({".*"});
+    EXPECT_TRUE(IgnoreFilter::shouldIgnoreWindow("org.example.Editor", "Editor", "notes.txt"));
+    EXPECT_FALSE(IgnoreFilter::shouldIgnoreWindow("org.example.Editor", "Editor", ""));
+    EXPECT_FALSE(IgnoreFilter::shouldIgnoreApp("org.example.Editor", "Editor"))
+        << "window patterns do not hide applications";
+}
+
+TEST(IgnoreFilter, SettersStoreTheListAndAnnounceIt) {
+    FakePlatform fake;
+    int posts = 0;
+    fake.notifications->addObserver(IgnoreFilter::kChangedNotification,
+                                    [&](const Notification&) { ++posts; });
+    IgnoreFilter::setIgnoredWindowRegex({"^Picture-in-Picture$"});
+    IgnoreFilter::setIgnoredWindowRegex({"^Picture-in-Picture$"});
+    IgnoreFilter::setIgnoredAppRegex({});
+    IgnoreFilter::setIgnoredAppBundleIDs({"org.example.Tray"});
+    EXPECT_EQ(posts, 4) << "posted even when nothing changed";
+    EXPECT_EQ(IgnoreFilter::ignoredWindowRegex(), std::vector<std::string>{"^Picture-in-Picture$"});
+    EXPECT_EQ(fake.defaults->stringArray(IgnoreFilter::kAppBundleIDsKey),
+              std::vector<std::string>{"org.example.Tray"});
+}
+
+}  // namespace
+}  // namespace vantlo
