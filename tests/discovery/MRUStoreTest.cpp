@@ -39,6 +39,27 @@ TEST_F(MRUStoreTest, ScoreIsTheLaterOfItemUseAndAppActivation) {
     EXPECT_EQ(store().appMap().size(), 1u) << "applications without bundle id are not recorded";
 }
 
+TEST_F(MRUStoreTest, ActivationRecordsTheFocusedWindowWhenReadable) {
+    auto& editor = fake.addApp({.bundleID = "org.example.Editor", .name = "Editor"});
+    fake.addWindow(editor, "main.cpp");
+    store().touchApp(editor.snapshot());
+    EXPECT_EQ(store().windowMap(), (MRUStore::TimeMap{{"org.example.Editor::main.cpp", now()}}));
+
+    auto& untitled = fake.addApp({.bundleID = "org.example.Paint", .name = "Paint"});
+    fake.addWindow(untitled, FakeWindow{.title = ""});
+    store().touchApp(untitled.snapshot());
+    EXPECT_TRUE(store().windowMap().contains("org.example.Paint::"));
+
+    auto& windowless = fake.addApp({.bundleID = "org.example.Tray", .name = "Tray"});
+    store().touchApp(windowless.snapshot());
+    auto& unreadable = fake.addApp(
+        {.bundleID = "org.example.Locked", .name = "Locked", .axError = AXError::cannotComplete});
+    fake.addWindow(unreadable, "Secret");
+    store().touchApp(unreadable.snapshot());
+    EXPECT_EQ(store().windowMap().size(), 2u) << "no focused window, no window entry";
+    EXPECT_EQ(store().appMap().size(), 4u);
+}
+
 TEST_F(MRUStoreTest, CapKeepsTheNewestAndEveryTieAtTheCutOff) {
     MRUStore::TimeMap map;
     for (int i = 0; i < 5; ++i)
