@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 #include "onboarding/OnboardingManager.h"
@@ -44,26 +45,25 @@ TEST_F(OnboardingManagerTest, StartsIdleAndFlagsReadFalse) {
 }
 
 TEST_F(OnboardingManagerTest, EventsMoveOnlyFromTheirOwnStage) {
-    struct Case {
-        const char* event;
-        void (OnboardingManager::*call)();
+    struct Event {
+        const char* name;
+        std::function<void()> report;
         S from;
         S to;
     };
-    std::vector<Case> cases;
-    for (S from : OnboardingStages::allCases()) {
-        cases.push_back({"permissionDidBecomeTrusted",
-                         &OnboardingManager::permissionDidBecomeTrusted, from,
-                         from == S::permissions ? S::summon : from});
-        cases.push_back({"panelDidShow", &OnboardingManager::panelDidShow, from,
-                         from == S::summon ? S::panelBasics : from});
-        cases.push_back({"noteMove", &OnboardingManager::noteMove, from,
-                         from == S::movement ? S::actions : from});
-    }
-    for (const auto& c : cases) {
-        at(c.from);
-        (guide.*c.call)();
-        EXPECT_EQ(guide.stage(), c.to) << c.event << " at " << OnboardingStages::name(c.from);
+    const Event events[] = {
+        {"permissionDidBecomeTrusted", [&] { guide.permissionDidBecomeTrusted(); }, S::permissions,
+         S::summon},
+        {"panelDidShow", [&] { guide.panelDidShow(); }, S::summon, S::panelBasics},
+        {"noteMove", [&] { guide.noteMove(); }, S::movement, S::actions},
+    };
+    for (const auto& event : events) {
+        for (S stage : OnboardingStages::allCases()) {
+            at(stage);
+            event.report();
+            EXPECT_EQ(guide.stage(), stage == event.from ? event.to : stage)
+                << event.name << " at " << OnboardingStages::name(stage);
+        }
     }
     EXPECT_EQ(fake.dispatch->pendingDelayedTasks(), 0u) << "none of them completes the guide";
 }
