@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test:
 #   1. format check of every C++ file (fails on drift before anything builds);
-#   2. the full desktop build, warnings as errors: unit tests, then the end-to-end tests under a
-#      private Xvfb display (started by the tests themselves);
+#   2. the full desktop build, warnings as errors, and its unit tests;
 #   3. the build without Qt and X11, with AddressSanitizer and UndefinedBehaviorSanitizer: the
-#      whole logic and its unit tests.
+#      whole logic and its unit tests;
+#   4. the end-to-end tests under a private Xvfb display (started by the tests themselves).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -25,16 +25,16 @@ cmake -S . -B build/ci-desktop -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANT
 cmake --build build/ci-desktop -j "$jobs"
 ctest --test-dir build/ci-desktop --output-on-failure -j "$jobs" -L unit
 
-if [[ -x e2e/run.sh ]]; then
-  echo "== end-to-end tests"
-  VANTLO_BINARY_DIR="$PWD/build/ci-desktop" e2e/run.sh
-fi
-
 echo "== sanitizer build without Qt and X11"
 cmake -S . -B build/ci-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTLO_DESKTOP=OFF \
   -DVANTLO_SANITIZE=ON -DVANTLO_WERROR=ON -DVANTLO_BENCH=OFF >/dev/null
 cmake --build build/ci-sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/ci-sanitize --output-on-failure -j "$jobs" -L unit
+
+if [[ -x e2e/run.sh ]]; then
+  echo "== end-to-end tests"
+  VANTLO_BINARY_DIR="$PWD/build/ci-desktop" e2e/run.sh
+fi
 
 echo "== all tests passed"
