@@ -20,6 +20,8 @@ check_running_apps() {
     desktop_spawn xterm -T "Entry Terminal" -e sleep 600
     local xterm_pid=$DESKTOP_LAST_PID
     wait_for_window_title "Entry Terminal" >/dev/null
+    # The manager focuses a new window once it maps it; let that happen before activating.
+    wait_for_active_title "Entry Terminal" 5
     desktop_poll 5 bash -c "'$DRIVER' apps | grep -q '^app $xterm_pid '"
     if app_line "$pid" | grep -q "bundle VantloTestClient policy regular"; then
         pass "a windowed process without an entry is an application named by its WM_CLASS"

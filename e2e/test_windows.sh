@@ -42,6 +42,12 @@ check_listing_and_stacking() {
     else
         fail "stacking order after second raise: $("$DRIVER" windows "$pid" | tr '\n' '|')"
     fi
+    # The test client paints its second window 0xa53a3a; 320x200 scales to 64x40.
+    if [[ "$("$DRIVER" capture "$second")" == "image 64x40 centre a53a3a" ]]; then
+        pass "capturing a window gives its pixels, scaled down"
+    else
+        fail "capture: $("$DRIVER" capture "$second")"
+    fi
 }
 
 check_minimise_and_restore() {
@@ -152,6 +158,18 @@ check_vanishing_windows() {
     fi
 }
 
+check_screens() {
+    local area visible
+    area=$(xprop -root _NET_WORKAREA | sed 's/.*= //' | awk -F', ' '{print $1, $2, $3, $4}')
+    visible=$("$DRIVER" screens | awk '/^screen/ {print $7, $8, $9, $10}')
+    if [[ -n "$area" && "$visible" == "$area" ]] &&
+        "$DRIVER" screens | grep -q "^screen 0 0 1280 1024 "; then
+        pass "the screen's visible frame is the manager's work area ($visible)"
+    else
+        fail "screens: '$("$DRIVER" screens | tr '\n' '|')', work area '$area'"
+    fi
+}
+
 desktop_start || exit 1
 pass "desktop up on $DISPLAY"
 if [[ "$("$DRIVER" trusted)" == trusted ]]; then
@@ -159,6 +177,7 @@ if [[ "$("$DRIVER" trusted)" == trusted ]]; then
 else
     fail "the backend does not trust $DISPLAY"
 fi
+check_screens
 check_listing_and_stacking
 check_minimise_and_restore
 check_other_desktop

@@ -16,6 +16,7 @@ bool X11WindowActions::activate(xcb_window_t window) {
     auto facts = windows_->read(window);
     if (!facts)
         return false;
+    windows_->invalidate();
     const auto& a = connection_->atoms();
     xcb_timestamp_t time = connection_->serverTime();
     auto current = windows_->currentDesktop();
@@ -36,6 +37,7 @@ bool X11WindowActions::activate(xcb_window_t window) {
 bool X11WindowActions::minimise(xcb_window_t window) {
     if (!windows_->read(window))
         return false;
+    windows_->invalidate();
     connection_->sendToWindowManager(window, connection_->atoms().WM_CHANGE_STATE,
                                      {kIconicState, 0, 0, 0, 0});
     connection_->flush();
@@ -45,6 +47,7 @@ bool X11WindowActions::minimise(xcb_window_t window) {
 bool X11WindowActions::close(xcb_window_t window) {
     if (!windows_->read(window))
         return false;
+    windows_->invalidate();
     // EWMH: _NET_CLOSE_WINDOW data.l[0] = timestamp, l[1] = source indication (the reverse of
     // _NET_ACTIVE_WINDOW's order).
     connection_->sendToWindowManager(window, connection_->atoms()._NET_CLOSE_WINDOW,

@@ -3,6 +3,7 @@
 #include <xcb/res.h>
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <unordered_map>
 #include <unordered_set>
@@ -14,6 +15,9 @@ namespace {
 
 // Window managers nest clients a few frames deep; this bounds the walk up to the top level.
 constexpr int kMaxFrameDepth = 8;
+// Long enough for one enumeration to share a reading, short enough that a title changed since
+// is seen at the next showing of the panel.
+constexpr auto kRecentLifetime = std::chrono::milliseconds(250);
 
 struct Requests {
     xcb_get_property_cookie_t pid, type, state, transient, netName, name, wmClass, actions, desktop;
@@ -74,7 +78,47 @@ const X11Window* X11WindowSnapshot::find(xcb_window_t id) const {
 }
 
 X11WindowList::X11WindowList(std::shared_ptr<XcbConnection> connection)
-    : connection_(std::move(connection)) {}
+    : connection_(std::move(connection)) {
+    const auto& a = connection_->atoms();
+    std::array<xcb_atom_t, 4> watched = {a._NET_CLIENT_LIST, a._NET_CLIENT_LIST_STACKING,
+                                         a._NET_ACTIVE_WINDOW, a._NET_CURRENT_DESKTOP};
+    xcb_window_t root = connection_->root();
+    listener_ = connection_->addListener(
+        [recent = recent_, watched, root](const xcb_generic_event_t& event) {
+            if ((event.response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+                return;
+            const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+            if (notify.window != root ||
+                std::find(watched.begin(), watched.end(), notify.atom) == watched.end())
+                return;
+            std::lock_guard lock(recent->mutex);
+            recent->snapshot.reset();
+        });
+}
+
+X11WindowList::~X11WindowList() {
+    connection_->removeListener(listener_);
+}
+
+X11WindowSnapshot X11WindowList::recentSnapshot() {
+    auto now = std::chrono::steady_clock::now();
+    {
+        std::lock_guard lock(recent_->mutex);
+        if (recent_->snapshot && now - recent_->takenAt < kRecentLifetime)
+            return *recent_->snapshot;
+    }
+    // Read outside the lock; a concurrent reader may read too, and the later one is kept.
+    auto fresh = snapshot();
+    std::lock_guard lock(recent_->mutex);
+    recent_->snapshot = fresh;
+    recent_->takenAt = now;
+    return fresh;
+}
+
+void X11WindowList::invalidate() {
+    std::lock_guard lock(recent_->mutex);
+    recent_->snapshot.reset();
+}
 
 xcb_window_t X11WindowList::activeWindow() {
     auto* c = connection_->get();

@@ -5,8 +5,10 @@
 
 #include <xcb/xcb.h>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -58,9 +60,18 @@ struct X11WindowSnapshot {
 class X11WindowList {
   public:
     explicit X11WindowList(std::shared_ptr<XcbConnection> connection);
+    ~X11WindowList();
+    X11WindowList(const X11WindowList&) = delete;
+    X11WindowList& operator=(const X11WindowList&) = delete;
 
-    // Every managed client, topmost first. Empty without a window manager.
+    // Every managed client, topmost first, read now. Empty without a window manager.
     X11WindowSnapshot snapshot();
+    // The same, but a snapshot taken a moment ago is handed out again, so that one enumeration
+    // (the applications, then each application's windows) reads the desktop once. Any change of
+    // the client list, the stacking or the active window, and every request this backend sends,
+    // makes the next call read afresh.
+    X11WindowSnapshot recentSnapshot();
+    void invalidate();
     // One window's facts, read now; nothing when it is gone.
     std::optional<X11Window> read(xcb_window_t window);
     xcb_window_t activeWindow();
@@ -75,7 +86,15 @@ class X11WindowList {
                         const std::vector<xcb_window_t>& rootChildren,
                         const std::vector<xcb_window_t>& stackingList);
 
+    struct Recent {
+        std::mutex mutex;
+        std::optional<X11WindowSnapshot> snapshot;
+        std::chrono::steady_clock::time_point takenAt;
+    };
+
     std::shared_ptr<XcbConnection> connection_;
+    std::shared_ptr<Recent> recent_ = std::make_shared<Recent>();
+    std::uint64_t listener_ = 0;
 };
 
 }  // namespace vantlo

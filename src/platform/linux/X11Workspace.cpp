@@ -111,7 +111,7 @@ void X11Workspace::onProcessExit(Pid pid) {
 std::vector<RunningApplication> X11Workspace::runningApplications() {
     std::map<Pid, ProcessWindows> windows;
     if (s_.connection) {
-        for (const auto& window : s_.windows->snapshot().windows) {
+        for (const auto& window : s_.windows->recentSnapshot().windows) {
             if (!window.isListed() || window.pid <= 0)
                 continue;
             auto& own = windows[window.pid];
