@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -193,14 +194,21 @@ TEST_F(JsonFileDefaultsTest, EverySaveReplacesTheFileAndLeavesNoTemporary) {
     auto defaults = open();
     defaults->set("a", 1);
     defaults->flush();
+    // Holding the old file open keeps its inode from being reused by the replacement.
+    int oldFile = ::open(path_.c_str(), O_RDONLY);
+    ASSERT_GE(oldFile, 0);
     struct stat first {};
-    ASSERT_EQ(::stat(path_.c_str(), &first), 0);
+    ASSERT_EQ(::fstat(oldFile, &first), 0);
     defaults->set("b", 2);
     defaults->remove("a");
     defaults->flush();
     struct stat second {};
     ASSERT_EQ(::stat(path_.c_str(), &second), 0);
     EXPECT_NE(first.st_ino, second.st_ino) << "a new file is renamed into place, never rewritten";
+    struct stat oldNow {};
+    ASSERT_EQ(::fstat(oldFile, &oldNow), 0);
+    EXPECT_EQ(oldNow.st_size, first.st_size) << "the previous file is left whole";
+    ::close(oldFile);
     EXPECT_EQ(entriesOf(folder_.path()), (std::vector<std::string>{"defaults.json"}));
     auto reread = open();
     EXPECT_EQ(reread->object("a"), std::nullopt);
