@@ -77,7 +77,8 @@ bool X11PanelInput::start(PanelInputEvents events, std::uint32_t panelWindow) {
     events_ = std::move(events);
     lastFlags_ = flags;
     running_ = true;
-    poller_ = std::thread([this] { pollModifiers(); });
+    std::uint64_t generation = ++generation_;
+    poller_ = std::thread([this, generation] { pollModifiers(generation); });
     return true;
 }
 
@@ -92,7 +93,10 @@ void X11PanelInput::stop() {
         poller = std::move(poller_);
     }
     stopping_.notify_all();
-    if (poller.joinable())
+    // A report may lead straight to `stop` on the polling thread itself.
+    if (poller.joinable() && poller.get_id() == std::this_thread::get_id())
+        poller.detach();
+    else if (poller.joinable())
         poller.join();
     xcb_ungrab_keyboard(connection_->get(), XCB_CURRENT_TIME);
     xcb_ungrab_pointer(connection_->get(), XCB_CURRENT_TIME);
@@ -121,11 +125,13 @@ void X11PanelInput::checkModifiers() {
         report(flags);
 }
 
-void X11PanelInput::pollModifiers() {
+void X11PanelInput::pollModifiers(std::uint64_t generation) {
     std::unique_lock lock(mutex_);
-    while (running_) {
-        stopping_.wait_for(lock, kPollInterval, [&] { return !running_; });
-        if (!running_)
+    // A poller left behind by a stop on its own thread ends as soon as it wakes.
+    auto current = [&] { return running_ && generation_ == generation; };
+    while (current()) {
+        stopping_.wait_for(lock, kPollInterval, [&] { return !current(); });
+        if (!current())
             return;
         lock.unlock();
         checkModifiers();

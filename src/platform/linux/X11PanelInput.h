@@ -34,7 +34,7 @@ class X11PanelInput : public PanelInput, public std::enable_shared_from_this<X11
     X11PanelInput(std::shared_ptr<XcbConnection> connection, std::shared_ptr<X11HotKeys> hotKeys);
     bool grab(xcb_window_t window);
     void onEvent(const xcb_generic_event_t& event);
-    void pollModifiers();
+    void pollModifiers(std::uint64_t generation);
     // Reads the held modifiers and reports them when they changed.
     void checkModifiers();
 
@@ -48,6 +48,7 @@ class X11PanelInput : public PanelInput, public std::enable_shared_from_this<X11
     bool running_ = false;
     PanelInputEvents events_;
     std::uint64_t lastFlags_ = 0;
+    std::uint64_t generation_ = 0;
     std::thread poller_;
 };
 

@@ -1,0 +1,42 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/AXNames.h"
+#include "platform/fake/FakePlatform.h"
+#include "platform/linux/LinuxPlatform.h"
+
+namespace vantlo {
+namespace {
+
+// A desktop session without an X server (a Wayland-only session, a text console): the platform
+// still builds, says it is not trusted, and every window service answers with nothing.
+TEST(LinuxPlatformWithoutDisplay, DegradesToEmptyAnswersAndNoTrust) {
+    FakePlatform fake(FakePlatform::Facts::linux);
+    LinuxPlatform::Options options;
+    options.dispatch = fake.dispatch;
+    options.defaults = fake.defaults;
+    // A display number no server listens on.
+    options.displayName = ":32761";
+    auto built = LinuxPlatform::create(options);
+    Platform& p = *built.platform;
+
+    EXPECT_EQ(built.connection, nullptr);
+    EXPECT_FALSE(p.accessibility->isProcessTrusted());
+    auto app = p.accessibility->applicationElement(p.processes->currentPid());
+    EXPECT_EQ(p.accessibility->copyAttribute(app, AX::windows).error, AXError::apiDisabled);
+    EXPECT_TRUE(p.windowServer->onScreenWindows().empty());
+    EXPECT_FALSE(p.hotKeys->registerHotKey(1, 48, 0x800));
+    EXPECT_TRUE(p.screens->screens().empty());
+    EXPECT_FALSE(p.workspace->frontmostApplication());
+    EXPECT_FALSE(built.panelInput->start({}, 0));
+    built.panelInput->stop();
+    EXPECT_TRUE(p.windowServer->capturePreflight());
+    EXPECT_EQ(p.systemInfo->operatingSystemName(), "Linux");
+    EXPECT_EQ(p.appBundles->mainBundle().identifier, "com.local.vantlo");
+    EXPECT_FALSE(p.facts.appScanRoots.empty());
+    EXPECT_EQ(p.updater, nullptr);
+}
+
+}  // namespace
+}  // namespace vantlo
