@@ -1,5 +1,7 @@
 #include "app/desktop/DesktopMain.h"
 
+#include "app/desktop/TestPanelShowing.h"
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <cstdio>
@@ -12,6 +14,8 @@ int runDesktop(int argc, char** argv) {
     QApplication application(argc, argv);
     application.setApplicationName("vantlo");
     application.setQuitOnLastWindowClosed(false);
+    if (isTestPanelRequested())
+        return runTestPanelShowing();
     std::fprintf(stderr, "vantlo: the desktop program is not assembled yet\n");
     return 1;
 }

@@ -24,8 +24,7 @@ class QtSerialQueue : public SerialQueue {
 };
 
 QThread::Priority priorityOf(QualityOfService qos) {
-    return qos == QualityOfService::userInitiated ? QThread::NormalPriority
-                                                  : QThread::LowPriority;
+    return qos == QualityOfService::userInitiated ? QThread::NormalPriority : QThread::LowPriority;
 }
 
 }  // namespace

@@ -20,8 +20,8 @@ std::vector<xcb_atom_t> intern(xcb_connection_t* connection,
                                const std::vector<const char*>& names) {
     std::vector<xcb_intern_atom_cookie_t> cookies;
     for (const char* name : names)
-        cookies.push_back(xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)),
-                                          name));
+        cookies.push_back(
+            xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name));
     std::vector<xcb_atom_t> atoms;
     for (auto cookie : cookies) {
         xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
@@ -37,9 +37,9 @@ void markSwitcherPanel(std::uint32_t window) {
     xcb_connection_t* connection = qtConnection();
     if (!connection || window == 0)
         return;
-    const auto atoms = intern(connection, {"_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR",
-                                           "_NET_WM_STATE_SKIP_PAGER", "_NET_WM_STATE_STICKY",
-                                           "_NET_WM_STATE_ABOVE", "_NET_WM_DESKTOP"});
+    const auto atoms = intern(
+        connection, {"_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER",
+                     "_NET_WM_STATE_STICKY", "_NET_WM_STATE_ABOVE", "_NET_WM_DESKTOP"});
     for (xcb_atom_t atom : atoms) {
         if (atom == XCB_ATOM_NONE)
             return;
@@ -51,8 +51,8 @@ void markSwitcherPanel(std::uint32_t window) {
                         states.size(), states.data());
     // EWMH: "0xFFFFFFFF indicates that the window SHOULD appear on all desktops."
     const std::uint32_t allDesktops = 0xFFFFFFFF;
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, atoms[5], XCB_ATOM_CARDINAL,
-                        32, 1, &allDesktops);
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, atoms[5], XCB_ATOM_CARDINAL, 32,
+                        1, &allDesktops);
     xcb_flush(connection);
 }
 

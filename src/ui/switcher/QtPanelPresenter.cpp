@@ -1,6 +1,7 @@
 #include "ui/switcher/QtPanelPresenter.h"
 
 #include <QTimer>
+#include <cmath>
 
 #include "core/layout/FooterHints.h"
 #include "core/layout/GuideCard.h"
@@ -62,7 +63,8 @@ bool QtPanelPresenter::showPanel(std::shared_ptr<SearchViewModel> model, int ite
     wireActions();
     stageSubscription_ =
         OnboardingManager::shared().observe([this](OnboardingStage) { refreshGuide(); });
-    panel_->resize(static_cast<int>(frame.target.width), static_cast<int>(frame.target.height));
+    panel_->setPanelSize(QSize(static_cast<int>(std::lround(frame.target.width)),
+                               static_cast<int>(std::lround(frame.target.height))));
     refreshNow();
     panel_->slideIn(frame, std::move(onSlideInFinished));
     return true;

@@ -4,6 +4,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 
+#include "core/UrlHost.h"
 #include "core/layout/SwitcherViewState.h"
 #include "settings/Localization.h"
 #include "ui/common/IconProvider.h"
@@ -194,6 +195,16 @@ void RowPainter::paintIconBlock(QPainter& painter, const SwitchItem& item, const
             painter.setPen(Qt::NoPen);
             painter.setBrush(QColor::fromRgbF(0.5, 0.5, 0.5, 0.2));
             painter.drawPath(frame);
+            // The site's initial, so tabs without any icon still tell apart.
+            QString host = QString::fromStdString(urlHost(tab->url).value_or(""));
+            if (host.startsWith(QLatin1String("www.")))
+                host = host.mid(4);
+            const QString initial = host.left(1).toUpper();
+            if (!initial.isEmpty()) {
+                painter.setPen(white(0.62));
+                painter.setFont(font(box.height() * 0.44, QFont::DemiBold));
+                painter.drawText(box, Qt::AlignCenter, initial);
+            }
         }
         // The browser the tab lives in, as a small badge on the corner.
         const QRectF badge(box.right() - 10, box.bottom() - 10, 13, 13);

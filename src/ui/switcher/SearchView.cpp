@@ -262,12 +262,22 @@ SearchView::Layout SearchView::layout() const {
 double SearchView::rowTop(const Layout& l, int index) const {
     const double pitch = metrics_.rowHeight() + SwitcherLayout::rowSpacing(state_.isInDetailView());
     if (state_.usesWindowedList()) {
-        const IndexRange range = SwitcherLayout::windowedRange(
-            state_.selectedIndex, state_.visibleCount(), SwitcherLayout::virtualWindowListRows);
+        const IndexRange range = windowedRows(l);
         return l.list.top() + SwitcherLayout::listPadding + kBoundaryHintHeight +
                (index - range.start) * pitch;
     }
     return l.list.top() + SwitcherLayout::listPadding + index * pitch;
+}
+
+IndexRange SearchView::windowedRows(const Layout& l) const {
+    // At most eleven rows, and no more than fit between the two hints, so both hints stay in
+    // view and count exactly the rows that cannot be seen.
+    const double pitch = metrics_.rowHeight() + SwitcherLayout::detailRowSpacing;
+    const double room = l.list.height() - 2 * SwitcherLayout::listPadding -
+                        2 * kBoundaryHintHeight + SwitcherLayout::detailRowSpacing;
+    const int fitting = std::max(1, static_cast<int>(std::floor(room / pitch)));
+    return SwitcherLayout::windowedRange(state_.selectedIndex, state_.visibleCount(),
+                                         std::min(SwitcherLayout::virtualWindowListRows, fitting));
 }
 
 double SearchView::contentHeight() const {
@@ -291,8 +301,7 @@ std::vector<SearchView::RowSlot> SearchView::visibleRows(const Layout& l) const 
     const double x = l.list.center().x() - rowWidth / 2;
     int first = 0, last = state_.visibleCount();
     if (state_.usesWindowedList()) {
-        const IndexRange range = SwitcherLayout::windowedRange(
-            state_.selectedIndex, state_.visibleCount(), SwitcherLayout::virtualWindowListRows);
+        const IndexRange range = windowedRows(l);
         first = range.start;
         last = range.end;
     }
@@ -576,8 +585,7 @@ void SearchView::paintList(QPainter& outer, const Layout& l, double now) {
             }
         }
         if (state_.usesWindowedList()) {
-            const IndexRange range = SwitcherLayout::windowedRange(
-                state_.selectedIndex, state_.visibleCount(), SwitcherLayout::virtualWindowListRows);
+            const IndexRange range = windowedRows(l);
             const BoundaryHints hints = BoundaryHints::make(range, state_.visibleCount());
             painter.setFont(SwitcherStyle::font(metrics_.boundaryHintTextSize(), QFont::DemiBold));
             painter.setPen(white(0.24));
@@ -596,13 +604,13 @@ void SearchView::paintList(QPainter& outer, const Layout& l, double now) {
     }
     painter.end();
 
-    // Fade the list's last few rows: opaque to 95 % of its height, 55 % at the bottom edge.
+    // Fade the list's bottom edge, so a row cut by the footer reads as "more below".
     QPainter mask(&layer);
     mask.setCompositionMode(QPainter::CompositionMode_DestinationIn);
     QLinearGradient fade(0, 0, 0, l.list.height());
     fade.setColorAt(0, Qt::black);
-    fade.setColorAt(0.95, Qt::black);
-    fade.setColorAt(1, QColor::fromRgbF(0, 0, 0, 0.55f));
+    fade.setColorAt(0.92, Qt::black);
+    fade.setColorAt(1, QColor::fromRgbF(0, 0, 0, 0.25f));
     mask.fillRect(QRectF(0, 0, l.list.width(), l.list.height()), fade);
     mask.end();
     outer.drawImage(l.list.topLeft(), layer);

@@ -14,6 +14,7 @@
 #include "core/layout/FooterHints.h"
 #include "core/layout/GuideCard.h"
 #include "core/layout/ScrollKeeper.h"
+#include "core/layout/SwitcherLayout.h"
 #include "core/layout/SwitcherMetrics.h"
 #include "core/layout/SwitcherViewState.h"
 
@@ -83,6 +84,7 @@ class SearchView : public QWidget {
     std::vector<RowSlot> visibleRows(const Layout& l) const;
     double rowTop(const Layout& l, int index) const;
     double contentHeight() const;
+    IndexRange windowedRows(const Layout& l) const;
     double maxScroll(const Layout& l) const;
     void selectionChanged(int previous);
     void applyScroll(const ScrollRequest& request);

@@ -44,6 +44,11 @@ void SwitcherPanel::resizeEvent(QResizeEvent* event) {
     view_->setGeometry(rect());
 }
 
+void SwitcherPanel::setPanelSize(QSize size) {
+    resize(size);
+    view_->setGeometry(QRect(QPoint(0, 0), size));
+}
+
 Rect SwitcherPanel::currentFrame() const {
     const double x = sliding_ ? slideX_.to : pos().x();
     return Rect{x, static_cast<double>(y_), static_cast<double>(width()),
@@ -53,9 +58,9 @@ Rect SwitcherPanel::currentFrame() const {
 void SwitcherPanel::slideIn(const PanelFrame& frame, std::function<void()> onFinished) {
     const double now = FrameTicker::now();
     y_ = static_cast<int>(std::lround(frame.target.y));
-    setGeometry(static_cast<int>(std::lround(frame.start.x)), y_,
-                static_cast<int>(std::lround(frame.target.width)),
-                static_cast<int>(std::lround(frame.target.height)));
+    setPanelSize(QSize(static_cast<int>(std::lround(frame.target.width)),
+                       static_cast<int>(std::lround(frame.target.height))));
+    move(static_cast<int>(std::lround(frame.start.x)), y_);
     setWindowOpacity(0.0);
     winId();  // create the native window so the hook can mark it before it is mapped
     if (nativeHook())

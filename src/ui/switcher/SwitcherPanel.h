@@ -32,6 +32,9 @@ class SwitcherPanel : public QWidget {
     SearchView* view() const { return view_; }
     void setKeyHandler(KeyHandler handler) { keyHandler_ = std::move(handler); }
     bool hugsLeftEdge() const { return hugsLeftEdge_; }
+    // Sizes the window and its view at once (a hidden widget gets no resize events, and the
+    // view lays out from its own size).
+    void setPanelSize(QSize size);
 
     // Shows the panel at `frame.start` and slides it to `frame.target`; `onFinished` runs when the
     // slide-in ends, unless a slide-out started first.
