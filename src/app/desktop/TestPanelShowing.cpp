@@ -24,6 +24,7 @@
 #include "core/SearchViewModel.h"
 #include "core/VantloTestFixtures.h"
 #include "input/KeyCodes.h"
+#include "onboarding/OnboardingManager.h"
 #include "platform/Platform.h"
 #include "platform/linux/QtDispatch.h"
 #include "platform/linux/X11PanelWindowHints.h"
@@ -207,6 +208,13 @@ class TestShowing {
         : monitors_(std::move(monitors)), presenter_(presenter) {}
 
     void show() {
+        // Screenshots of the guide card: "VANTLO_TEST_GUIDE" names the guide stage to show.
+        if (auto stageName = environment("VANTLO_TEST_GUIDE")) {
+            for (OnboardingStage stage : OnboardingStages::allCases()) {
+                if (OnboardingStages::name(stage) == *stageName)
+                    OnboardingManager::shared().setStage(stage);
+            }
+        }
         auto model = SearchViewModel::create(fixtureItems(), true);
         model->setEngaged(true);
         const int visible = model->visibleCount();

@@ -6,7 +6,8 @@
 //
 // Further variables shape the showing for end-to-end tests and screenshots:
 // "VANTLO_TEST_WINDOW_GROUP" (a number) replaces the file manager's windows by that many, and
-// "VANTLO_TEST_SCREENSHOT" (a path) makes SIGUSR1 save a PNG of the panel there.
+// "VANTLO_TEST_SCREENSHOT" (a path) makes SIGUSR1 save a PNG of the panel there, and
+// "VANTLO_TEST_GUIDE" (a guide stage such as "movement") shows that stage's guide card.
 
 namespace vantlo {
 

@@ -13,47 +13,44 @@ void boxBlurAlpha(QImage& image, int radius) {
     if (radius < 1)
         return;
     const int w = image.width(), h = image.height();
+    const qsizetype stride = image.bytesPerLine() / 4;
+    QRgb* pixels = reinterpret_cast<QRgb*>(image.bits());
     std::vector<int> line(std::max(w, h));
-    auto pass = [&](bool horizontal) {
-        const int outer = horizontal ? h : w;
-        const int inner = horizontal ? w : h;
+    const int window = 2 * radius + 1;
+    auto pass = [&](int outer, int inner, qsizetype outerStep, qsizetype innerStep) {
         for (int o = 0; o < outer; ++o) {
-            auto pixel = [&](int i) -> QRgb& {
-                return horizontal ? reinterpret_cast<QRgb*>(image.scanLine(o))[i]
-                                  : reinterpret_cast<QRgb*>(image.scanLine(i))[o];
-            };
+            QRgb* base = pixels + o * outerStep;
             for (int i = 0; i < inner; ++i)
-                line[i] = qAlpha(pixel(i));
+                line[i] = qAlpha(base[i * innerStep]);
             int sum = 0;
-            const int window = 2 * radius + 1;
-            for (int i = -radius; i <= radius; ++i)
-                sum += (i >= 0 && i < inner) ? line[i] : 0;
+            for (int i = 0; i <= radius && i < inner; ++i)
+                sum += line[i];
             for (int i = 0; i < inner; ++i) {
-                const int a = sum / window;
-                pixel(i) = qRgba(0, 0, 0, a);
+                base[i * innerStep] = qRgba(0, 0, 0, sum / window);
                 const int leaving = i - radius;
                 const int entering = i + radius + 1;
-                sum -= (leaving >= 0) ? line[leaving] : 0;
-                sum += (entering < inner) ? line[entering] : 0;
+                if (leaving >= 0)
+                    sum -= line[leaving];
+                if (entering < inner)
+                    sum += line[entering];
             }
         }
     };
-    pass(true);
-    pass(false);
+    pass(h, w, stride, 1);
+    pass(w, h, 1, stride);
 }
 
 }  // namespace
 
-void drawShadow(QPainter& painter, const QPainterPath& shape, const QColor& color, qreal radius,
-                QPointF offset, qreal strokeWidth) {
+Rendered render(const QPainterPath& shape, const QColor& color, qreal radius, qreal dpr,
+                qreal strokeWidth) {
     if (shape.isEmpty() || color.alpha() == 0)
-        return;
-    const qreal dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+        return {};
     const qreal margin = radius * 2 + strokeWidth + 2;
     const QRectF bounds = shape.boundingRect().adjusted(-margin, -margin, margin, margin);
     QImage image((bounds.size() * dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())
-        return;
+        return {};
     image.fill(Qt::transparent);
     {
         QPainter p(&image);
@@ -79,7 +76,18 @@ void drawShadow(QPainter& painter, const QPainterPath& shape, const QColor& colo
         tint.fillRect(image.rect(), color);
     }
     image.setDevicePixelRatio(dpr);
-    painter.drawImage(bounds.topLeft() + offset, image);
+    return {image, bounds.topLeft()};
+}
+
+void draw(QPainter& painter, const Rendered& shadow, QPointF offset) {
+    if (!shadow.isNull())
+        painter.drawImage(shadow.origin + offset, shadow.image);
+}
+
+void drawShadow(QPainter& painter, const QPainterPath& shape, const QColor& color, qreal radius,
+                QPointF offset, qreal strokeWidth) {
+    const qreal dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    draw(painter, render(shape, color, radius, dpr, strokeWidth), offset);
 }
 
 }  // namespace vantlo::Shadows

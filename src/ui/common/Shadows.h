@@ -8,7 +8,21 @@
 
 class QPainter;
 
+#include <QImage>
+
 namespace vantlo::Shadows {
+
+// A rendered shadow: the tinted, blurred silhouette and where its top-left corner goes.
+struct Rendered {
+    QImage image;
+    QPointF origin;
+    bool isNull() const { return image.isNull(); }
+};
+
+// Renders once what `drawShadow` draws, for shapes that are drawn again unchanged.
+Rendered render(const QPainterPath& shape, const QColor& color, qreal radius,
+                qreal devicePixelRatio, qreal strokeWidth = 0);
+void draw(QPainter& painter, const Rendered& shadow, QPointF offset = {});
 
 // Draws the blurred silhouette of `shape` filled (or stroked with `strokeWidth` > 0) in `color`,
 // moved by `offset`.

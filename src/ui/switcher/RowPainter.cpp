@@ -3,6 +3,8 @@
 #include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
+#include <map>
+#include <tuple>
 
 #include "core/UrlHost.h"
 #include "core/layout/SwitcherViewState.h"
@@ -114,7 +116,20 @@ void RowPainter::paintHighlight(QPainter& painter, const QRectF& row, double amo
     path.addRoundedRect(shape, 15, 15);
     painter.save();
     painter.setOpacity(painter.opacity() * std::clamp(amount, 0.0, 1.0));
-    Shadows::drawShadow(painter, path, highlightShadow(), 12, QPointF(0, 3));
+    // One highlight shadow per size, rendered once.
+    static std::map<std::tuple<int, int, int>, Shadows::Rendered> shadows;
+    const qreal dpr = dprOf(painter);
+    const auto key =
+        std::make_tuple(qRound(shape.width() * 4), qRound(shape.height() * 4), qRound(dpr * 100));
+    auto found = shadows.find(key);
+    if (found == shadows.end()) {
+        QPainterPath origin;
+        origin.addRoundedRect(QRectF(QPointF(0, 0), shape.size()), 15, 15);
+        if (shadows.size() > 16)
+            shadows.clear();
+        found = shadows.emplace(key, Shadows::render(origin, highlightShadow(), 12, dpr)).first;
+    }
+    Shadows::draw(painter, found->second, shape.topLeft() + QPointF(0, 3));
     QLinearGradient gradient(shape.topLeft(), shape.topRight());
     gradient.setColorAt(0, highlightLeading());
     gradient.setColorAt(1, highlightTrailing());

@@ -82,6 +82,28 @@ double pulseAt(double now, double half) {
     return x * x * (3 - 2 * x);
 }
 
+// Paints above the child widgets (the search field) what the view asks it to; clicks pass
+// through to the view below.
+class OverlayLayer : public QWidget {
+  public:
+    OverlayLayer(QWidget* parent, std::function<void(QPainter&)> paint)
+        : QWidget(parent), paint_(std::move(paint)) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_TranslucentBackground);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        paint_(painter);
+    }
+
+  private:
+    std::function<void(QPainter&)> paint_;
+};
+
 }  // namespace
 
 struct SearchView::Layout {
@@ -108,6 +130,11 @@ SearchView::SearchView(bool hugsLeftEdge, double fontScale, QWidget* parent)
         if (actions_.setQuery)
             actions_.setQuery(text.toStdString());
     });
+    overlay_ = new OverlayLayer(this, [this](QPainter& painter) {
+        if (guide_)
+            paintGuideCard(painter, layout(), FrameTicker::now());
+    });
+    overlay_->hide();
     ticker_ = new FrameTicker([this](double now) { return animate(now); }, this);
     waveY_ = Spring(SwitcherLayout::estimatedPanelWaveY(false, 0), kWaveSpring);
     railY_ = Spring(SwitcherLayout::estimatedPanelWaveY(false, 0), kRailSpring);
@@ -132,6 +159,10 @@ void SearchView::setGuideCard(std::optional<GuideCardContent> card) {
         guide_ = std::move(card);
     else if (guideOpacity_.isSettled(now))
         guide_.reset();
+    overlay_->setVisible(guide_.has_value());
+    overlay_->raise();
+    // The card lies over the search field: its buttons must get the clicks there.
+    field_->setAttribute(Qt::WA_TransparentForMouseEvents, guide_.has_value());
     ticker_->start();
     update();
 }
@@ -348,8 +379,11 @@ bool SearchView::animate(double now) {
         searchScale_.animateTo(1.0, kPulseBack, now);
         pulseReturnAt_ = -1;
     }
-    if (guide_ && guideOpacity_.target() == 0 && guideOpacity_.isSettled(now))
+    if (guide_ && guideOpacity_.target() == 0 && guideOpacity_.isSettled(now)) {
         guide_.reset();
+        overlay_->hide();
+        field_->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    }
     update();
     bool moving = pulseReturnAt_ >= 0 || guide_.has_value();
     for (const Spring* spring : {&waveY_, &railY_, &searchScale_, &floating_, &guideOpacity_})
@@ -397,6 +431,7 @@ void SearchView::updateFieldGeometry() {
 
 void SearchView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    overlay_->setGeometry(rect());
     updateFieldGeometry();
     retargetWaves(FrameTicker::now());
 }
@@ -425,17 +460,23 @@ void SearchView::paintEvent(QPaintEvent*) {
     else
         paintHeader(painter, l, now);
     paintFooter(painter, l);
-    if (guide_)
-        paintGuideCard(painter, l, now);
 }
 
 void SearchView::paintBackground(QPainter& painter, double now) {
     const Rect bounds{0, 0, static_cast<double>(width()), static_cast<double>(height())};
-    const PanelWaveShape shape{hugsLeftEdge_, waveY_.value(now)};
+    // Half-point steps of the wave are invisible, and let a resting panel reuse its shadow.
+    const double centre = std::round(waveY_.value(now) * 2) / 2;
+    const PanelWaveShape shape{hugsLeftEdge_, centre};
     const QPainterPath outline = toQt(shape.path(bounds));
+    const qreal dpr = devicePixelRatioF();
+    if (backgroundShadow_.isNull() ||
+        backgroundShadowKey_ != QRectF(0, centre, width(), height()) ||
+        backgroundShadow_.image.devicePixelRatio() != dpr) {
+        backgroundShadow_ = Shadows::render(outline, QColor::fromRgbF(0, 0, 0, 0.35f), 24, dpr);
+        backgroundShadowKey_ = QRectF(0, centre, width(), height());
+    }
     // The shadow falls away from the screen edge, into the strip the wave reaches into.
-    Shadows::drawShadow(painter, outline, QColor::fromRgbF(0, 0, 0, 0.35f), 24,
-                        QPointF(hugsLeftEdge_ ? 10 : -10, 0));
+    Shadows::draw(painter, backgroundShadow_, QPointF(hugsLeftEdge_ ? 10 : -10, 0));
     painter.setPen(Qt::NoPen);
     painter.setBrush(Qt::black);
     painter.drawPath(outline);
@@ -515,6 +556,9 @@ void SearchView::paintGroupHeader(QPainter& painter, const Layout& l) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(white(0.14));
         painter.drawRoundedRect(l.groupIcon, 10, 10);
+        painter.setPen(white(0.72));
+        painter.setFont(SwitcherStyle::font(l.groupIcon.height() * 0.5, QFont::DemiBold));
+        painter.drawText(l.groupIcon, Qt::AlignCenter, qs(state_.groupName).left(1).toUpper());
     }
     const QFont titleFont = SwitcherStyle::font(metrics_.groupTitleSize(), QFont::Bold);
     painter.setFont(titleFont);
@@ -711,6 +755,7 @@ void SearchView::paintGuideCard(QPainter& painter, const Layout& l, double now) 
                           (card.keys.empty() ? 0 : spacing + keyHeight * 1.08) + spacing +
                           footerHeight + padding;
     const QRectF box(l.content.left() + 18, top, width, height);
+    guideBounds_ = box.adjusted(-4, -4, 4, 4);
 
     painter.save();
     painter.setOpacity(opacity);

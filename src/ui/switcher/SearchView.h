@@ -17,6 +17,7 @@
 #include "core/layout/SwitcherLayout.h"
 #include "core/layout/SwitcherMetrics.h"
 #include "core/layout/SwitcherViewState.h"
+#include "ui/common/Shadows.h"
 
 namespace vantlo {
 
@@ -112,6 +113,7 @@ class SearchView : public QWidget {
     bool accessibilityTrusted_ = true;
     SearchField* field_ = nullptr;
     FrameTicker* ticker_ = nullptr;
+    QWidget* overlay_ = nullptr;
 
     double scrollY_ = 0;
     ScrollKeeper mainKeeper_, tabKeeper_, windowKeeper_;
@@ -124,9 +126,13 @@ class SearchView : public QWidget {
     std::map<std::string, Spring> rowSelection_;
     bool waveMeasured_ = false;
 
+    Shadows::Rendered backgroundShadow_;
+    QRectF backgroundShadowKey_;
+
     Hit hover_;
     QPointF lastPointer_{-1, -1};
     mutable QRectF guideNextRect_, guideSkipRect_;
+    QRectF guideBounds_;
 };
 
 }  // namespace vantlo
