@@ -87,7 +87,8 @@ desktop_write_openbox_config() {
     local dir="$DESKTOP_TMP/openbox"
     mkdir -p "$dir"
     # No <keyboard> bindings at all; the mouse keeps click-to-focus, title-bar moves and the
-    # frame buttons, which is what a user of any desktop expects.
+    # frame buttons, which is what a user of any desktop expects. A plain click on a window
+    # reaches the window (only Alt+click is the frame's, as in the stock configuration).
     cat >"$dir/rc.xml" <<'XML'
 <?xml version="1.0" encoding="UTF-8"?>
 <openbox_config xmlns="http://openbox.org/3.4/rc">
@@ -97,7 +98,7 @@ desktop_write_openbox_config() {
   <desktops><number>2</number><firstdesk>1</firstdesk><popupTime>0</popupTime></desktops>
   <keyboard></keyboard>
   <mouse>
-    <context name="Frame"><mousebind button="Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind></context>
+    <context name="Frame"><mousebind button="A-Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind></context>
     <context name="Client"><mousebind button="Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind></context>
     <context name="Titlebar"><mousebind button="Left" action="Drag"><action name="Move"/></mousebind></context>
     <context name="Close"><mousebind button="Left" action="Click"><action name="Close"/></mousebind></context>
