@@ -6,13 +6,17 @@
 #include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <charconv>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string_view>
+#include <thread>
 
 #include "core/ClusterTable.h"
 #include "core/FuzzyMatcher.h"
@@ -66,7 +70,6 @@ class Input {
             readDescriptor(STDIN_FILENO);
         else
             readStream(in);
-        view_ = buffer_;
     }
     ~Input() {
         if (mapped_ != nullptr)
@@ -86,7 +89,7 @@ class Input {
         if (offset != 0)
             return false;
         auto size = static_cast<std::size_t>(info.st_size);
-        void* mapped = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, STDIN_FILENO, 0);
+        void* mapped = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, STDIN_FILENO, 0);
         if (mapped == MAP_FAILED)
             return false;
         madvise(mapped, size, MADV_SEQUENTIAL | MADV_WILLNEED);
@@ -95,32 +98,50 @@ class Input {
         return true;
     }
 
+    // Grows the buffer without clearing it: pages are only backed once data lands in them.
+    char* room(std::size_t used, std::size_t wanted) {
+        if (capacity_ - used < wanted) {
+            std::size_t capacity = std::max(capacity_ * 2, used + wanted);
+            void* grown = std::realloc(buffer_.get(), capacity);
+            if (grown == nullptr)
+                return nullptr;
+            buffer_.release();
+            buffer_.reset(static_cast<char*>(grown));
+            capacity_ = capacity;
+        }
+        return buffer_.get() + used;
+    }
+
     void readDescriptor(int fd) {
         std::size_t used = 0;
-        for (;;) {
-            if (buffer_.size() - used < kReadBlock)
-                buffer_.resize(std::max(buffer_.size() * 2, used + kReadBlock));
-            ssize_t got = ::read(fd, buffer_.data() + used, buffer_.size() - used);
+        while (char* free = room(used, kReadBlock)) {
+            ssize_t got = ::read(fd, free, capacity_ - used);
             if (got < 0 && errno == EINTR)
                 continue;
             if (got <= 0)
                 break;
             used += static_cast<std::size_t>(got);
         }
-        buffer_.resize(used);
+        view_ = std::string_view(buffer_.get(), used);
     }
 
     void readStream(std::istream& in) {
         std::size_t used = 0;
         while (in) {
-            buffer_.resize(used + kReadBlock);
-            in.read(buffer_.data() + used, static_cast<std::streamsize>(kReadBlock));
+            char* free = room(used, kReadBlock);
+            if (free == nullptr)
+                break;
+            in.read(free, static_cast<std::streamsize>(capacity_ - used));
             used += static_cast<std::size_t>(in.gcount());
         }
-        buffer_.resize(used);
+        view_ = std::string_view(buffer_.get(), used);
     }
 
-    std::string buffer_;
+    struct Free {
+        void operator()(char* p) const { std::free(p); }
+    };
+    std::unique_ptr<char, Free> buffer_;
+    std::size_t capacity_ = 0;
     void* mapped_ = nullptr;
     std::string_view view_;
 };
@@ -201,12 +222,6 @@ class Output {
     std::size_t scoreCount_ = 0;
 };
 
-struct Line {
-    std::size_t offset;
-    std::size_t length;
-    bool hasNewline;
-};
-
 // Splits the input into lines; a final line without a newline counts, an empty input has none.
 template <class Visit>
 void forEachLine(std::string_view text, Visit&& visit) {
@@ -249,6 +264,12 @@ class LineScorer {
         return FuzzyMatcher::score(query_, characters_.data(), characters_.size());
     }
 
+    // Whether a line without the query's first character can be passed over unread.
+    bool mayScanForFirstCharacter() const { return query_.isAscii && quickTestProvesMisses_; }
+    std::uint8_t firstCharacter() const {
+        return static_cast<std::uint8_t>(query_.asciiBytes.front());
+    }
+
   private:
     ClusterTable table_;
     PreparedQuery query_;
@@ -256,32 +277,113 @@ class LineScorer {
     std::vector<std::uint32_t> characters_;
 };
 
+struct Match {
+    std::size_t offset;
+    std::size_t length;
+    int score;
+};
+
+// Scores the whole lines in [begin, end) of `text`, in order.
+std::vector<Match> scoreLines(const std::string& query, std::string_view text, std::size_t begin,
+                              std::size_t end) {
+    LineScorer scorer(query);
+    std::vector<Match> matches;
+    // Room for a match per typical line up front: growing by copying costs more than the
+    // untouched reserve, which the system never backs with memory.
+    matches.reserve((end - begin) / 24 + 16);
+    auto scoreLine = [&](std::size_t offset, std::size_t length) {
+        int score = scorer.score(text.substr(offset, length));
+        if (score != FuzzyMatcher::kNoMatch)
+            matches.push_back({offset, length, score});
+    };
+    if (!scorer.mayScanForFirstCharacter()) {
+        forEachLine(text.substr(begin, end - begin),
+                    [&](std::size_t offset, std::size_t length, bool) {
+                        scoreLine(begin + offset, length);
+                    });
+        return matches;
+    }
+    // Jump from one occurrence of the first query character to the next: the lines between
+    // cannot match and are never split or read again.
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    const char* data = text.data();
+    for (std::size_t position = begin; position < end;) {
+        std::size_t hit =
+            FuzzyMatcher::findAsciiFolded(bytes, position, end, scorer.firstCharacter());
+        if (hit >= end)
+            break;
+        const void* before = memrchr(data + position, '\n', hit - position);
+        std::size_t lineStart =
+            before ? static_cast<std::size_t>(static_cast<const char*>(before) - data) + 1
+                   : position;
+        const void* after = std::memchr(data + hit, '\n', end - hit);
+        std::size_t lineEnd =
+            after ? static_cast<std::size_t>(static_cast<const char*>(after) - data) : end;
+        scoreLine(lineStart, lineEnd - lineStart);
+        position = lineEnd + 1;
+    }
+    return matches;
+}
+
+// The first line start at or after `position`.
+std::size_t nextLineStart(std::string_view text, std::size_t position) {
+    if (position == 0 || position >= text.size())
+        return std::min(position, text.size());
+    const void* newline = std::memchr(text.data() + position - 1, '\n', text.size() - position + 1);
+    return newline ? static_cast<std::size_t>(static_cast<const char*>(newline) - text.data()) + 1
+                   : text.size();
+}
+
+// Large inputs are cut into one stretch per processor, scored side by side; the stretches are
+// joined in input order, so the result is the same as scoring line by line.
+std::vector<Match> scoreAll(const std::string& query, std::string_view text) {
+    constexpr std::size_t kBytesPerThread = 1 << 20;
+    std::size_t threads = std::max(1u, std::thread::hardware_concurrency());
+    threads = std::min({threads, std::size_t{8}, text.size() / kBytesPerThread + 1});
+    if (threads == 1)
+        return scoreLines(query, text, 0, text.size());
+    std::vector<std::size_t> bounds;
+    for (std::size_t t = 0; t <= threads; ++t)
+        bounds.push_back(nextLineStart(text, text.size() * t / threads));
+    std::vector<std::vector<Match>> parts(threads);
+    std::vector<std::thread> workers;
+    for (std::size_t t = 1; t < threads; ++t) {
+        workers.emplace_back(
+            [&, t] { parts[t] = scoreLines(query, text, bounds[t], bounds[t + 1]); });
+    }
+    parts[0] = scoreLines(query, text, bounds[0], bounds[1]);
+    for (auto& worker : workers)
+        worker.join();
+    std::vector<Match> all = std::move(parts[0]);
+    for (std::size_t t = 1; t < threads; ++t)
+        all.insert(all.end(), parts[t].begin(), parts[t].end());
+    return all;
+}
+
 int filter(const Options& options, std::string_view text, Output& output) {
+    auto hasNewline = [&](std::size_t offset, std::size_t length) {
+        return offset + length < text.size();
+    };
     if (options.query.empty()) {
         // Nothing to look for: every line, as it came.
         bool any = false;
-        forEachLine(text, [&](std::size_t offset, std::size_t length, bool hasNewline) {
-            output.line(text.substr(offset, length), hasNewline,
+        forEachLine(text, [&](std::size_t offset, std::size_t length, bool) {
+            output.line(text.substr(offset, length), hasNewline(offset, length),
                         options.printScore ? std::optional<int>(0) : std::nullopt);
             any = true;
         });
         return any ? 0 : 1;
     }
-    LineScorer scorer(options.query);
-    std::vector<Line> lines;
-    std::vector<MatchIndex::Ranked> matches;
-    forEachLine(text, [&](std::size_t offset, std::size_t length, bool hasNewline) {
-        int score = scorer.score(text.substr(offset, length));
-        if (score == FuzzyMatcher::kNoMatch)
-            return;
-        matches.push_back({static_cast<std::uint32_t>(lines.size()), score});
-        lines.push_back({offset, length, hasNewline});
-    });
+    std::vector<Match> matches = scoreAll(options.query, text);
+    std::vector<MatchIndex::Ranked> ranked;
+    ranked.reserve(matches.size());
+    for (std::size_t i = 0; i < matches.size(); ++i)
+        ranked.push_back({static_cast<std::uint32_t>(i), matches[i].score});
     std::vector<std::uint32_t> counts;
-    sortRanked(matches, counts);
-    for (const MatchIndex::Ranked& match : matches) {
-        const Line& line = lines[match.entry];
-        output.line(text.substr(line.offset, line.length), line.hasNewline,
+    sortRanked(ranked, counts);
+    for (const MatchIndex::Ranked& rank : ranked) {
+        const Match& match = matches[rank.entry];
+        output.line(text.substr(match.offset, match.length), hasNewline(match.offset, match.length),
                     options.printScore ? std::optional<int>(match.score) : std::nullopt);
     }
     return matches.empty() ? 1 : 0;

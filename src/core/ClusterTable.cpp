@@ -9,6 +9,7 @@
 #include <unicode/utf8.h>
 
 #include <atomic>
+#include <climits>
 #include <cstring>
 
 namespace vantlo {
@@ -143,6 +144,9 @@ bool ClusterTable::isPlainAscii(std::string_view utf8) {
 }
 
 void ClusterTable::append(std::string_view utf8, std::vector<std::uint32_t>& out) {
+    // ICU counts in 32-bit units; a text beyond 2 GiB is read up to there.
+    if (utf8.size() > static_cast<std::size_t>(INT32_MAX / 2))
+        utf8 = utf8.substr(0, INT32_MAX / 2);
     if (!isPlainAscii(utf8)) {
         appendUnicode(utf8, out);
         return;
@@ -153,12 +157,15 @@ void ClusterTable::append(std::string_view utf8, std::vector<std::uint32_t>& out
 
 bool ClusterTable::appendCommonCase(std::string_view utf8, std::vector<std::uint32_t>& out) {
     const std::size_t mark = out.size();
+    // Never more characters than bytes: write straight into the room, then trim.
+    out.resize(mark + utf8.size());
+    std::uint32_t* next = out.data() + mark;
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(utf8.data());
     const auto length = static_cast<std::int32_t>(utf8.size());
     for (std::int32_t i = 0; i < length;) {
         std::uint8_t byte = bytes[i];
         if (byte < 0x80 && byte != '\r') {
-            out.push_back(kAsciiLower[byte] | (kAsciiSeparator[byte] ? kSeparatorBit : 0));
+            *next++ = kAsciiLower[byte] | (kAsciiSeparator[byte] ? kSeparatorBit : 0);
             ++i;
             continue;
         }
@@ -174,8 +181,9 @@ bool ClusterTable::appendCommonCase(std::string_view utf8, std::vector<std::uint
             out.resize(mark);
             return false;
         }
-        out.push_back((character & kValueMask) | ((character & kSeparator) ? kSeparatorBit : 0));
+        *next++ = (character & kValueMask) | ((character & kSeparator) ? kSeparatorBit : 0);
     }
+    out.resize(static_cast<std::size_t>(next - out.data()));
     return true;
 }
 

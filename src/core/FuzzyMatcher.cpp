@@ -135,13 +135,7 @@ int scoreAsciiFolding(const PreparedQuery& query, const std::uint8_t* text, std:
     std::ptrdiff_t last = -2;
     std::size_t start = 0;
     for (unsigned char wanted : query.asciiBytes) {
-        std::size_t j;
-        if (wanted >= 'a' && wanted <= 'z') {
-            j = findFoldedLetter(text, start, n, wanted);
-        } else {
-            const void* hit = std::memchr(text + start, wanted, n - start);
-            j = hit ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - text) : n;
-        }
+        std::size_t j = findAsciiFolded(text, start, n, wanted);
         if (j == n)
             return kNoMatch;
         bool afterSeparator = j == 0 || ClusterTable::isAsciiSeparator(text[j - 1]);
@@ -150,6 +144,16 @@ int scoreAsciiFolding(const PreparedQuery& query, const std::uint8_t* text, std:
         start = j + 1;
     }
     return total - static_cast<int>(n - static_cast<std::size_t>(last + 1));
+}
+
+std::size_t findAsciiFolded(const std::uint8_t* text, std::size_t start, std::size_t n,
+                            std::uint8_t wanted) {
+    if (start >= n)
+        return n;
+    if (wanted >= 'a' && wanted <= 'z')
+        return findFoldedLetter(text, start, n, wanted);
+    const void* hit = std::memchr(text + start, wanted, n - start);
+    return hit ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - text) : n;
 }
 
 std::optional<int> score(std::string_view query, std::string_view text) {

@@ -54,6 +54,11 @@ int scoreAscii(const PreparedQuery& query, const std::uint8_t* lowered, std::siz
 // ClusterTable::hasNonAsciiSource); a score says nothing.
 int scoreAsciiFolding(const PreparedQuery& query, const std::uint8_t* raw, std::size_t length);
 
+// The first position in [start, n) holding the ASCII character `wanted` (a lowercase letter
+// also matches its capital); `n` when there is none.
+std::size_t findAsciiFolded(const std::uint8_t* raw, std::size_t start, std::size_t n,
+                            std::uint8_t wanted);
+
 // One-off scoring of two texts (prepares both; for tests and tools, not for hot loops).
 std::optional<int> score(std::string_view query, std::string_view text);
 
