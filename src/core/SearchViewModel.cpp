@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "discovery/AppActivator.h"
 #include "platform/Platform.h"
 
 namespace vantlo {
@@ -39,15 +40,7 @@ SearchViewModel::SearchViewModel(std::vector<SwitchItem> items, bool showsInacti
       isRunningUserApp_(std::move(isRunningUserApp)) {}
 
 SearchViewModel::RunningUserAppTest SearchViewModel::defaultRunningUserAppTest() {
-    return [](const std::string& bundleID) {
-        if (!hasPlatform() || !platform().workspace)
-            return false;
-        for (const RunningApplication& app : platform().workspace->runningApplications()) {
-            if (!app.isTerminated && app.bundleIdentifier == bundleID && app.bundlePath)
-                return true;
-        }
-        return false;
-    };
+    return [](const std::string& bundleID) { return AppActivator::isRunningUserApp(bundleID); };
 }
 
 SearchViewModel::ObserverToken SearchViewModel::addWillChangeObserver(WillChange observer) {

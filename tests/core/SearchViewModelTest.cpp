@@ -106,6 +106,14 @@ TEST_F(SearchViewModelTest, DefaultListHidesTabsGroupedWindowsAndAppsNotRunning)
         (std::vector<std::string>{"zsh", "Finder", "notes", "Mail", "Maps", "Google Chrome"}));
 }
 
+TEST_F(SearchViewModelTest, ByDefaultAnAppCountsAsRunningWhenTheSystemRunsIt) {
+    fake.addApp(
+        {.bundleID = "com.apple.mail", .name = "Mail", .bundlePath = "/Applications/Mail.app"});
+    auto model = SearchViewModel::create(
+        {app("Mail", "com.apple.mail"), app("Maps", "com.apple.Maps")}, false);
+    EXPECT_EQ(titles(model->filtered()), (std::vector<std::string>{"Mail"}));
+}
+
 TEST_F(SearchViewModelTest, SearchRanksEverythingWithFieldWeights) {
     std::vector<SwitchItem> items = {
         window("Finder", "com.apple.finder", "Home"),
