@@ -86,8 +86,8 @@ Outcome load(QtUrlLoader& loader, const std::string& url, double timeout = 10) {
 
 class QtUrlLoaderTest : public ::testing::Test {
   protected:
-    QtUrlLoaderTest() { application(); }
-
+    // First, so the server and the loader find the application object.
+    QCoreApplication& app = application();
     LocalHttpServer server{{
         {"/icon.png", httpResponse("200 OK", "image/png; charset=binary", "\x89PNG-bytes")},
         {"/missing", httpResponse("404 Not Found", "text/html", "<html>no</html>")},

@@ -97,6 +97,9 @@ void QtUrlLoader::watch(QNetworkReply* reply, std::shared_ptr<Completion> comple
         QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
         if (!status.isValid())
             return answer(completion, std::nullopt, reply->errorString().toStdString());
+        // A redirect still standing here was not followed (to another scheme, or too many).
+        if (status.toInt() >= 300 && status.toInt() < 400)
+            return answer(completion, std::nullopt, "redirect refused");
         UrlResponse response;
         response.statusCode = status.toInt();
         response.mimeType = mimeTypeOf(reply);
