@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "browser/BrowserTabEnumerator.h"
-#include "browser/TabRecency.h"
+#include "discovery/MRUStore.h"
 #include "platform/Platform.h"
 
 namespace vantlo {
@@ -30,7 +30,7 @@ void markActiveTab(const std::vector<TabItem>& found) {
         return tab.browserBundleID == *frontmost->bundleIdentifier && tab.isActiveInFrontWindow;
     });
     if (active != found.end())
-        TabRecency::recordUse(active->mruKey());
+        MRUStore::shared().touch(active->mruKey());
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "browser/TabRecency.h"
+#include <algorithm>
+
+#include "discovery/MRUStore.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/fake/FakeScriptedApps.h"
 
@@ -13,14 +15,14 @@ class BrowserTabCacheTest : public ::testing::Test {
   protected:
     BrowserTabCacheTest() {
         BrowserTabCache::resetShared();
-        TabRecency::setRecorder([this](const std::string& key) { recorded.push_back(key); });
+        MRUStore::resetShared();
         chrome->addWindow({{"Inbox", "https://mail.example/"}, {"News", "https://news.example/"}},
                           2);
         safari->addWindow({{"Apple", "https://apple.example/"}});
     }
     ~BrowserTabCacheTest() override {
-        TabRecency::setRecorder(nullptr);
         BrowserTabCache::resetShared();
+        MRUStore::resetShared();
     }
 
     std::vector<std::string> titles() {
@@ -39,7 +41,19 @@ class BrowserTabCacheTest : public ::testing::Test {
         scripted.addBrowser("Google Chrome", BrowserFamily::chromium);
     std::shared_ptr<FakeBrowserDictionary> safari =
         scripted.addBrowser("Safari", BrowserFamily::safari);
-    std::vector<std::string> recorded;
+    // The tab keys in the recency store, most recent first.
+    std::vector<std::string> recentTabs() {
+        std::vector<std::pair<double, std::string>> entries;
+        for (const auto& [key, time] : MRUStore::shared().windowMap()) {
+            if (key.starts_with("tab::"))
+                entries.emplace_back(time, key);
+        }
+        std::sort(entries.rbegin(), entries.rend());
+        std::vector<std::string> keys;
+        for (const auto& entry : entries)
+            keys.push_back(entry.second);
+        return keys;
+    }
 };
 
 TEST_F(BrowserTabCacheTest, ConcurrentRefreshesShareOneEnumeration) {
@@ -86,16 +100,19 @@ TEST_F(BrowserTabCacheTest, TheFrontmostBrowsersActiveTabIsMarkedAsUsed) {
     auto& cache = BrowserTabCache::shared();
     cache.refreshAsync(std::nullopt);
     fake.dispatch->runUntilIdle();
-    EXPECT_TRUE(recorded.empty()) << "no browser in front";
+    EXPECT_TRUE(recentTabs().empty()) << "no browser in front";
 
     fake.setFrontmost(chromeApp);
     cache.refreshAsync(std::nullopt);
     fake.dispatch->runUntilIdle();
-    EXPECT_EQ(recorded, std::vector<std::string>{"tab::com.google.Chrome::News::1::2"});
+    EXPECT_EQ(recentTabs(), std::vector<std::string>{"tab::com.google.Chrome::News::1::2"});
+    EXPECT_EQ(MRUStore::shared().score("tab::com.google.Chrome::News::1::2", std::nullopt),
+              fake.clock->now());
 
+    fake.clock->advance(1);
     fake.setFrontmost(safariApp);
     cache.refreshForegroundBrowserNow();
-    EXPECT_EQ(recorded.back(), "tab::com.apple.Safari::Apple::1::1");
+    EXPECT_EQ(recentTabs().front(), "tab::com.apple.Safari::Apple::1::1");
 }
 
 TEST_F(BrowserTabCacheTest, TheForegroundRefreshKeepsTheCacheWhenItFindsNothing) {
