@@ -9,7 +9,6 @@
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QScreen>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <algorithm>
@@ -21,17 +20,15 @@
 #include <optional>
 #include <string>
 
+#include "core/ItemActions.h"
 #include "core/SearchViewModel.h"
+#include "core/SwitcherPanelController.h"
 #include "core/VantloTestFixtures.h"
-#include "input/KeyCodes.h"
 #include "onboarding/OnboardingManager.h"
 #include "platform/Platform.h"
+#include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/QtDispatch.h"
 #include "platform/linux/X11PanelWindowHints.h"
-#include "platform/posix/JsonFileDefaults.h"
-#include "platform/posix/StandardErrorLog.h"
-#include "platform/posix/SystemClock.h"
-#include "settings/Localization.h"
 #include "ui/switcher/QtEventMonitors.h"
 #include "ui/switcher/QtPanelPresenter.h"
 #include "ui/switcher/SearchView.h"
@@ -51,56 +48,19 @@ void printLine(const std::string& line) {
     std::cout << line << std::endl;  // flushed: tests read it while the program runs
 }
 
-// The displays as Qt sees them (global logical coordinates, y down).
-class QtScreens : public Screens {
-  public:
-    std::vector<Screen> screens() override {
-        std::vector<Screen> result;
-        const auto all = QGuiApplication::screens();
-        QScreen* primary = QGuiApplication::primaryScreen();
-        for (QScreen* screen : all) {
-            Screen s = convert(screen);
-            if (screen == primary)
-                result.insert(result.begin(), s);
-            else
-                result.push_back(s);
-        }
-        return result;
-    }
-    std::optional<Screen> mainScreen() override {
-        QScreen* primary = QGuiApplication::primaryScreen();
-        if (!primary)
-            return std::nullopt;
-        return convert(primary);
-    }
-    Point pointerLocation() override {
-        const QPoint p = QCursor::pos();
-        return {static_cast<double>(p.x()), static_cast<double>(p.y())};
-    }
-
-  private:
-    static Rect rect(const QRect& r) {
-        return {static_cast<double>(r.x()), static_cast<double>(r.y()),
-                static_cast<double>(r.width()), static_cast<double>(r.height())};
-    }
-    static Screen convert(QScreen* screen) {
-        return Screen{rect(screen->geometry()), rect(screen->availableGeometry()),
-                      screen->devicePixelRatio()};
-    }
+struct TestPlatform {
+    std::shared_ptr<QtDispatch> dispatch;
+    LinuxPlatform::Built built;
 };
 
-std::shared_ptr<QtDispatch> installTestPlatform() {
-    auto dispatch = std::make_shared<QtDispatch>();
-    auto services = std::make_shared<Platform>();
-    services->dispatch = dispatch;
-    services->clock = std::make_shared<SystemClock>();
-    services->log = std::make_shared<StandardErrorLog>();
-    services->defaults =
-        std::make_shared<JsonFileDefaults>(JsonFileDefaults::defaultPath(), services->log);
-    services->notifications = std::make_shared<NotificationCenter>(*dispatch);
-    services->screens = std::make_shared<QtScreens>();
-    installPlatform(services);
-    return dispatch;
+TestPlatform installTestPlatform() {
+    TestPlatform result;
+    result.dispatch = std::make_shared<QtDispatch>();
+    LinuxPlatform::Options options;
+    options.dispatch = result.dispatch;
+    result.built = LinuxPlatform::create(options);
+    installPlatform(result.built.platform);
+    return result;
 }
 
 // The panel settings as the defaults hold them (the keys of the panel settings).
@@ -114,19 +74,6 @@ PanelAppearance appearanceFromDefaults() {
     look.fontScale = size == "small" ? 0.9 : size == "large" ? 1.16 : 1.0;
     look.onPointerScreen = defaults.string("Vantlo.PanelDisplay").value_or("") != "main";
     return look;
-}
-
-CloseCapability closeCapabilityOf(const SwitchItem& item) {
-    switch (item.kind()) {
-        case SwitchItem::Kind::window:
-            return CloseCapability::closeWindow();
-        case SwitchItem::Kind::tab:
-            return CloseCapability::closeTab();
-        case SwitchItem::Kind::app:
-            return CloseCapability::quitApp();
-        default:
-            return CloseCapability::blocked(CloseCapability::kCloseTabsInstead);
-    }
 }
 
 std::vector<SwitchItem> fixtureItems() {
@@ -200,120 +147,16 @@ class ScreenshotTrigger : public QObject {
     QSocketNotifier* notifier_ = nullptr;
 };
 
-// The keys of the test showing: move, open search, open the selection, enter and leave groups,
-// cancel. Interim until the panel controller's own test mode drives it.
-class TestShowing {
-  public:
-    TestShowing(std::shared_ptr<QtEventMonitors> monitors, QtPanelPresenter& presenter)
-        : monitors_(std::move(monitors)), presenter_(presenter) {}
-
-    void show() {
-        // Screenshots of the guide card: "VANTLO_TEST_GUIDE" names the guide stage to show.
-        if (auto stageName = environment("VANTLO_TEST_GUIDE")) {
-            for (OnboardingStage stage : OnboardingStages::allCases()) {
-                if (OnboardingStages::name(stage) == *stageName)
-                    OnboardingManager::shared().setStage(stage);
-            }
-        }
-        auto model = SearchViewModel::create(fixtureItems(), true);
-        model->setEngaged(true);
-        const int visible = model->visibleCount();
-        model->setSelectedIndex(
-            VantloTestFixtures::selectedIndex(environment("VANTLO_TEST_SELECTION"), visible));
-        model->setOnSelect([](const SwitchItem& item) {
-            printLine("Vantlo test panel selected: " + item.title());
-        });
-        model->setOnClose(
-            [](const SwitchItem& item) { printLine("Vantlo test panel close: " + item.title()); });
-        model->setOnCancel([this] { hide(); });
-        model_ = model;
-        keyToken_ = monitors_->addKeyDownMonitor(
-            [this](const KeyEvent& event) { return handleKey(event); });
-        if (!presenter_.showPanel(model, std::max(visible, 1), nullptr))
-            printLine("Vantlo test panel: no screen to show the panel on");
+// Screenshots of the guide card: "VANTLO_TEST_GUIDE" names the guide stage to show.
+void showGuideStageFromEnvironment() {
+    auto stageName = environment("VANTLO_TEST_GUIDE");
+    if (!stageName)
+        return;
+    for (OnboardingStage stage : OnboardingStages::allCases()) {
+        if (OnboardingStages::name(stage) == *stageName)
+            OnboardingManager::shared().setStage(stage);
     }
-
-  private:
-    void hide() {
-        monitors_->removeMonitor(keyToken_);
-        model_.reset();
-        presenter_.slideOut();
-    }
-
-    void move(int by) {
-        const int count = model_->visibleCount();
-        if (count < 1)
-            return;
-        model_->setKeyboardClaimed(true);
-        model_->setSelectedIndex(((model_->selectedIndex() + by) % count + count) % count);
-    }
-
-    bool handleKey(const KeyEvent& event) {
-        if (!model_ || presenter_.hasMarkedText())
-            return false;
-        const auto flags = event.modifierFlags & ModifierFlags::relevantMask;
-        const bool plain =
-            (flags & (ModifierFlags::shift | ModifierFlags::control | ModifierFlags::command)) == 0;
-        switch (event.keyCode) {
-            case KeyCode::upArrow:
-                move(-1);
-                return true;
-            case KeyCode::downArrow:
-                move(1);
-                return true;
-            case KeyCode::tab:
-                move(flags & ModifierFlags::shift ? -1 : 1);
-                return true;
-            case KeyCode::leftArrow:
-                if (model_->activeTabGroup())
-                    model_->closeTabGroup();
-                else if (model_->activeWindowGroup())
-                    model_->closeWindowGroup();
-                else
-                    return false;
-                return true;
-            case KeyCode::rightArrow: {
-                if (model_->isInDetailView())
-                    return true;
-                const auto& list = model_->filtered();
-                const int index = model_->selectedIndex();
-                if (index >= 0 && index < static_cast<int>(list.size())) {
-                    if (list[index].tabGroup())
-                        model_->openTabGroup(list[index], false);
-                    else if (list[index].windowGroup())
-                        model_->openWindowGroup(list[index], false);
-                }
-                return true;
-            }
-            case KeyCode::escape:
-                if (!plain)
-                    return false;
-                model_->setEngaged(true);
-                if (model_->onCancel())
-                    model_->onCancel()();
-                return true;
-            case KeyCode::returnKey:
-            case KeyCode::keypadEnter:
-                if (!plain)
-                    return false;
-                model_->setEnterPulse(model_->enterPulse() + 1);
-                if (model_->searchActive()) {
-                    model_->commit();
-                } else {
-                    model_->setSearchActive(true);
-                    model_->setEngaged(true);
-                }
-                return true;
-            default:
-                return false;
-        }
-    }
-
-    std::shared_ptr<QtEventMonitors> monitors_;
-    QtPanelPresenter& presenter_;
-    std::shared_ptr<SearchViewModel> model_;
-    EventMonitors::Token keyToken_ = 0;
-};
+}
 
 }  // namespace
 
@@ -322,28 +165,35 @@ bool isTestPanelRequested() {
 }
 
 int runTestPanelShowing() {
-    auto dispatch = installTestPlatform();
-    if (!environment("VANTLO_RESOURCES"))
-        Localization::setResourcesPath(
-            (QCoreApplication::applicationDirPath() + "/../share/vantlo").toStdString());
-    else
-        Localization::setResourcesPath(*environment("VANTLO_RESOURCES"));
+    TestPlatform services = installTestPlatform();
     if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor"))
         QIcon::setThemeName(QStringLiteral("Adwaita"));
     SwitcherPanel::setNativeWindowHook([](QWidget* panel) {
         X11PanelWindowHints::markSwitcherPanel(static_cast<std::uint32_t>(panel->winId()));
     });
 
+    // The test showing takes its keys and clicks from Qt's own events, not from input grabs.
     auto monitors = std::make_shared<QtEventMonitors>();
-    QtPanelPresenter presenter(monitors, appearanceFromDefaults, closeCapabilityOf);
-    TestShowing showing(monitors, presenter);
+    auto presenter = std::make_shared<QtPanelPresenter>(monitors, appearanceFromDefaults,
+                                                        ItemActions::closeCapability);
+    auto controller = SwitcherPanelController::create(presenter, monitors);
     std::unique_ptr<ScreenshotTrigger> screenshots;
     if (auto path = environment("VANTLO_TEST_SCREENSHOT"))
         screenshots =
-            std::make_unique<ScreenshotTrigger>(*path, [&presenter] { return presenter.panel(); });
-    QTimer::singleShot(300, [&showing] { showing.show(); });
+            std::make_unique<ScreenshotTrigger>(*path, [presenter] { return presenter->panel(); });
+    QTimer::singleShot(300, [controller] {
+        showGuideStageFromEnvironment();
+        std::vector<SwitchItem> items = fixtureItems();
+        int visible = 0;
+        for (const SwitchItem& item : items)
+            visible += item.tab() ? 0 : 1;
+        controller->showTestPanel(
+            std::move(items),
+            VantloTestFixtures::selectedIndex(environment("VANTLO_TEST_SELECTION"), visible));
+    });
     const int status = QApplication::exec();
-    dispatch->waitForBackgroundWork();
+    controller->hide();
+    services.dispatch->waitForBackgroundWork();
     return status;
 }
 
