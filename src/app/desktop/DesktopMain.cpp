@@ -5,8 +5,33 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/desktop/AppDelegate.h"
+#include "app/desktop/PanelKeyForwarding.h"
+#include "core/ItemActions.h"
+#include "core/PanelInputMonitors.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/QtDispatch.h"
+#include "settings/PanelSettings.h"
+#include "ui/switcher/QtEventMonitors.h"
+#include "ui/switcher/QtPanelPresenter.h"
+#include "ui/switcher/SwitcherPanel.h"
 
 namespace vantlo {
+namespace {
+
+PanelAppearance currentAppearance() {
+    PanelAppearance look;
+    look.hugsLeftEdge = PanelSettings::edge() == PanelEdge::left;
+    look.windowWidth = PanelWidths::windowWidth(PanelSettings::width());
+    look.fontScale = PanelFontSizes::scale(PanelSettings::fontSize());
+    look.onPointerScreen = PanelSettings::display() == PanelDisplay::pointer;
+    return look;
+}
+
+}  // namespace
 
 int runDesktop(int argc, char** argv) {
     // Vantlo drives X11 windows directly; under Wayland it would see none of them.
@@ -16,8 +41,34 @@ int runDesktop(int argc, char** argv) {
     application.setQuitOnLastWindowClosed(false);
     if (isTestPanelRequested())
         return runTestPanelShowing();
-    std::fprintf(stderr, "vantlo: the desktop program is not assembled yet\n");
-    return 1;
+
+    auto dispatch = std::make_shared<QtDispatch>();
+    LinuxPlatform::Options options;
+    options.dispatch = dispatch;
+    auto built = LinuxPlatform::create(options);
+    installPlatform(built.platform);
+
+    // The panel holds the keyboard through the window system, so Alt's release is never missed.
+    auto qtMonitors = std::make_shared<QtEventMonitors>();
+    auto presenter = std::make_shared<QtPanelPresenter>(qtMonitors, currentAppearance,
+                                                        ItemActions::closeCapability);
+    std::shared_ptr<EventMonitors> monitors = qtMonitors;
+    if (built.panelInput) {
+        PanelInputMonitors::Panel panel;
+        panel.windowNumber = [presenter]() -> std::uint32_t {
+            auto* widget = presenter->panel();
+            return widget ? static_cast<std::uint32_t>(widget->winId()) : 0;
+        };
+        panel.frame = [presenter] { return presenter->panelFrame(); };
+        panel.passKey = [presenter](const KeyEvent& event) {
+            typeIntoSearchField(*presenter, event);
+        };
+        monitors = PanelInputMonitors::create(built.panelInput, panel);
+    }
+
+    AppDelegate delegate(presenter, monitors);
+    delegate.applicationDidFinishLaunching();
+    return application.exec();
 }
 
 }  // namespace vantlo

@@ -1,0 +1,125 @@
+#include "app/desktop/AppDelegate.h"
+
+#include "app/desktop/StatusBarController.h"
+#include "browser/BrowserTabCache.h"
+#include "browser/BrowserTabEnumerator.h"
+#include "discovery/AppRegistry.h"
+#include "discovery/MRUStore.h"
+#include "discovery/WindowEnumeratorCache.h"
+#include "input/HotkeyStore.h"
+#include "platform/Platform.h"
+
+namespace vantlo {
+namespace {
+
+std::optional<std::string> frontmostBundleID() {
+    auto front = platform().workspace->frontmostApplication();
+    return front ? front->bundleIdentifier : std::nullopt;
+}
+
+}  // namespace
+
+AppDelegate::AppDelegate(std::shared_ptr<PanelPresenter> presenter,
+                         std::shared_ptr<EventMonitors> monitors)
+    : presenter_(std::move(presenter)), monitors_(std::move(monitors)) {}
+
+AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::applicationDidFinishLaunching() {
+    warmCaches();
+    panelController_ = SwitcherPanelController::create(presenter_, monitors_);
+    statusBar_ = std::make_unique<StatusBarController>();
+    registerHotKeys();
+    observeNotifications();
+    observeWorkspace();
+    startBrowserWarmup();
+    // The first-run guide window is not part of this build; "Vantlo.showGuide" is observed so
+    // the permission path stays wired, and it shows nothing.
+}
+
+void AppDelegate::warmCaches() {
+    AppRegistry::shared();
+    BrowserTabCache::shared();
+    refreshFrontmostBrowserTabs();
+    WindowEnumeratorCache::shared().refreshAsync();
+}
+
+void AppDelegate::refreshFrontmostBrowserTabs() {
+    auto front = frontmostBundleID();
+    if (front && BrowserTabEnumerator::isSupportedBrowser(front)) {
+        BrowserTabCache::shared().refreshAsync(*front);
+    }
+}
+
+void AppDelegate::registerHotKeys() {
+    auto controller = std::weak_ptr<SwitcherPanelController>(panelController_);
+    auto makeHotKey = [controller] {
+        return std::make_unique<GlobalHotKey>(HotkeyStore::current(), [controller] {
+            if (auto c = controller.lock())
+                c->forward();
+        });
+    };
+    hotKeyForward_ = makeHotKey();
+    auto& center = *platform().notifications;
+    hotkeyChangedObserver_ =
+        ObserverRegistration(center, center.addObserver(
+                                         HotkeyStore::changedNotification,
+                                         [this, makeHotKey](const Notification&) {
+                                             // The new key is registered before the old one lets
+                                             // go.
+                                             auto replacement = makeHotKey();
+                                             hotKeyForward_ = std::move(replacement);
+                                         },
+                                         NotificationCenter::Delivery::mainQueue));
+}
+
+void AppDelegate::observeNotifications() {
+    auto& center = *platform().notifications;
+    auto controller = std::weak_ptr<SwitcherPanelController>(panelController_);
+    triggerObserver_ = ObserverRegistration(center, center.addObserver(
+                                                        "Vantlo.triggerForward",
+                                                        [controller](const Notification&) {
+                                                            if (auto c = controller.lock())
+                                                                c->forward();
+                                                        },
+                                                        NotificationCenter::Delivery::mainQueue));
+    guideObserver_ =
+        ObserverRegistration(center, center.addObserver(
+                                         "Vantlo.showGuide", [](const Notification&) {},
+                                         NotificationCenter::Delivery::mainQueue));
+}
+
+void AppDelegate::observeWorkspace() {
+    auto& center = *platform().notifications;
+    appActivationObserver_ = ObserverRegistration(
+        center, center.addObserver(
+                    kDidActivateApplication,
+                    [this](const Notification& n) {
+                        auto* app = std::any_cast<RunningApplication>(&n.object);
+                        if (!app)
+                            return;
+                        MRUStore::shared().touchApp(*app);
+                        if (BrowserTabEnumerator::isSupportedBrowser(app->bundleIdentifier))
+                            refreshFrontmostBrowserTabs();
+                    },
+                    NotificationCenter::Delivery::mainQueue));
+    appTerminationObserver_ =
+        ObserverRegistration(center, center.addObserver(
+                                         kDidTerminateApplication,
+                                         [](const Notification&) {
+                                             WindowEnumeratorCache::shared().refreshAsync();
+                                             BrowserTabCache::shared().refreshAsync(std::nullopt);
+                                         },
+                                         NotificationCenter::Delivery::mainQueue));
+}
+
+void AppDelegate::startBrowserWarmup() {
+    browserWarmupTimer_.setInterval(kBrowserWarmupSeconds * 1000);
+    QObject::connect(&browserWarmupTimer_, &QTimer::timeout, this, [] {
+        if (!BrowserTabEnumerator::runningBrowserNames().empty())
+            BrowserTabCache::shared().refreshAsync(std::nullopt);
+    });
+    browserWarmupTimer_.start();
+}
+
+}  // namespace vantlo
