@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# The switcher end to end under one window manager (VANTLO_E2E_WM): the real program with three
+# xterms titled alpha, beta and gamma, activated in that order. Holding Alt and pressing Tab
+# switches to the previous window, Escape switches to nothing,
+# Return then typing part of a title then Return switches to that window, and Alt+X closes the
+# highlighted window.
+set -u
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+source "$here/lib/desktop.sh"
+source "$here/lib/checks.sh"
+
+VANTLO="$E2E_BUILD/src/vantlo"
+if [[ ! -x "$VANTLO" ]]; then
+    echo "e2e: $VANTLO is not built (set VANTLO_BINARY_DIR to the build directory)" >&2
+    exit 2
+fi
+
+# Holds Alt, runs the given xdotool key words one by one, releases Alt.
+with_alt() {
+    xdotool keydown alt
+    sleep 0.3
+    local word
+    for word in "$@"; do
+        xdotool key "$word"
+        sleep 0.25
+    done
+    xdotool keyup alt
+}
+
+start_xterm() {
+    desktop_spawn xterm -T "$1" -geometry 60x10 -e sleep 600
+    wait_for_window_title "$1" >/dev/null || fail "xterm $1 did not appear"
+}
+
+activate() {
+    local id
+    id=$(wait_for_window_title "$1") || return 1
+    xdotool windowactivate --sync "$id" 2>/dev/null || xdotool windowactivate "$id"
+    wait_for_active_title "$1" 5 || fail "could not activate $1 to set the scene"
+}
+
+expect_active() {
+    local title="$1" what="$2"
+    if wait_for_active_title "$title" 5; then
+        pass "$what"
+    else
+        fail "$what: active window is '$(active_window_title)', expected '$title'"
+    fi
+}
+
+desktop_start || exit 1
+export XDG_CONFIG_HOME="$DESKTOP_TMP/config" XDG_RUNTIME_DIR="$DESKTOP_TMP/runtime"
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+
+start_xterm alpha
+start_xterm beta
+start_xterm gamma
+activate alpha
+activate beta
+activate gamma
+
+desktop_spawn "$VANTLO" >"$DESKTOP_TMP/vantlo.out" 2>&1
+vantlo_pid=$DESKTOP_LAST_PID
+sleep 2
+
+with_alt Tab
+expect_active beta "Alt+Tab switches to the previously used window"
+
+before=$(active_window_title)
+with_alt Tab Escape
+sleep 0.5
+expect_active "$before" "Escape closes the panel without switching"
+
+with_alt Tab Return g a m Return
+expect_active gamma "Return, part of a title and Return switch to that window"
+
+count_xterms() {
+    xdotool search --name '^(alpha|beta|gamma)$' 2>/dev/null | wc -l
+}
+xterms_before=$(count_xterms)
+with_alt Tab x
+if desktop_poll 5 bash -c "(( \$(xdotool search --name '^(alpha|beta|gamma)\$' 2>/dev/null | wc -l) == $xterms_before - 1 ))"; then
+    pass "Alt+X closes the highlighted window"
+else
+    fail "Alt+X did not close a window ($(count_xterms) of $xterms_before left)"
+fi
+
+if kill -0 "$vantlo_pid" 2>/dev/null; then
+    pass "the program keeps running"
+else
+    fail "the program ended: $(tail -5 "$DESKTOP_TMP/vantlo.out")"
+fi
+
+if ((E2E_FAILURES > 0)); then
+    echo "--- vantlo output" >&2
+    tail -20 "$DESKTOP_TMP/vantlo.out" >&2
+fi
+e2e_finish test_switcher
