@@ -1,0 +1,39 @@
+#pragma once
+// One Qt application for the tests of the user interface, on the offscreen platform so they run
+// without a display.
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <functional>
+
+namespace vantlo::testing {
+
+inline QApplication& qtApplication() {
+    static int argc = 1;
+    static char name[] = "vantlo_tests_desktop_ui";
+    static char* argv[] = {name, nullptr};
+    static QApplication* application = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return new QApplication(argc, argv);
+    }();
+    return *application;
+}
+
+// Runs the event loop until `done` answers true or `seconds` pass; answers `done()`.
+inline bool runEventsUntil(const std::function<bool()>& done, double seconds = 5) {
+    qtApplication();
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    poll.start(5);
+    QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
+    if (!done())
+        loop.exec();
+    return done();
+}
+
+}  // namespace vantlo::testing

@@ -1,0 +1,92 @@
+#include "ui/switcher/SearchView.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include "QtTestApplication.h"
+#include "core/SearchViewModel.h"
+#include "core/VantloTestFixtures.h"
+#include "platform/fake/FakePlatform.h"
+#include "settings/Localization.h"
+
+namespace vantlo {
+namespace {
+
+class SearchViewTest : public ::testing::Test {
+  protected:
+    SearchViewTest() {
+        testing::qtApplication();
+        Localization::setResourcesPath(VANTLO_SOURCE_DIR "/po");
+        Localization::resetShared();
+    }
+    ~SearchViewTest() override {
+        Localization::resetShared();
+        Localization::setResourcesPath("");
+    }
+
+    QImage render(bool leftEdge, const SwitcherViewState& state, double scale = 1.0) {
+        SearchView view(leftEdge, scale);
+        view.resize(354, 620);
+        view.setState(state);
+        return view.snapshot(Qt::transparent).convertToFormat(QImage::Format_ARGB32);
+    }
+
+    SwitcherViewState fixtureState(int selected) {
+        auto model = SearchViewModel::create(VantloTestFixtures::defaultVisibleItems(), true,
+                                             [](const std::string&) { return true; });
+        model->setSelectedIndex(selected);
+        return SwitcherViewState::from(*model);
+    }
+
+    FakePlatform fake_;
+};
+
+TEST_F(SearchViewTest, SelectedRowCarriesTheHighlightAndTheWaveBulgesBesideIt) {
+    const QImage image = render(false, fixtureState(2));
+    // Third row of the main list: 57 header + 6 padding + 2 × 50, centred in its 48 points.
+    const int rowY = 57 + 6 + 100 + 24;
+    const QColor highlight = image.pixelColor(184, rowY);
+    EXPECT_GT(highlight.blue(), 60) << "the highlight's gradient sits behind the selected row";
+    EXPECT_GT(highlight.blue(), highlight.red());
+    const QColor plainRow = image.pixelColor(184, rowY + 100);
+    EXPECT_LT(plainRow.blue(), 40) << "other rows are not highlighted";
+    // The wave's crest reaches 11 points into the 14-point strip on the inner (left) side.
+    EXPECT_EQ(image.pixelColor(5, rowY).alpha(), 255) << "the crest beside the selected row";
+    EXPECT_LT(image.pixelColor(5, 40).alpha(), 200) << "no body in the strip away from the wave";
+}
+
+TEST_F(SearchViewTest, LeftEdgePanelWavesOnItsRightSide) {
+    const QImage image = render(true, fixtureState(2));
+    const int rowY = 57 + 6 + 100 + 24;
+    EXPECT_EQ(image.pixelColor(354 - 6, rowY).alpha(), 255);
+    EXPECT_LT(image.pixelColor(354 - 6, 40).alpha(), 200);
+    EXPECT_EQ(image.pixelColor(2, 40).alpha(), 255) << "the screen side is square and full";
+}
+
+TEST_F(SearchViewTest, EmptyListShowsItsExplanationInsteadOfRows) {
+    SwitcherViewState empty;
+    const QImage image = render(false, empty);
+    int lit = 0;
+    for (int y = 150; y < 450; ++y)
+        for (int x = 40; x < 330; ++x)
+            lit += image.pixelColor(x, y).lightness() > 90;
+    EXPECT_GT(lit, 50) << "the lock symbol and the texts of the empty state";
+}
+
+TEST_F(SearchViewTest, WindowedGroupListKeepsTheSelectionOnScreen) {
+    auto model = SearchViewModel::create({VantloTestFixtures::largeWindowGroup(40)}, true,
+                                         [](const std::string&) { return true; });
+    model->openWindowGroup(model->items().front(), false);
+    model->setSelectedIndex(30);
+    SearchView view(false, 1.0);
+    view.resize(354, 620);
+    view.setState(SwitcherViewState::from(*model));
+    const auto centre = view.selectedRowMidY();
+    ASSERT_TRUE(centre);
+    EXPECT_GT(*centre, 150);
+    EXPECT_LT(*centre, 600);
+}
+
+}  // namespace
+}  // namespace vantlo
