@@ -7,6 +7,8 @@
 
 #include "SyntheticCorpus.h"
 #include "core/MatchIndex.h"
+#include "core/SearchViewModel.h"
+#include "platform/fake/FakePlatform.h"
 
 namespace vantlo::bench {
 namespace {
@@ -62,6 +64,31 @@ void BM_Prepare(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Prepare)->Arg(10'000)->Unit(benchmark::kMillisecond);
+
+// What the view pays per keystroke: the model's ranked list, items copied in order.
+void BM_ModelFiltered(benchmark::State& state) {
+    FakePlatform fake;
+    SyntheticCorpus corpus;
+    auto model = SearchViewModel::create(corpus.items(static_cast<std::size_t>(state.range(0))),
+                                         true, [](const std::string&) { return true; });
+    model->setQuery("x");
+    model->filtered();  // prepares the search text once, as the first keystroke does
+    const auto length = static_cast<std::size_t>(state.range(1));
+    std::size_t matches = 0;
+    for (auto _ : state) {
+        for (const char* query : kQueries) {
+            model->setQuery(std::string(std::string_view(query).substr(0, length)));
+            matches += model->filtered().size();
+        }
+    }
+    state.counters["per_query_us"] = benchmark::Counter(
+        static_cast<double>(state.iterations() * std::size(kQueries)),
+        benchmark::Counter::kIsRate | benchmark::Counter::kInvert, benchmark::Counter::kIs1000);
+    benchmark::DoNotOptimize(matches);
+}
+BENCHMARK(BM_ModelFiltered)
+    ->ArgsProduct({{10'000, 100'000}, {1, 3, 6}})
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace vantlo::bench

@@ -55,7 +55,7 @@ std::string containingFolder(const std::string& path) {
 }  // namespace
 
 const Uuid& SwitchItem::id() const {
-    return std::visit([](const auto& payload) -> const Uuid& { return payload.id; }, payload_);
+    return std::visit([](const auto& payload) -> const Uuid& { return payload.id; }, *payload_);
 }
 
 std::size_t SwitchItem::hash() const {
@@ -71,7 +71,7 @@ std::string SwitchItem::mruKey() const {
                           [](const WindowGroupItem& g) { return "windowGroup::" + g.appBundleID; },
                           [](const AppItem& a) { return "app::" + a.bundleID; },
                       },
-                      payload_);
+                      *payload_);
 }
 
 std::string SwitchItem::title() const {
@@ -82,7 +82,7 @@ std::string SwitchItem::title() const {
                           [](const WindowGroupItem& g) { return g.appName; },
                           [](const AppItem& a) { return a.name; },
                       },
-                      payload_);
+                      *payload_);
 }
 
 std::string SwitchItem::subtitle() const {
@@ -98,7 +98,7 @@ std::string SwitchItem::subtitle() const {
                           },
                           [](const AppItem& a) { return containingFolder(a.path); },
                       },
-                      payload_);
+                      *payload_);
 }
 
 ImageRef SwitchItem::icon() const {
@@ -109,7 +109,7 @@ ImageRef SwitchItem::icon() const {
                           [](const WindowGroupItem& g) { return g.appIcon; },
                           [](const AppItem& a) { return a.icon; },
                       },
-                      payload_);
+                      *payload_);
 }
 
 std::optional<std::string> SwitchItem::bundleID() const {
@@ -120,7 +120,7 @@ std::optional<std::string> SwitchItem::bundleID() const {
                           [](const WindowGroupItem& g) { return std::optional(g.appBundleID); },
                           [](const AppItem& a) { return std::optional(a.bundleID); },
                       },
-                      payload_);
+                      *payload_);
 }
 
 std::optional<int> SwitchItem::groupCount() const {
@@ -150,7 +150,7 @@ std::vector<MatchField> SwitchItem::matchFields() const {
                 return std::vector<MatchField>{{a.name, 0.95}};
             },
         },
-        payload_);
+        *payload_);
 }
 
 }  // namespace vantlo

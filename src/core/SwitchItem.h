@@ -3,6 +3,7 @@
 // application. Equal when the same kind with the same payload id.
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <variant>
@@ -30,14 +31,19 @@ class SwitchItem {
     enum class Kind { window = 0, tab = 1, tabGroup = 2, windowGroup = 3, app = 4 };
     using Payload = std::variant<WindowItem, TabItem, TabGroupItem, WindowGroupItem, AppItem>;
 
-    SwitchItem(WindowItem v) : payload_(std::move(v)) {}
-    SwitchItem(TabItem v) : payload_(std::move(v)) {}
-    SwitchItem(TabGroupItem v) : payload_(std::move(v)) {}
-    SwitchItem(WindowGroupItem v) : payload_(std::move(v)) {}
-    SwitchItem(AppItem v) : payload_(std::move(v)) {}
+    SwitchItem(WindowItem v) : payload_(std::make_shared<const Payload>(std::move(v))) {}
+    SwitchItem(TabItem v) : payload_(std::make_shared<const Payload>(std::move(v))) {}
+    SwitchItem(TabGroupItem v) : payload_(std::make_shared<const Payload>(std::move(v))) {}
+    SwitchItem(WindowGroupItem v) : payload_(std::make_shared<const Payload>(std::move(v))) {}
+    SwitchItem(AppItem v) : payload_(std::make_shared<const Payload>(std::move(v))) {}
 
-    Kind kind() const { return static_cast<Kind>(payload_.index()); }
-    const Payload& payload() const { return payload_; }
+    // Copies share the immutable payload, so lists of items copy cheaply. There is no moved-from
+    // state: a move copies too.
+    SwitchItem(const SwitchItem&) = default;
+    SwitchItem& operator=(const SwitchItem&) = default;
+
+    Kind kind() const { return static_cast<Kind>(payload_->index()); }
+    const Payload& payload() const { return *payload_; }
     const Uuid& id() const;
 
     // Names the same thing across enumerations: the key of the recency history and of the
@@ -53,11 +59,13 @@ class SwitchItem {
     // The texts search matches against, with their weights, in order.
     std::vector<MatchField> matchFields() const;
 
-    const WindowItem* window() const { return std::get_if<WindowItem>(&payload_); }
-    const TabItem* tab() const { return std::get_if<TabItem>(&payload_); }
-    const TabGroupItem* tabGroup() const { return std::get_if<TabGroupItem>(&payload_); }
-    const WindowGroupItem* windowGroup() const { return std::get_if<WindowGroupItem>(&payload_); }
-    const AppItem* app() const { return std::get_if<AppItem>(&payload_); }
+    const WindowItem* window() const { return std::get_if<WindowItem>(payload_.get()); }
+    const TabItem* tab() const { return std::get_if<TabItem>(payload_.get()); }
+    const TabGroupItem* tabGroup() const { return std::get_if<TabGroupItem>(payload_.get()); }
+    const WindowGroupItem* windowGroup() const {
+        return std::get_if<WindowGroupItem>(payload_.get());
+    }
+    const AppItem* app() const { return std::get_if<AppItem>(payload_.get()); }
 
     bool operator==(const SwitchItem& other) const {
         return kind() == other.kind() && id() == other.id();
@@ -65,7 +73,7 @@ class SwitchItem {
     std::size_t hash() const;
 
   private:
-    Payload payload_;
+    std::shared_ptr<const Payload> payload_;
 };
 
 }  // namespace vantlo
