@@ -29,6 +29,7 @@
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/QtDispatch.h"
 #include "platform/linux/X11PanelWindowHints.h"
+#include "settings/PanelSettings.h"
 #include "ui/switcher/QtEventMonitors.h"
 #include "ui/switcher/QtPanelPresenter.h"
 #include "ui/switcher/SearchView.h"
@@ -63,16 +64,12 @@ TestPlatform installTestPlatform() {
     return result;
 }
 
-// The panel settings as the defaults hold them (the keys of the panel settings).
-PanelAppearance appearanceFromDefaults() {
+PanelAppearance appearanceFromSettings() {
     PanelAppearance look;
-    auto& defaults = *platform().defaults;
-    look.hugsLeftEdge = defaults.string("Vantlo.PanelEdge").value_or("") == "left";
-    const std::string width = defaults.string("Vantlo.PanelWidth").value_or("normal");
-    look.windowWidth = width == "compact" ? 304 : width == "wide" ? 414 : 354;
-    const std::string size = defaults.string("Vantlo.PanelFontSize").value_or("normal");
-    look.fontScale = size == "small" ? 0.9 : size == "large" ? 1.16 : 1.0;
-    look.onPointerScreen = defaults.string("Vantlo.PanelDisplay").value_or("") != "main";
+    look.hugsLeftEdge = PanelSettings::edge() == PanelEdge::left;
+    look.windowWidth = PanelWidths::windowWidth(PanelSettings::width());
+    look.fontScale = PanelFontSizes::scale(PanelSettings::fontSize());
+    look.onPointerScreen = PanelSettings::display() == PanelDisplay::pointer;
     return look;
 }
 
@@ -174,7 +171,7 @@ int runTestPanelShowing() {
 
     // The test showing takes its keys and clicks from Qt's own events, not from input grabs.
     auto monitors = std::make_shared<QtEventMonitors>();
-    auto presenter = std::make_shared<QtPanelPresenter>(monitors, appearanceFromDefaults,
+    auto presenter = std::make_shared<QtPanelPresenter>(monitors, appearanceFromSettings,
                                                         ItemActions::closeCapability);
     auto controller = SwitcherPanelController::create(presenter, monitors);
     std::unique_ptr<ScreenshotTrigger> screenshots;

@@ -235,7 +235,11 @@ void RowPainter::paintIconBlock(QPainter& painter, const SwitchItem& item, const
             painter.drawPixmap(badge, browser, QRectF(QPointF(0, 0), QSizeF(browser.size())));
             painter.restore();
         } else {
-            Symbols::draw(painter, "circle.fill", badge.adjusted(3.5, 3.5, -3.5, -3.5), white(0.7));
+            // No browser icon: the browser's initial.
+            painter.setPen(white(0.85));
+            painter.setFont(font(8.5, QFont::Bold));
+            painter.drawText(badge, Qt::AlignCenter,
+                             QString::fromStdString(tab->browserAppName).left(1).toUpper());
         }
         return;
     }
