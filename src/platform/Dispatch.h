@@ -8,6 +8,7 @@
 // - a serial queue runs its tasks one at a time, in submission order;
 // - a cancelled work item never runs; cancelling after it ran does nothing.
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,7 +20,7 @@ using Task = std::function<void()>;
 enum class QualityOfService { userInitiated, utility };
 
 // A unit of deferred work that can be cancelled before it runs. Shared between the scheduler and
-// whoever may cancel it.
+// whoever may cancel it; cancelling is safe from any thread.
 class WorkItem {
   public:
     explicit WorkItem(Task task) : task_(std::move(task)) {}
@@ -33,7 +34,7 @@ class WorkItem {
 
   private:
     Task task_;
-    bool cancelled_ = false;
+    std::atomic<bool> cancelled_ = false;
 };
 
 using WorkItemRef = std::shared_ptr<WorkItem>;
