@@ -7,17 +7,21 @@
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QTimer>
 #include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 
+#include "browser/FaviconCache.h"
 #include "core/layout/BoundaryHints.h"
 #include "core/layout/EmptyState.h"
 #include "core/layout/PanelWaveShape.h"
 #include "core/layout/SelectionWaveRail.h"
 #include "core/layout/SwitcherLayout.h"
+#include "discovery/ThumbnailCache.h"
+#include "platform/Platform.h"
 #include "settings/Localization.h"
 #include "ui/common/FrameTicker.h"
 #include "ui/common/IconProvider.h"
@@ -606,6 +610,15 @@ void SearchView::paintList(QPainter& outer, const Layout& l, double now) {
             s.badgeHovered = hover_.part == HitPart::badge && hover_.index == index;
             s.closeHovered = hover_.part == HitPart::close && hover_.index == index;
             s.inGroupDetail = detail;
+            if (const TabItem* tab = item.tab()) {
+                s.favicon = favicon(tab->faviconURL);
+                s.faviconPending = s.favicon.isNull() && !tab->faviconURL.empty() &&
+                                   requestedFavicons_.count(tab->faviconURL) &&
+                                   !failedFavicons_.count(tab->faviconURL);
+            } else if (const WindowItem* window = item.window();
+                       window && window->cgWindowID && s.selection > 0.5) {
+                s.thumbnail = thumbnail(*window->cgWindowID);
+            }
             return s;
         };
         // Highlights first, so a growing row never hides under its neighbour's highlight.
@@ -845,6 +858,50 @@ void SearchView::paintGuideCard(QPainter& painter, const Layout& l, double now) 
     painter.setPen(accent(hover_.part == HitPart::guideNext ? 1.0 : 0.92));
     painter.drawText(guideNextRect_, Qt::AlignCenter, qs(card.nextLabel));
     painter.restore();
+}
+
+// Pictures loaded off the main thread.
+
+QPixmap SearchView::favicon(const std::string& address) {
+    if (address.empty())
+        return {};
+    auto found = favicons_.find(address);
+    if (found != favicons_.end())
+        return found->second;
+    if (requestedFavicons_.insert(address).second && hasPlatform()) {
+        QPointer<SearchView> self(this);
+        FaviconCache::shared().image(address, [self, address](ImageRef image) {
+            if (!self)
+                return;
+            QPixmap pixmap = IconProvider::shared().pixmap(image, 32, self->devicePixelRatioF());
+            if (pixmap.isNull()) {
+                self->failedFavicons_.insert(address);
+            } else {
+                self->favicons_[address] = pixmap;
+            }
+            self->update();
+        });
+    }
+    found = favicons_.find(address);
+    return found != favicons_.end() ? found->second : QPixmap();
+}
+
+QPixmap SearchView::thumbnail(std::uint32_t windowNumber) {
+    auto found = thumbnails_.find(windowNumber);
+    if (found != thumbnails_.end())
+        return found->second;
+    if (requestedThumbnails_.insert(windowNumber).second && hasPlatform() && platform().dispatch) {
+        QPointer<SearchView> self(this);
+        ThumbnailCache::shared().requestThumbnail(
+            windowNumber, [self, windowNumber](ImageRef image) {
+                if (!self || !image || !image->hasPixels())
+                    return;
+                self->thumbnails_[windowNumber] =
+                    QPixmap::fromImage(IconProvider::imageFromPixels(*image));
+                self->update();
+            });
+    }
+    return {};
 }
 
 // Pointer.

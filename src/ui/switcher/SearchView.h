@@ -4,10 +4,13 @@
 // the empty states, the footer of key hints and, during the first-run guide, the guide card. It
 // paints a `SwitcherViewState` and reports clicks, hovers and typing through `Actions`.
 
+#include <QPixmap>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "core/animation/Spring.h"
@@ -103,6 +106,9 @@ class SearchView : public QWidget {
     void paintEmptyState(QPainter& painter, const QRectF& area);
     void paintFooter(QPainter& painter, const Layout& l);
     void paintGuideCard(QPainter& painter, const Layout& l, double now);
+    // Answer what is loaded so far and start loading what is not; the view repaints on arrival.
+    QPixmap favicon(const std::string& address);
+    QPixmap thumbnail(std::uint32_t windowNumber);
 
     bool hugsLeftEdge_;
     SwitcherMetrics metrics_;
@@ -128,6 +134,12 @@ class SearchView : public QWidget {
 
     Shadows::Rendered backgroundShadow_;
     QRectF backgroundShadowKey_;
+
+    std::map<std::string, QPixmap> favicons_;
+    std::set<std::string> requestedFavicons_;
+    std::set<std::string> failedFavicons_;
+    std::map<std::uint32_t, QPixmap> thumbnails_;
+    std::set<std::uint32_t> requestedThumbnails_;
 
     Hit hover_;
     QPointF lastPointer_{-1, -1};
