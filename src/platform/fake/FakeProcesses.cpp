@@ -33,18 +33,24 @@ bool FakeProcesses::isRunning(Pid pid) {
 }
 
 bool FakeProcesses::sendSignal(Pid pid, int signal) {
-    std::lock_guard lock(desktop_.mutex());
-    auto& effects = desktop_.effects();
-    effects.signals.push_back({pid, signal});
-    effects.note("signal " + std::to_string(signal) + " to " + std::to_string(pid));
-    if (!isRunning(pid))
-        return false;
-    auto* app = desktop_.app(pid);
-    bool ends = signal == Signals::kill || signal == Signals::terminate;
-    if (app && ends && app->diesOnKill)
-        desktop_.quitApp(*app);
-    if (!app && ends)
-        bareProcesses_.erase(pid);
+    std::function<void(Pid, int)> handler;
+    {
+        std::lock_guard lock(desktop_.mutex());
+        auto& effects = desktop_.effects();
+        effects.signals.push_back({pid, signal});
+        effects.note("signal " + std::to_string(signal) + " to " + std::to_string(pid));
+        if (!isRunning(pid))
+            return false;
+        auto* app = desktop_.app(pid);
+        bool ends = signal == Signals::kill || signal == Signals::terminate;
+        if (app && ends && app->diesOnKill)
+            desktop_.quitApp(*app);
+        if (!app && ends)
+            bareProcesses_.erase(pid);
+        handler = signalHandler_;
+    }
+    if (handler)
+        handler(pid, signal);
     return true;
 }
 
@@ -71,6 +77,11 @@ void FakeProcesses::setCurrentPid(Pid pid) {
 void FakeProcesses::setCurrentUid(std::uint32_t uid) {
     std::lock_guard lock(desktop_.mutex());
     currentUid_ = uid;
+}
+
+void FakeProcesses::setSignalHandler(std::function<void(Pid pid, int signal)> handler) {
+    std::lock_guard lock(desktop_.mutex());
+    signalHandler_ = std::move(handler);
 }
 
 void FakeProcesses::addProcess(Pid pid, std::optional<std::uint32_t> ownerUid) {

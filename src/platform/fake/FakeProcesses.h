@@ -4,6 +4,7 @@
 // users' daemons). Signals are recorded; 9 and 15 end an application that dies on them. Helper
 // programs answer what the test set with `setProgramResult`, else they cannot start.
 
+#include <functional>
 #include <map>
 #include <string>
 
@@ -30,6 +31,9 @@ class FakeProcesses : public Processes {
     // A process that is not an application; nothing as owner makes its owner unreadable.
     void addProcess(Pid pid, std::optional<std::uint32_t> ownerUid);
     void setProgramResult(const std::string& program, ProgramResult result);
+    // Runs after every signal that reaches a running process (outside the desktop's lock): how
+    // a test plays what that process does on it, e.g. let go of a lock as it exits.
+    void setSignalHandler(std::function<void(Pid pid, int signal)> handler);
 
   private:
     FakeDesktop& desktop_;
@@ -37,6 +41,7 @@ class FakeProcesses : public Processes {
     std::uint32_t currentUid_ = 501;
     std::map<Pid, std::optional<std::uint32_t>> bareProcesses_;
     std::map<std::string, ProgramResult> programs_;
+    std::function<void(Pid, int)> signalHandler_;
 };
 
 }  // namespace vantlo
