@@ -1,6 +1,6 @@
 #include "platform/linux/DesktopEntryBundles.h"
 
-#include <filesystem>
+#include "platform/posix/ExecutableBundle.h"
 
 namespace vantlo {
 
@@ -29,18 +29,7 @@ std::optional<BundleInfo> DesktopEntryBundles::open(const std::string& path) {
 }
 
 MainBundleInfo DesktopEntryBundles::mainBundle() {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    fs::path executable = fs::read_symlink("/proc/self/exe", error);
-    MainBundleInfo info;
-    info.identifier = "com.local.vantlo";
-    info.bundlePath = executable.string();
-    info.resourcesPath = (executable.parent_path().parent_path() / "share" / "vantlo").string();
-#ifdef VANTLO_VERSION
-    info.shortVersion = VANTLO_VERSION;
-    info.buildVersion = VANTLO_VERSION;
-#endif
-    return info;
+    return ExecutableBundle::describe(ExecutableBundle::currentExecutablePath());
 }
 
 }  // namespace vantlo

@@ -1,9 +1,5 @@
 #include "platform/linux/LinuxPlatform.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <sstream>
-
 #include "platform/linux/DesktopEntryBundles.h"
 #include "platform/linux/DesktopEntryIndex.h"
 #include "platform/linux/QtPasteboard.h"
@@ -18,54 +14,18 @@
 #include "platform/linux/X11Workspace.h"
 #include "platform/linux/XcbConnection.h"
 #include "platform/linux/XdgLoginItems.h"
+#include "platform/posix/ExecutableBundle.h"
 #include "platform/posix/JsonFileDefaults.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixProcesses.h"
 #include "platform/posix/PosixSystemInfo.h"
 #include "platform/posix/StandardErrorLog.h"
 #include "platform/posix/SystemClock.h"
+#include "platform/posix/XdgFacts.h"
 
 namespace vantlo {
-namespace {
-
-std::vector<std::string> splitPath(const char* value) {
-    std::vector<std::string> parts;
-    if (value == nullptr)
-        return parts;
-    std::stringstream text(value);
-    std::string part;
-    while (std::getline(text, part, ':')) {
-        // XDG: relative entries are invalid and ignored.
-        if (!part.empty() && part[0] == '/')
-            parts.push_back(part);
-    }
-    return parts;
-}
-
-std::string defaultFolderHandler(Processes& processes) {
-    auto result = processes.run("xdg-mime", {"query", "default", "inode/directory"}, 3.0);
-    if (!result || result->exitCode != 0)
-        return "";
-    std::string id = result->standardOutput;
-    while (!id.empty() && (id.back() == '\n' || id.back() == ' '))
-        id.pop_back();
-    if (id.ends_with(".desktop"))
-        id.resize(id.size() - 8);
-    return id;
-}
-
-std::string executablePath() {
-    std::error_code error;
-    return std::filesystem::read_symlink("/proc/self/exe", error).string();
-}
-
-}  // namespace
-
 PlatformFacts LinuxPlatform::factsFromEnvironment(const std::string& home, Processes& processes) {
-    const char* dataHome = std::getenv("XDG_DATA_HOME");
-    std::string dataHomeValue = (dataHome != nullptr && dataHome[0] == '/') ? dataHome : "";
-    return PlatformFacts::linux(home, dataHomeValue, splitPath(std::getenv("XDG_DATA_DIRS")),
-                                defaultFolderHandler(processes));
+    return XdgFacts::fromEnvironment(home, &processes);
 }
 
 LinuxPlatform::Built LinuxPlatform::create(Options options) {
@@ -89,8 +49,9 @@ LinuxPlatform::Built LinuxPlatform::create(Options options) {
     p->urlLoader = options.urlLoader;
     p->imageCodec = options.imageCodec;
     p->pasteboard = std::make_shared<QtPasteboard>();
-    p->loginItems = std::make_shared<XdgLoginItems>(
-        XdgLoginItems::defaultEntryPath(files->homeDirectory()), executablePath());
+    p->loginItems =
+        std::make_shared<XdgLoginItems>(XdgLoginItems::defaultEntryPath(files->homeDirectory()),
+                                        ExecutableBundle::currentExecutablePath());
 
     auto entries =
         std::make_shared<DesktopEntryIndex>(p->facts.appScanRoots, DesktopEntry::userLocales());

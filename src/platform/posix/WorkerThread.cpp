@@ -1,0 +1,51 @@
+#include "platform/posix/WorkerThread.h"
+
+namespace vantlo {
+
+WorkerThread::WorkerThread() : thread_([this] { run(); }) {}
+
+WorkerThread::~WorkerThread() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+        tasks_.clear();
+    }
+    wake_.notify_all();
+    thread_.join();
+}
+
+void WorkerThread::post(Task task, double delaySeconds) {
+    auto due = Clock::now();
+    if (delaySeconds > 0)
+        due += std::chrono::duration_cast<Clock::duration>(
+            std::chrono::duration<double>(delaySeconds));
+    {
+        std::lock_guard lock(mutex_);
+        if (stopping_)
+            return;
+        tasks_.emplace(Key{due, nextSequence_++}, std::move(task));
+    }
+    wake_.notify_all();
+}
+
+void WorkerThread::run() {
+    std::unique_lock lock(mutex_);
+    while (!stopping_) {
+        if (tasks_.empty()) {
+            wake_.wait(lock);
+            continue;
+        }
+        auto next = tasks_.begin();
+        if (next->first.first > Clock::now()) {
+            wake_.wait_until(lock, next->first.first);
+            continue;
+        }
+        Task task = std::move(next->second);
+        tasks_.erase(next);
+        lock.unlock();
+        task();
+        lock.lock();
+    }
+}
+
+}  // namespace vantlo
