@@ -22,6 +22,7 @@ std::string CommandLine::helpText() {
            "Options:\n"
            "  --help         show this help and exit\n"
            "  --version      show the version and exit\n"
+           "  --diagnostics  print the diagnostics report for a bug report and exit\n"
            "\n"
            "Commands:\n"
            "  filter QUERY   print the lines of standard input that fuzzy-match QUERY, best\n"
@@ -42,6 +43,10 @@ CommandLineOutcome CommandLine::run(std::istream& in, std::ostream& out, std::os
     if (first == "--version" || first == "-V") {
         out << versionText();
         return {true, 0};
+    }
+    if (first == "--diagnostics") {
+        std::vector<std::string> rest(arguments_.begin() + 1, arguments_.end());
+        return {true, DiagnosticsCommand::run(rest, displayServices_, out, err)};
     }
     if (first == "--help" || first == "-h") {
         out << helpText();

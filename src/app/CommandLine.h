@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "app/DiagnosticsCommand.h"
+
 namespace vantlo {
 
 struct CommandLineOutcome {
@@ -16,7 +18,10 @@ struct CommandLineOutcome {
 
 class CommandLine {
   public:
-    explicit CommandLine(std::vector<std::string> arguments) : arguments_(std::move(arguments)) {}
+    // `displayServices` completes the diagnostics report where a display can be reached.
+    explicit CommandLine(std::vector<std::string> arguments,
+                         DiagnosticsCommand::DisplayServices displayServices = {})
+        : arguments_(std::move(arguments)), displayServices_(std::move(displayServices)) {}
 
     // Runs a display-free command if the arguments name one, writing to `out` and `err`.
     CommandLineOutcome run(std::istream& in, std::ostream& out, std::ostream& err) const;
@@ -26,6 +31,7 @@ class CommandLine {
 
   private:
     std::vector<std::string> arguments_;
+    DiagnosticsCommand::DisplayServices displayServices_;
 };
 
 }  // namespace vantlo

@@ -6,11 +6,16 @@
 
 #if VANTLO_HAVE_DESKTOP
 #include "app/desktop/DesktopMain.h"
+#include "app/desktop/DiagnosticsDisplay.h"
 #endif
 
 int main(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
+#if VANTLO_HAVE_DESKTOP
+    vantlo::CommandLine commandLine(arguments, vantlo::addDiagnosticsDisplayServices);
+#else
     vantlo::CommandLine commandLine(arguments);
+#endif
     auto outcome = commandLine.run(std::cin, std::cout, std::cerr);
     if (outcome.handled)
         return outcome.exitCode;
