@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <future>
+#include <limits>
 #include <mutex>
 #include <vector>
 
@@ -75,13 +77,20 @@ TEST(ThreadDispatch, SerialQueueKeepsOrderAndHandsBackToMain) {
         EXPECT_EQ(entries[i], std::to_string(i));
 }
 
-TEST(ThreadDispatch, DestroyingDropsWhatHasNotRun) {
-    bool ran = false;
+TEST(ThreadDispatch, HugeDelaysNeverFallDueAndDestroyingDropsThem) {
+    std::atomic<int> ran = 0;
+    Journal journal;
     {
         ThreadDispatch dispatch;
-        dispatch.asyncAfter(60, [&] { ran = true; });
+        dispatch.asyncAfter(60, [&] { ++ran; });
+        dispatch.asyncAfter(1.0e12, [&] { ++ran; });
+        dispatch.asyncAfter(std::numeric_limits<double>::infinity(), [&] { ++ran; });
+        // Due-time order: a delay that wrapped round into the past would run before this.
+        dispatch.asyncAfter(0.05, journal.finish());
+        journal.waitForFinish();
+        EXPECT_EQ(ran, 0);
     }
-    EXPECT_FALSE(ran);
+    EXPECT_EQ(ran, 0) << "dropped at destruction";
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "platform/posix/WorkerThread.h"
 
+#include <algorithm>
+
 namespace vantlo {
 
 WorkerThread::WorkerThread() : thread_([this] { run(); }) {}
@@ -15,10 +17,12 @@ WorkerThread::~WorkerThread() {
 }
 
 void WorkerThread::post(Task task, double delaySeconds) {
+    // Beyond a century the clock's nanoseconds would overflow; such a task is as good as never.
+    constexpr double kLongestDelay = 100.0 * 365 * 24 * 3600;
     auto due = Clock::now();
     if (delaySeconds > 0)
         due += std::chrono::duration_cast<Clock::duration>(
-            std::chrono::duration<double>(delaySeconds));
+            std::chrono::duration<double>(std::min(delaySeconds, kLongestDelay)));
     {
         std::lock_guard lock(mutex_);
         if (stopping_)
