@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/SingleInstance.h"
 #include "app/desktop/AppDelegate.h"
 #include "app/desktop/PanelKeyForwarding.h"
 #include "core/ItemActions.h"
@@ -47,6 +48,11 @@ int runDesktop(int argc, char** argv) {
     options.dispatch = dispatch;
     auto built = LinuxPlatform::create(options);
     installPlatform(built.platform);
+
+    // One copy per user and display; this object holds the lock until the process ends.
+    SingleInstance singleInstance;
+    if (singleInstance.enforceSingleInstance())
+        return 0;
 
     // The panel holds the keyboard through the window system, so Alt's release is never missed.
     auto qtMonitors = std::make_shared<QtEventMonitors>();
