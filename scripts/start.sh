@@ -15,5 +15,14 @@ if [[ -z "${DISPLAY:-}" ]]; then
   echo "unset). Start it from your desktop session, or see the README for a demonstration under Xvfb."
   exit 1
 fi
-nohup "$HOME/.local/bin/vantlo" >"${XDG_STATE_HOME:-$HOME/.local/state}/vantlo.log" 2>&1 &
-echo "Vantlo is running (pid $!). Hold Alt and press Tab."
+log_dir="${XDG_STATE_HOME:-$HOME/.local/state}"
+mkdir -p "$log_dir"
+nohup "$HOME/.local/bin/vantlo" >"$log_dir/vantlo.log" 2>&1 &
+pid=$!
+sleep 1
+if ! kill -0 "$pid" 2>/dev/null; then
+  echo "Vantlo did not start; see $log_dir/vantlo.log:" >&2
+  tail -5 "$log_dir/vantlo.log" >&2
+  exit 1
+fi
+echo "Vantlo is running (pid $pid). Hold Alt and press Tab."
