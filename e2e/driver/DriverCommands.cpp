@@ -12,18 +12,18 @@
 #include <string>
 #include <thread>
 
-#include "DriverDefaults.h"
-#include "DriverDispatch.h"
 #include "platform/AXNames.h"
+#include "platform/fake/MemoryDefaults.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/X11WindowList.h"
 #include "platform/linux/XcbConnection.h"
+#include "platform/posix/ThreadDispatch.h"
 
 namespace vantlo::driver {
 namespace {
 
 struct Desktop {
-    std::shared_ptr<DriverDispatch> dispatch = std::make_shared<DriverDispatch>();
+    std::shared_ptr<ThreadDispatch> dispatch = std::make_shared<ThreadDispatch>();
     LinuxPlatform::Built built;
     std::shared_ptr<XcbConnection> connection;
     std::shared_ptr<X11WindowList> windows;
@@ -32,7 +32,8 @@ struct Desktop {
     bool open() {
         LinuxPlatform::Options options;
         options.dispatch = dispatch;
-        options.defaults = std::make_shared<DriverDefaults>();
+        // In memory, so a test run never touches the user's settings file.
+        options.defaults = std::make_shared<MemoryDefaults>();
         built = LinuxPlatform::create(options);
         installPlatform(built.platform);
         connection = built.connection;
