@@ -15,24 +15,11 @@
 #include "core/PanelInputMonitors.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/QtDispatch.h"
-#include "settings/PanelSettings.h"
 #include "ui/switcher/QtEventMonitors.h"
 #include "ui/switcher/QtPanelPresenter.h"
 #include "ui/switcher/SwitcherPanel.h"
 
 namespace vantlo {
-namespace {
-
-PanelAppearance currentAppearance() {
-    PanelAppearance look;
-    look.hugsLeftEdge = PanelSettings::edge() == PanelEdge::left;
-    look.windowWidth = PanelWidths::windowWidth(PanelSettings::width());
-    look.fontScale = PanelFontSizes::scale(PanelSettings::fontSize());
-    look.onPointerScreen = PanelSettings::display() == PanelDisplay::pointer;
-    return look;
-}
-
-}  // namespace
 
 int runDesktop(int argc, char** argv) {
     // Vantlo drives X11 windows directly; under Wayland it would see none of them.
@@ -56,7 +43,7 @@ int runDesktop(int argc, char** argv) {
 
     // The panel holds the keyboard through the window system, so Alt's release is never missed.
     auto qtMonitors = std::make_shared<QtEventMonitors>();
-    auto presenter = std::make_shared<QtPanelPresenter>(qtMonitors, currentAppearance,
+    auto presenter = std::make_shared<QtPanelPresenter>(qtMonitors, PanelAppearance::fromSettings,
                                                         ItemActions::closeCapability);
     std::shared_ptr<EventMonitors> monitors = qtMonitors;
     if (built.panelInput) {

@@ -29,7 +29,6 @@
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/QtDispatch.h"
 #include "platform/linux/X11PanelWindowHints.h"
-#include "settings/PanelSettings.h"
 #include "ui/switcher/QtEventMonitors.h"
 #include "ui/switcher/QtPanelPresenter.h"
 #include "ui/switcher/SearchView.h"
@@ -62,15 +61,6 @@ TestPlatform installTestPlatform() {
     result.built = LinuxPlatform::create(options);
     installPlatform(result.built.platform);
     return result;
-}
-
-PanelAppearance appearanceFromSettings() {
-    PanelAppearance look;
-    look.hugsLeftEdge = PanelSettings::edge() == PanelEdge::left;
-    look.windowWidth = PanelWidths::windowWidth(PanelSettings::width());
-    look.fontScale = PanelFontSizes::scale(PanelSettings::fontSize());
-    look.onPointerScreen = PanelSettings::display() == PanelDisplay::pointer;
-    return look;
 }
 
 std::vector<SwitchItem> fixtureItems() {
@@ -171,7 +161,7 @@ int runTestPanelShowing() {
 
     // The test showing takes its keys and clicks from Qt's own events, not from input grabs.
     auto monitors = std::make_shared<QtEventMonitors>();
-    auto presenter = std::make_shared<QtPanelPresenter>(monitors, appearanceFromSettings,
+    auto presenter = std::make_shared<QtPanelPresenter>(monitors, PanelAppearance::fromSettings,
                                                         ItemActions::closeCapability);
     auto controller = SwitcherPanelController::create(presenter, monitors);
     std::unique_ptr<ScreenshotTrigger> screenshots;

@@ -9,11 +9,21 @@
 #include "core/layout/SwitcherViewState.h"
 #include "input/ShortcutStore.h"
 #include "platform/Platform.h"
+#include "settings/PanelSettings.h"
 #include "ui/switcher/QtEventMonitors.h"
 #include "ui/switcher/SearchView.h"
 #include "ui/switcher/SwitcherPanel.h"
 
 namespace vantlo {
+
+PanelAppearance PanelAppearance::fromSettings() {
+    PanelAppearance look;
+    look.hugsLeftEdge = PanelSettings::edge() == PanelEdge::left;
+    look.windowWidth = PanelWidths::windowWidth(PanelSettings::width());
+    look.fontScale = PanelFontSizes::scale(PanelSettings::fontSize());
+    look.onPointerScreen = PanelSettings::display() == PanelDisplay::pointer;
+    return look;
+}
 
 QtPanelPresenter::QtPanelPresenter(std::shared_ptr<QtEventMonitors> monitors,
                                    AppearanceSource appearance,

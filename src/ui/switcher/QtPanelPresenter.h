@@ -24,6 +24,9 @@ struct PanelAppearance {
     double windowWidth = 354;
     double fontScale = 1.0;
     bool onPointerScreen = true;
+
+    // The stored panel settings, read afresh.
+    static PanelAppearance fromSettings();
 };
 
 class QtPanelPresenter : public QObject, public PanelPresenter {
