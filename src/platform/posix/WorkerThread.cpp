@@ -40,8 +40,10 @@ void WorkerThread::run() {
             continue;
         }
         auto next = tasks_.begin();
-        if (next->first.first > Clock::now()) {
-            wake_.wait_until(lock, next->first.first);
+        // A copy: the wait lets go of the lock, and the task's entry may be gone when it returns.
+        const Clock::time_point due = next->first.first;
+        if (due > Clock::now()) {
+            wake_.wait_until(lock, due);
             continue;
         }
         Task task = std::move(next->second);
