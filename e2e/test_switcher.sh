@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The switcher end to end under one window manager (VANTLO_E2E_WM): the real program with three
 # xterms titled alpha, beta and gamma, activated in that order. Holding Alt and pressing Tab
-# switches to the previous window, Escape switches to nothing,
-# Return then typing part of a title then Return switches to that window, and Alt+X closes the
-# highlighted window.
+# switches to the previous window, a second Tab one further, Escape switches to nothing,
+# Return then typing part of a title then Return switches to that window, Alt+X closes the
+# highlighted window and Alt+Q minimises every window to show the desktop.
 set -u
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/lib/desktop.sh"
@@ -67,6 +67,10 @@ sleep 2
 with_alt Tab
 expect_active beta "Alt+Tab switches to the previously used window"
 
+# Most recent first is now beta, gamma, alpha.
+with_alt Tab Tab
+expect_active alpha "Alt+Tab+Tab switches to the window used before the previous one"
+
 before=$(active_window_title)
 with_alt Tab Escape
 sleep 0.5
@@ -86,6 +90,19 @@ if desktop_poll 5 bash -c "(( \$(xdotool search --name '^(alpha|beta|gamma)\$' 2
     pass "Alt+X closes the highlighted window"
 else
     fail "Alt+X did not close a window ($(count_xterms) of $xterms_before left)"
+fi
+
+all_minimised() {
+    local id
+    for id in $(xdotool search --name '^(alpha|beta|gamma)$' 2>/dev/null); do
+        xprop -id "$id" WM_STATE 2>/dev/null | grep -q 'window state: Iconic' || return 1
+    done
+}
+with_alt Tab q
+if desktop_poll 5 all_minimised; then
+    pass "Alt+Q minimises every window to show the desktop"
+else
+    fail "Alt+Q left windows on screen"
 fi
 
 if kill -0 "$vantlo_pid" 2>/dev/null; then

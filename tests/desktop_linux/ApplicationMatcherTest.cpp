@@ -149,6 +149,32 @@ TEST(ApplicationMatcher, OneWindowLessMainProcessPerEntryAndWindowedInstancesEac
     EXPECT_FALSE(apps[600].bundlePath);
 }
 
+// Three terminals of one entry tie on recency until one is used through the switcher, so the
+// order they come in must already be the order they were last raised in.
+TEST(ApplicationMatcher, MostRecentlyRaisedApplicationsComeFirst) {
+    Desktop d;
+    d.addEntry("xterm", "xterm", "XTerm");
+    d.addEntry("nm-applet", "nm-applet");
+    d.addProcess(100, "nm-applet");
+    for (Pid pid : {300, 301, 302}) {
+        d.addProcess(pid, "xterm");
+        d.addWindow(pid, "xterm", "XTerm");
+    }
+    // 302 was raised last, then 300; 301 is at the bottom.
+    d.windows[302].topmostRank = 0;
+    d.windows[300].topmostRank = 1;
+    d.windows[301].topmostRank = 4;
+
+    ApplicationMatcher::Lookups none;
+    none.flatpakAppId = none.snapName =
+        none.launchedDesktopFile = [](Pid) { return std::optional<std::string>(); };
+    std::vector<Pid> order;
+    for (const auto& app : ApplicationMatcher::match(d.processes, d.windows, d.entries, none))
+        order.push_back(app.pid);
+    EXPECT_EQ(order, (std::vector<Pid>{302, 300, 301, 100}))
+        << "windowed applications by stacking, then the window-less one";
+}
+
 TEST(ApplicationMatcher, LaunchersAndInterpretersDoNotClaimEntries) {
     Desktop d;
     d.addEntry("python-tool", "python3 /usr/share/tool/main.py");

@@ -1,6 +1,7 @@
 #include "platform/linux/ApplicationMatcher.h"
 
 #include <algorithm>
+#include <limits>
 #include <set>
 
 namespace vantlo {
@@ -69,6 +70,19 @@ RunningApplication windowedWithoutEntry(const ProcessFacts& process, const Proce
         app.executablePath = process.executable;
     app.activationPolicy = ActivationPolicy::regular;
     return app;
+}
+
+void orderByStacking(std::vector<RunningApplication>& apps,
+                     const std::map<Pid, ProcessWindows>& windows) {
+    auto rank = [&](const RunningApplication& app) {
+        auto w = windows.find(app.pid);
+        bool ranked = w != windows.end() && w->second.topmostRank;
+        return ranked ? *w->second.topmostRank : std::numeric_limits<std::size_t>::max();
+    };
+    std::stable_sort(apps.begin(), apps.end(),
+                     [&](const RunningApplication& l, const RunningApplication& r) {
+                         return rank(l) < rank(r);
+                     });
 }
 
 }  // namespace
@@ -151,6 +165,7 @@ std::vector<RunningApplication> ApplicationMatcher::match(
         apps.push_back(applicationOf(process, *entry, false));
         withWindows.insert(entry);
     }
+    orderByStacking(apps, windows);
     return apps;
 }
 

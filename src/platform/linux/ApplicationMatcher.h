@@ -5,6 +5,8 @@
 // program against Exec. Every process with a window is an instance of its application; of the
 // window-less processes of one entry only the main one (the ancestor of the others) is listed.
 // A process with a normal window and no entry becomes an application named by its WM_CLASS.
+// Applications come most recently raised first (by their topmost window), then the window-less
+// ones in process order: the order a fresh recency history falls back on.
 
 #include <functional>
 #include <map>
@@ -22,6 +24,8 @@ struct ProcessWindows {
     bool hasNormalWindow = false;
     // WM_CLASS (instance, class) of each listed window.
     std::vector<std::pair<std::string, std::string>> wmClasses;
+    // Place of the process's topmost listed window in the stacking order, 0 on top.
+    std::optional<std::size_t> topmostRank;
 };
 
 class ApplicationMatcher {

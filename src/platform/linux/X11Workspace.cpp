@@ -111,10 +111,15 @@ void X11Workspace::onProcessExit(Pid pid) {
 std::vector<RunningApplication> X11Workspace::runningApplications() {
     std::map<Pid, ProcessWindows> windows;
     if (s_.connection) {
-        for (const auto& window : s_.windows->recentSnapshot().windows) {
+        // The snapshot lists windows topmost first.
+        const auto snapshot = s_.windows->recentSnapshot();
+        for (std::size_t rank = 0; rank < snapshot.windows.size(); ++rank) {
+            const auto& window = snapshot.windows[rank];
             if (!window.isListed() || window.pid <= 0)
                 continue;
             auto& own = windows[window.pid];
+            if (!own.topmostRank)
+                own.topmostRank = rank;
             own.hasNormalWindow = own.hasNormalWindow || window.kind == X11Window::Kind::normal;
             own.wmClasses.emplace_back(window.instanceName, window.className);
         }
