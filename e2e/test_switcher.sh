@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The switcher end to end under one window manager (VANTLO_E2E_WM): the real program with three
 # xterms titled alpha, beta and gamma, activated in that order. Holding Alt and pressing Tab
-# switches to the previous window, a second Tab one further, Escape switches to nothing,
+# switches to the previous window, a second Tab one further, even a quick stroke switches,
+# Escape switches to nothing,
 # Return then typing part of a title then Return switches to that window, Alt+X closes the
 # highlighted window and Alt+Q minimises every window to show the desktop.
 set -u
@@ -78,6 +79,10 @@ expect_active "$before" "Escape closes the panel without switching"
 
 with_alt Tab Return g a m Return
 expect_active gamma "Return, part of a title and Return switch to that window"
+
+# Alt goes up before the panel has taken the keyboard; the release must still switch.
+xdotool keydown alt key Tab keyup alt
+expect_active alpha "a quick Alt+Tab in one stroke switches to the previous window"
 
 count_xterms() {
     xdotool search --name '^(alpha|beta|gamma)$' 2>/dev/null | wc -l

@@ -5,7 +5,9 @@
 // The workspace also posts two notifications on the NotificationCenter it was built with, each
 // with the affected RunningApplication as object: kDidActivateApplication when another
 // application becomes frontmost and kDidTerminateApplication when an application's last process
-// ends. They may be posted on any thread.
+// ends. They may be posted on any thread. Where the desktop tells which window has the focus,
+// the workspace also posts kDidChangeActiveWindow, without an object, whenever that window
+// changes, even within one application: the window order of a listing may have changed.
 
 #include <functional>
 #include <optional>
@@ -19,6 +21,7 @@ namespace vantlo {
 
 inline constexpr const char* kDidActivateApplication = "Workspace.didActivateApplication";
 inline constexpr const char* kDidTerminateApplication = "Workspace.didTerminateApplication";
+inline constexpr const char* kDidChangeActiveWindow = "Workspace.didChangeActiveWindow";
 
 class Workspace {
   public:

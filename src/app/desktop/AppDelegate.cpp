@@ -103,6 +103,13 @@ void AppDelegate::observeWorkspace() {
                             refreshFrontmostBrowserTabs();
                     },
                     NotificationCenter::Delivery::mainQueue));
+    // Windows of one application share its activation time; between them the list keeps the
+    // listing's order, topmost first, so the listing follows every change of focus.
+    activeWindowObserver_ = ObserverRegistration(
+        center, center.addObserver(
+                    kDidChangeActiveWindow,
+                    [](const Notification&) { WindowEnumeratorCache::shared().refreshAsync(); },
+                    NotificationCenter::Delivery::mainQueue));
     appTerminationObserver_ =
         ObserverRegistration(center, center.addObserver(
                                          kDidTerminateApplication,

@@ -43,6 +43,7 @@ class AppDelegate : public QObject {
     std::unique_ptr<StatusBarController> statusBar_;
     std::unique_ptr<GlobalHotKey> hotKeyForward_;
     ObserverRegistration appActivationObserver_;
+    ObserverRegistration activeWindowObserver_;
     ObserverRegistration appTerminationObserver_;
     ObserverRegistration hotkeyChangedObserver_;
     ObserverRegistration triggerObserver_;

@@ -1,5 +1,7 @@
 #include "platform/linux/X11HotKeys.h"
 
+#include <utility>
+
 // xkb.h names a member "explicit", a C++ keyword.
 #define explicit explicit_
 #include <xcb/xkb.h>
@@ -175,6 +177,15 @@ bool X11HotKeys::matches(xcb_keycode_t keycode, std::uint16_t state) {
     return false;
 }
 
+std::optional<std::uint64_t> X11HotKeys::takeModifiersOfLatestPress(
+    std::chrono::milliseconds maxAge) {
+    std::lock_guard lock(mutex_);
+    auto press = std::exchange(latestPress_, std::nullopt);
+    if (!press || std::chrono::steady_clock::now() - press->at > maxAge)
+        return std::nullopt;
+    return press->flags;
+}
+
 void X11HotKeys::onEvent(const xcb_generic_event_t& event) {
     std::uint8_t type = event.response_type & 0x7f;
     if (type != XCB_KEY_PRESS && type != XCB_KEY_RELEASE)
@@ -200,6 +211,9 @@ void X11HotKeys::onEvent(const xcb_generic_event_t& event) {
             if (grab.keycode == key.detail && grab.modifiers == relevant)
                 fired.push_back(id);
         }
+        if (!fired.empty() && keymap_)
+            latestPress_ =
+                Press{keymap_->flagsForState(key.state), std::chrono::steady_clock::now()};
         handler = handler_;
     }
     if (handler) {

@@ -4,9 +4,11 @@
 // whichever locks are on. A combination another program holds is refused and logged once by
 // name. Presses (not auto-repeats, not releases) reach the handler on the event thread.
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -30,6 +32,10 @@ class X11HotKeys : public HotKeys, public std::enable_shared_from_this<X11HotKey
     // the hot-key handler).
     bool matches(xcb_keycode_t keycode, std::uint16_t state);
     const X11Keymap* keymap() const { return keymap_.get(); }
+    // The modifier flags held at the latest hot-key press within `maxAge`, handed out once. The
+    // panel a press summons starts from them, so a modifier released before the panel could
+    // listen still counts as a release.
+    std::optional<std::uint64_t> takeModifiersOfLatestPress(std::chrono::milliseconds maxAge);
 
   private:
     struct Grab {
@@ -54,6 +60,11 @@ class X11HotKeys : public HotKeys, public std::enable_shared_from_this<X11HotKey
     // Keys pressed and not yet released, with the server time they were last seen.
     std::map<xcb_keycode_t, xcb_timestamp_t> held_;
     std::set<std::pair<std::uint32_t, std::uint32_t>> reportedConflicts_;
+    struct Press {
+        std::uint64_t flags;
+        std::chrono::steady_clock::time_point at;
+    };
+    std::optional<Press> latestPress_;
 };
 
 }  // namespace vantlo

@@ -9,6 +9,8 @@ namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(10);
 constexpr int kGrabAttempts = 30;
+// A hot-key press older than this did not summon the panel now starting.
+constexpr auto kSummonPressMaxAge = std::chrono::seconds(2);
 
 }  // namespace
 
@@ -72,7 +74,13 @@ bool X11PanelInput::start(PanelInputEvents events, std::uint32_t panelWindow) {
         return false;
     }
     connection_->flush();
+    // A quick Alt+Tab can let go of Alt before the grab: starting from the modifiers held at
+    // the press, the first poll reports that release.
     std::uint64_t flags = currentFlags();
+    if (hotKeys_) {
+        if (auto pressed = hotKeys_->takeModifiersOfLatestPress(kSummonPressMaxAge))
+            flags = *pressed;
+    }
     std::lock_guard lock(mutex_);
     events_ = std::move(events);
     lastFlags_ = flags;

@@ -64,6 +64,8 @@ void X11Workspace::start() {
 }
 
 void X11Workspace::noteActivation() {
+    if (s_.notifications)
+        s_.notifications->post(kDidChangeActiveWindow);
     auto front = frontmostApplication();
     if (!front)
         return;
