@@ -36,6 +36,9 @@ TEST(LinuxPlatformWithoutDisplay, DegradesToEmptyAnswersAndNoTrust) {
     EXPECT_EQ(p.appBundles->mainBundle().identifier, "com.local.vantlo");
     EXPECT_FALSE(p.facts.appScanRoots.empty());
     EXPECT_EQ(p.updater, nullptr);
+    // Every service the logic calls without checking is there; no application answers scripts.
+    ASSERT_TRUE(p.scriptEngine && p.urlLoader && p.imageCodec);
+    EXPECT_FALSE(p.scriptEngine->execute("tell application \"Firefox\" to get name", 1.0));
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include "platform/linux/DesktopEntryBundles.h"
 #include "platform/linux/DesktopEntryIndex.h"
+#include "platform/linux/QtImageCodec.h"
 #include "platform/linux/QtPasteboard.h"
+#include "platform/linux/QtUrlLoader.h"
 #include "platform/linux/X11Accessibility.h"
 #include "platform/linux/X11HotKeys.h"
 #include "platform/linux/X11PanelInput.h"
@@ -22,6 +24,7 @@
 #include "platform/posix/StandardErrorLog.h"
 #include "platform/posix/SystemClock.h"
 #include "platform/posix/XdgFacts.h"
+#include "scripting/InterpretedScriptEngine.h"
 
 namespace vantlo {
 PlatformFacts LinuxPlatform::factsFromEnvironment(const std::string& home, Processes& processes) {
@@ -45,9 +48,12 @@ LinuxPlatform::Built LinuxPlatform::create(Options options) {
     p->fileSystem = files;
     p->systemInfo = std::make_shared<PosixSystemInfo>();
     p->facts = factsFromEnvironment(files->homeDirectory(), *processes);
-    p->scriptEngine = options.scriptEngine;
-    p->urlLoader = options.urlLoader;
-    p->imageCodec = options.imageCodec;
+    p->scriptEngine = options.scriptEngine
+                          ? options.scriptEngine
+                          : std::make_shared<InterpretedScriptEngine>(
+                                std::make_shared<ScriptApplicationRegistry>(), p->clock);
+    p->urlLoader = options.urlLoader ? options.urlLoader : std::make_shared<QtUrlLoader>();
+    p->imageCodec = options.imageCodec ? options.imageCodec : std::make_shared<QtImageCodec>();
     p->pasteboard = std::make_shared<QtPasteboard>();
     p->loginItems =
         std::make_shared<XdgLoginItems>(XdgLoginItems::defaultEntryPath(files->homeDirectory()),

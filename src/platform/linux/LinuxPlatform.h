@@ -21,7 +21,9 @@ class LinuxPlatform {
         std::shared_ptr<Dispatch> dispatch;
         // Defaults to the JSON file under $XDG_CONFIG_HOME/vantlo.
         std::shared_ptr<Defaults> defaults;
-        // Services other parts of the program provide; may stay null here.
+        // Left null, they are: the interpreted script engine with no scriptable application
+        // yet (every script answers nothing, so tab listing falls back to other means), Qt
+        // Network loading (made here, so on the main thread) and Qt image decoding.
         std::shared_ptr<ScriptEngine> scriptEngine;
         std::shared_ptr<UrlLoader> urlLoader;
         std::shared_ptr<ImageCodec> imageCodec;
