@@ -56,6 +56,21 @@ check_search_filters_and_return_opens() {
     fi
 }
 
+check_close_key_prints_the_row() {
+    panel_start
+    panel_wait_shown >/dev/null || return $(fail "the test panel did not appear")
+    xdotool key Return
+    sleep 0.2
+    xdotool type --delay 40 "planning"
+    sleep 0.3
+    xdotool key alt+x
+    if panel_wait_line "Vantlo test panel close: Quarterly planning – Google Docs"; then
+        pass "Alt+X on a tab row prints the row it would close"
+    else
+        fail "output after Alt+X: $(cat "$PANEL_OUT")"
+    fi
+}
+
 check_selection_from_environment() {
     panel_start VANTLO_TEST_SELECTION=top
     panel_wait_shown >/dev/null || return $(fail "the test panel did not appear")
@@ -108,6 +123,7 @@ check_click_opens_row() {
 desktop_start || exit 1
 check_placement_and_window_hints
 check_search_filters_and_return_opens
+check_close_key_prints_the_row
 check_selection_from_environment
 check_typing_without_return_searches
 check_escape_hides

@@ -223,12 +223,28 @@ TEST_F(SwitcherPanelController_, TestShowingPrintsInsteadOfActing) {
         w.title = title;
         items.emplace_back(w);
     }
+    TabItem tab;
+    tab.id = Uuid::random();
+    tab.browserBundleID = "com.google.Chrome";
+    tab.browserAppName = "Google Chrome";
+    tab.title = "Made-up tab";
+    tab.url = "https://example.org/";
+    tab.windowIndex = tab.tabIndex = 1;
+    items.emplace_back(tab);
     controller->showTestPanel(items, 9);
     EXPECT_EQ(selectedTitle(), "Three") << "clamped to the last row";
+    // A lone tab shows only in a search.
+    controller->viewModel()->setQuery("made-up");
+    EXPECT_EQ(selectedTitle(), "Made-up tab");
+    EXPECT_TRUE(press(KeyCode::x, ModifierFlags::option));
+    controller->viewModel()->setQuery("");
+    controller->viewModel()->setSelectedIndex(2);
     EXPECT_TRUE(press(KeyCode::returnKey, 0)) << "Return opens search first";
     EXPECT_TRUE(press(KeyCode::returnKey, 0));
-    EXPECT_EQ(lines, (std::vector<std::string>{"Vantlo test panel selected: Three"}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"Vantlo test panel close: Made-up tab",
+                                               "Vantlo test panel selected: Three"}));
     EXPECT_TRUE(fake.effects->raised.empty());
+    EXPECT_TRUE(fake.scripts->sources().empty()) << "no browser is asked to close a tab";
 }
 
 }  // namespace
