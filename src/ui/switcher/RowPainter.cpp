@@ -186,7 +186,7 @@ void RowPainter::paint(QPainter& painter, const SwitchItem& item, const QRectF& 
         painter.drawRoundedRect(g.thumbnail, 4, 4);
     }
     if (!g.badge.isEmpty())
-        paintBadge(painter, item, g.badge, state.badgeHovered);
+        paintBadge(painter, item, g.badge, state.badgeHover);
     paintClose(painter, g.close, state);
     painter.restore();
 }
@@ -298,16 +298,22 @@ void RowPainter::paintTexts(QPainter& painter, const SwitchItem& item, const QRe
 }
 
 void RowPainter::paintBadge(QPainter& painter, const SwitchItem& item, const QRectF& box,
-                            bool hovered) const {
+                            double hover) const {
+    auto mix = [hover](double from, double to) { return from + (to - from) * hover; };
     painter.save();
-    if (hovered) {
+    if (hover > 0) {
+        const double scale = mix(1.0, 1.1);
         painter.translate(box.center());
-        painter.scale(1.1, 1.1);
+        painter.scale(scale, scale);
         painter.translate(-box.center());
     }
+    const QColor rest = white(0.12);
+    const QColor lit = accent(0.45);
     painter.setPen(QPen(white(0.14), 0.5));
-    painter.setBrush(hovered ? accent(0.45) : white(0.12));
-    const double radius = hovered ? 7 : box.height() / 2;
+    painter.setBrush(
+        QColor::fromRgbF(mix(rest.redF(), lit.redF()), mix(rest.greenF(), lit.greenF()),
+                         mix(rest.blueF(), lit.blueF()), mix(rest.alphaF(), lit.alphaF())));
+    const double radius = mix(box.height() / 2, 7);
     painter.drawRoundedRect(box, radius, radius);
     painter.setFont(font(metrics_.countBadgeTextSize(), QFont::DemiBold));
     painter.setPen(white(0.88));

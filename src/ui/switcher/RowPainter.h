@@ -17,7 +17,8 @@ struct RowPaintState {
     double selection = 0;
     bool closing = false;
     bool closable = false;
-    bool badgeHovered = false;
+    // 0 … 1: how far the count badge's hover look has come in (animated).
+    double badgeHover = 0;
     bool closeHovered = false;
     // A tab listed inside its group: draws the indent guide.
     bool inGroupDetail = false;
@@ -51,7 +52,7 @@ class RowPainter {
     void paintTexts(QPainter& painter, const SwitchItem& item, const QRectF& box,
                     const RowPaintState& state) const;
     void paintBadge(QPainter& painter, const SwitchItem& item, const QRectF& box,
-                    bool hovered) const;
+                    double hover) const;
     void paintClose(QPainter& painter, const QRectF& box, const RowPaintState& state) const;
     QString badgeText(const SwitchItem& item) const;
 

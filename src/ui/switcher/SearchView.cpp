@@ -43,6 +43,7 @@ constexpr SpringParameters kRowSpring{0.26, 0.72};
 constexpr SpringParameters kHeaderSpring{0.28, 0.78};
 constexpr SpringParameters kPulseOut{0.16, 0.55};
 constexpr SpringParameters kPulseBack{0.24, 0.7};
+constexpr double kBadgeHoverSeconds = 0.14;
 constexpr double kBoundaryHintHeight = 16;
 constexpr double kRailStrip = 16;
 
@@ -394,6 +395,11 @@ bool SearchView::animate(double now) {
         moving = moving || !spring->isSettled(now, 0.01);
     for (const auto& entry : rowSelection_)
         moving = moving || !entry.second.isSettled(now, 0.002);
+    std::erase_if(badgeHover_, [now](const auto& entry) {
+        return entry.second.isFinished(now) && entry.second.to == 0.0;
+    });
+    for (const auto& entry : badgeHover_)
+        moving = moving || !entry.second.isFinished(now);
     return moving;
 }
 
@@ -607,7 +613,7 @@ void SearchView::paintList(QPainter& outer, const Layout& l, double now) {
             s.selection = found != rowSelection_.end() ? found->second.value(now) : 0.0;
             s.closing = state_.isClosing(item);
             s.closable = actions_.isClosable ? actions_.isClosable(item) : false;
-            s.badgeHovered = hover_.part == HitPart::badge && hover_.index == index;
+            s.badgeHover = badgeHover(item, now);
             s.closeHovered = hover_.part == HitPart::close && hover_.index == index;
             s.inGroupDetail = detail;
             if (const TabItem* tab = item.tab()) {
@@ -950,7 +956,7 @@ void SearchView::mouseMoveEvent(QMouseEvent* event) {
         actions_.pointerMoved();
     const Hit hit = hitTest(event->position());
     if (hit.part != hover_.part || hit.index != hover_.index) {
-        hover_ = hit;
+        setHover(hit);
         setCursor(hit.part == HitPart::none || hit.part == HitPart::row ? Qt::ArrowCursor
                                                                         : Qt::PointingHandCursor);
         update();
@@ -960,8 +966,28 @@ void SearchView::mouseMoveEvent(QMouseEvent* event) {
         actions_.select(hit.index);
 }
 
+void SearchView::setHover(const Hit& hit) {
+    const double now = FrameTicker::now();
+    auto ease = [&](const Hit& on, double target) {
+        if (on.part != HitPart::badge || on.index < 0 || on.index >= state_.visibleCount())
+            return;
+        const std::string key = rowKey(state_.rows[on.index]);
+        const double from = badgeHover(state_.rows[on.index], now);
+        badgeHover_[key] = Transition{from, target, now, kBadgeHoverSeconds, EasingCurve::easeOut};
+    };
+    ease(hover_, 0.0);
+    hover_ = hit;
+    ease(hover_, 1.0);
+    ticker_->start();
+}
+
+double SearchView::badgeHover(const SwitchItem& item, double now) const {
+    auto found = badgeHover_.find(rowKey(item));
+    return found == badgeHover_.end() ? 0.0 : found->second.value(now);
+}
+
 void SearchView::leaveEvent(QEvent* event) {
-    hover_ = {};
+    setHover({});
     update();
     QWidget::leaveEvent(event);
 }

@@ -13,6 +13,7 @@
 #include <set>
 #include <string>
 
+#include "core/animation/Easing.h"
 #include "core/animation/Spring.h"
 #include "core/layout/FooterHints.h"
 #include "core/layout/GuideCard.h"
@@ -84,6 +85,10 @@ class SearchView : public QWidget {
         int index = -1;
     };
 
+    // Eases the badge the pointer left out of its hover look and the one it reached in.
+    void setHover(const Hit& hit);
+    double badgeHover(const SwitchItem& item, double now) const;
+
     Layout layout() const;
     std::vector<RowSlot> visibleRows(const Layout& l) const;
     double rowTop(const Layout& l, int index) const;
@@ -130,6 +135,8 @@ class SearchView : public QWidget {
     Spring guideOpacity_{0.0};
     double pulseReturnAt_ = -1;
     std::map<std::string, Spring> rowSelection_;
+    // The count badges easing into or out of their hover look, by row.
+    std::map<std::string, Transition> badgeHover_;
     bool waveMeasured_ = false;
 
     Shadows::Rendered backgroundShadow_;
