@@ -16,7 +16,7 @@ app_line() {
 check_running_apps() {
     local pid out
     read -r pid out < <(start_client --title "Windowed")
-    wait_ready "$out" >/dev/null || return $(fail "client not ready")
+    wait_ready "$out" >/dev/null || { fail "client not ready"; return 1; }
     desktop_spawn xterm -T "Entry Terminal" -e sleep 600
     local xterm_pid=$DESKTOP_LAST_PID
     wait_for_window_title "Entry Terminal" >/dev/null
@@ -45,7 +45,7 @@ check_running_apps() {
 check_hide_and_quit() {
     local pid out ids
     read -r pid out < <(start_client --title "Hideable" --count 2)
-    ids=$(wait_ready "$out" 2) || return $(fail "client not ready")
+    ids=$(wait_ready "$out" 2) || { fail "client not ready"; return 1; }
     "$DRIVER" hide "$pid" >/dev/null
     local id all_hidden=1
     for id in $ids; do
@@ -74,7 +74,7 @@ check_hide_and_quit() {
 check_refusing_client() {
     local pid out
     read -r pid out < <(start_client --title "Stubborn" --ignore-close)
-    wait_ready "$out" >/dev/null || return $(fail "client not ready")
+    wait_ready "$out" >/dev/null || { fail "client not ready"; return 1; }
     "$DRIVER" quit "$pid" >/dev/null
     desktop_poll 5 has_lines "$out" "^close-ignored " 1
     sleep 0.3
@@ -149,13 +149,13 @@ check_desktop_entries() {
     local launched pid
     # A file, not a pipe: the launched program inherits the driver's output.
     XDG_DATA_HOME="$data" "$DRIVER" launch "$data/applications/vantlo-e2e-client.desktop" \
-        >"$DESKTOP_TMP/launch.out"
+        >"$DESKTOP_TMP/launch.out" 2>"$DESKTOP_TMP/launch.err"
     launched=$(grep "^launched" "$DESKTOP_TMP/launch.out")
     pid=$(awk '{print $2}' <<<"$launched")
     if [[ "$pid" =~ ^[0-9]+$ ]] && wait_for_window_title "Launched Entry" 10 >/dev/null; then
         pass "launching an entry starts its program (pid $pid)"
     else
-        return $(fail "launch: '$launched'")
+        { fail "launch: '$launched' $(cat "$DESKTOP_TMP/launch.out" "$DESKTOP_TMP/launch.err")"; return 1; }
     fi
     desktop_poll 5 bash -c "XDG_DATA_HOME='$data' '$DRIVER' apps | grep -q '^app $pid bundle vantlo-e2e-client '"
     if XDG_DATA_HOME="$data" "$DRIVER" apps | grep -q "^app $pid bundle vantlo-e2e-client policy regular"; then
@@ -178,7 +178,7 @@ check_desktop_entries() {
 check_notifications() {
     local out="$DESKTOP_TMP/notifications.out" pid client_out
     read -r pid client_out < <(start_client --title "Noticed")
-    wait_ready "$client_out" >/dev/null || return $(fail "client not ready")
+    wait_ready "$client_out" >/dev/null || { fail "client not ready"; return 1; }
     desktop_spawn "$DRIVER" notifications 20 >"$out"
     local watcher=$DESKTOP_LAST_PID
     desktop_poll 5 grep -q "^watching" "$out"

@@ -31,7 +31,7 @@ check_hot_key() {
     local out="$DESKTOP_TMP/hotkey.out"
     desktop_spawn "$DRIVER" hotkey $TAB $OPTION 60 >"$out" 2>&1
     local driver=$DESKTOP_LAST_PID
-    desktop_poll 5 grep -q "^registered" "$out" || return $(fail "Alt+Tab was not registered: $(cat "$out")")
+    desktop_poll 5 grep -q "^registered" "$out" || { fail "Alt+Tab was not registered: $(cat "$out")"; return 1; }
     alt_tab 1
     desktop_poll 3 has_lines "$out" "^pressed 1" 1
     alt_tab 2
@@ -83,12 +83,12 @@ check_panel_input() {
     local out="$DESKTOP_TMP/panel.out"
     desktop_spawn "$DRIVER" panel $TAB $OPTION 60 >"$out" 2>&1
     local driver=$DESKTOP_LAST_PID
-    desktop_poll 5 grep -q "^registered" "$out" || return $(fail "panel driver not ready")
+    desktop_poll 5 grep -q "^registered" "$out" || { fail "panel driver not ready"; return 1; }
     xdotool keydown alt
     xdotool key Tab
     desktop_poll 3 grep -q "^shown" "$out" || {
         xdotool keyup alt
-        return $(fail "the hot key did not show the panel: $(tr '\n' '|' <"$out")")
+        { fail "the hot key did not show the panel: $(tr "\n" "|" <"$out")"; return 1; }
     }
     if [[ "$("$DRIVER" grab-probe)" == grabbed ]]; then
         pass "while the panel shows the keyboard is held"

@@ -12,7 +12,7 @@ panel_require_binary
 check_placement_and_window_hints() {
     panel_start
     local id
-    id=$(panel_wait_shown) || return $(fail "the test panel did not appear")
+    id=$(panel_wait_shown) || { fail "the test panel did not appear"; return 1; }
     local state desktop
     state=$(xprop -id "$id" _NET_WM_STATE)
     desktop=$(xprop -id "$id" _NET_WM_DESKTOP)
@@ -41,13 +41,18 @@ check_placement_and_window_hints() {
     fi
 }
 
-check_search_filters_and_return_opens() {
+# Shows the test panel, opens search with Return and types a query that leaves one tab row.
+search_for_planning() {
     panel_start
-    panel_wait_shown >/dev/null || return $(fail "the test panel did not appear")
+    panel_wait_shown >/dev/null || { fail "the test panel did not appear"; return 1; }
     xdotool key Return
     sleep 0.2
     xdotool type --delay 40 "planning"
     sleep 0.3
+}
+
+check_search_filters_and_return_opens() {
+    search_for_planning || return
     xdotool key Return
     if panel_wait_line "Vantlo test panel selected: Quarterly planning – Google Docs"; then
         pass "Return opens search, typing filters, Return prints the selected row"
@@ -57,12 +62,7 @@ check_search_filters_and_return_opens() {
 }
 
 check_close_key_prints_the_row() {
-    panel_start
-    panel_wait_shown >/dev/null || return $(fail "the test panel did not appear")
-    xdotool key Return
-    sleep 0.2
-    xdotool type --delay 40 "planning"
-    sleep 0.3
+    search_for_planning || return
     xdotool key alt+x
     if panel_wait_line "Vantlo test panel close: Quarterly planning – Google Docs"; then
         pass "Alt+X on a tab row prints the row it would close"
@@ -73,7 +73,7 @@ check_close_key_prints_the_row() {
 
 check_selection_from_environment() {
     panel_start VANTLO_TEST_SELECTION=top
-    panel_wait_shown >/dev/null || return $(fail "the test panel did not appear")
+    panel_wait_shown >/dev/null || { fail "the test panel did not appear"; return 1; }
     xdotool key Return Down Return
     if panel_wait_line "Vantlo test panel selected: ninja -C build — ~/Projects/vantlo"; then
         pass "the selection starts where VANTLO_TEST_SELECTION says and moves with the arrows"
@@ -84,7 +84,7 @@ check_selection_from_environment() {
 
 check_typing_without_return_searches() {
     panel_start
-    panel_wait_shown >/dev/null || return $(fail "the test panel did not appear")
+    panel_wait_shown >/dev/null || { fail "the test panel did not appear"; return 1; }
     xdotool type --delay 40 "htop"
     sleep 0.3
     xdotool key Return Return
@@ -97,7 +97,7 @@ check_typing_without_return_searches() {
 
 check_escape_hides() {
     panel_start
-    panel_wait_shown >/dev/null || return $(fail "the test panel did not appear")
+    panel_wait_shown >/dev/null || { fail "the test panel did not appear"; return 1; }
     xdotool key Escape
     if panel_wait_hidden 5 && ! grep -q "selected" "$PANEL_OUT"; then
         pass "Escape hides the panel without choosing anything"
@@ -109,7 +109,7 @@ check_escape_hides() {
 check_click_opens_row() {
     panel_start VANTLO_TEST_SELECTION=top
     local id
-    id=$(panel_wait_shown) || return $(fail "the test panel did not appear")
+    id=$(panel_wait_shown) || { fail "the test panel did not appear"; return 1; }
     eval "$(xdotool getwindowgeometry --shell "$id")"
     # The second row of the main list: 57 points of header, 6 of padding, rows of 48 + 2.
     xdotool mousemove $((X + WIDTH / 2)) $((Y + 57 + 6 + 50 + 24)) click 1

@@ -11,12 +11,12 @@ e2e_require_tools
 check_listing_and_stacking() {
     local pid out ids first second
     read -r pid out < <(start_client --title "Alpha" --count 2)
-    ids=$(wait_ready "$out" 2) || return $(fail "two-window client not ready")
+    ids=$(wait_ready "$out" 2) || { fail "two-window client not ready"; return 1; }
     first=$(sed -n 1p <<<"$ids")
     second=$(sed -n 2p <<<"$ids")
     desktop_spawn xterm -T "Listed Terminal" -e sleep 600
     local xterm_pid=$DESKTOP_LAST_PID xterm_id
-    xterm_id=$(wait_for_window_title "Listed Terminal") || return $(fail "xterm did not appear")
+    xterm_id=$(wait_for_window_title "Listed Terminal") || { fail "xterm did not appear"; return 1; }
     # A manager adds a new client to its list a moment after the window appears.
     desktop_poll 5 driver_lists "^window $xterm_id "
     local listing
@@ -29,7 +29,7 @@ check_listing_and_stacking() {
         fail "listing: $listing"
     fi
     "$DRIVER" raise "$first" >/dev/null
-    wait_for_active_title "Alpha 1" 5 || return $(fail "raise did not activate Alpha 1")
+    wait_for_active_title "Alpha 1" 5 || { fail "raise did not activate Alpha 1"; return 1; }
     if [[ "$("$DRIVER" windows "$pid" | awk 'NR==1 {print $2}')" == "$first" ]]; then
         pass "the raised window is listed first (topmost first)"
     else
@@ -53,7 +53,7 @@ check_listing_and_stacking() {
 check_minimise_and_restore() {
     local pid out id
     read -r pid out < <(start_client --title "Shy")
-    id=$(wait_ready "$out") || return $(fail "client not ready")
+    id=$(wait_ready "$out") || { fail "client not ready"; return 1; }
     "$DRIVER" minimise "$id" >/dev/null
     if desktop_poll 5 bash -c "xprop -id $id _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN" &&
         listed_window "$id" | grep -q "minimised 1"; then
@@ -72,7 +72,7 @@ check_minimise_and_restore() {
 check_other_desktop() {
     local pid out id
     read -r pid out < <(start_client --title "Elsewhere")
-    id=$(wait_ready "$out") || return $(fail "client not ready")
+    id=$(wait_ready "$out") || { fail "client not ready"; return 1; }
     xdotool set_desktop_for_window "$id" 1
     desktop_poll 5 bash -c "xprop -id $id _NET_WM_DESKTOP | grep -q '= 1'"
     "$DRIVER" raise "$id" >/dev/null
@@ -88,7 +88,7 @@ check_other_desktop() {
 check_close_button() {
     local pid out id
     read -r pid out < <(start_client --title "Closable")
-    id=$(wait_ready "$out") || return $(fail "client not ready")
+    id=$(wait_ready "$out") || { fail "client not ready"; return 1; }
     if listed_window "$id" | grep -q "close enabled"; then
         pass "an ordinary window's close button is enabled"
     else
@@ -102,7 +102,7 @@ check_close_button() {
     fi
 
     read -r pid out < <(start_client --title "Unclosable" --no-close)
-    id=$(wait_ready "$out") || return $(fail "--no-close client not ready")
+    id=$(wait_ready "$out") || { fail "--no-close client not ready"; return 1; }
     if desktop_poll 5 bash -c "'$DRIVER' windows | grep -q '^window $id .*close disabled'"; then
         pass "a window without the close action has a disabled close button"
     else
@@ -113,9 +113,9 @@ check_close_button() {
 check_dialog_probe() {
     local pid out plain_pid plain_out
     read -r pid out < <(start_client --title "Asking" --dialog --ignore-close)
-    wait_ready "$out" 2 >/dev/null || return $(fail "--dialog client not ready")
+    wait_ready "$out" 2 >/dev/null || { fail "--dialog client not ready"; return 1; }
     read -r plain_pid plain_out < <(start_client --title "Quiet")
-    wait_ready "$plain_out" >/dev/null || return $(fail "plain client not ready")
+    wait_ready "$plain_out" >/dev/null || { fail "plain client not ready"; return 1; }
     local dialog
     dialog=$(wait_for_window_title "Asking dialog")
     if [[ "$("$DRIVER" probe "$pid")" == present && "$("$DRIVER" probe "$plain_pid")" == absent ]] &&
@@ -138,7 +138,7 @@ one_listing_ok() {
 check_vanishing_windows() {
     local pid out ids
     read -r pid out < <(start_client --title "Fleeting" --count 60)
-    ids=$(wait_ready "$out" 60) || return $(fail "60-window client not ready")
+    ids=$(wait_ready "$out" 60) || { fail "60-window client not ready"; return 1; }
     local failures=0 listings=0
     (
         for id in $ids; do

@@ -6,6 +6,10 @@
 
 E2E_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 E2E_BUILD="${VANTLO_BINARY_DIR:-$E2E_ROOT/build}"
+# Absolute, since tests hand the tools' paths to programs that run elsewhere (links, entries).
+if [[ -d "$E2E_BUILD" ]]; then
+    E2E_BUILD="$(cd "$E2E_BUILD" && pwd)"
+fi
 CLIENT="$E2E_BUILD/e2e/client/vantlo-test-client"
 DRIVER="$E2E_BUILD/e2e/driver/vantlo-x11-driver"
 E2E_FAILURES=0

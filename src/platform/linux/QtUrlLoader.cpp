@@ -33,9 +33,7 @@ void answer(const std::shared_ptr<UrlLoader::Completion>& completion,
 
 }  // namespace
 
-QtUrlLoader::QtUrlLoader() : context_(new QObject), manager_(new QNetworkAccessManager(context_)) {
-    manager_->setRedirectPolicy(QNetworkRequest::UserVerifiedRedirectPolicy);
-}
+QtUrlLoader::QtUrlLoader() : context_(new QObject) {}
 
 QtUrlLoader::~QtUrlLoader() {
     // Replies still under way are children of the manager: deleting it aborts them, and their
@@ -65,6 +63,12 @@ void QtUrlLoader::start(const std::string& url, double timeoutSeconds, Completio
     QNetworkRequest request(address);
     request.setTransferTimeout(static_cast<int>(std::ceil(seconds * 1000)));
     request.setMaximumRedirectsAllowed(kMaxRedirects);
+    // Made at the first load: a program that never loads (a command-line tool without a Qt
+    // application) never builds the network stack.
+    if (!manager_) {
+        manager_ = new QNetworkAccessManager(context_);
+        manager_->setRedirectPolicy(QNetworkRequest::UserVerifiedRedirectPolicy);
+    }
     watch(manager_->get(request), shared);
 }
 

@@ -35,7 +35,7 @@ class QtUrlLoader : public UrlLoader {
     static void watch(QNetworkReply* reply, std::shared_ptr<Completion> completion);
 
     QObject* context_;  // lives on the creating thread; requests start there
-    QNetworkAccessManager* manager_;
+    QNetworkAccessManager* manager_ = nullptr;  // a child of context_, made at the first load
 };
 
 }  // namespace vantlo
