@@ -26,6 +26,8 @@ struct ProcessWindows {
     std::vector<std::pair<std::string, std::string>> wmClasses;
     // Place of the process's topmost listed window in the stacking order, 0 on top.
     std::optional<std::size_t> topmostRank;
+
+    bool operator==(const ProcessWindows&) const = default;
 };
 
 class ApplicationMatcher {

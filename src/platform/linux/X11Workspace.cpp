@@ -10,6 +10,10 @@
 namespace vantlo {
 namespace {
 
+// As long as a window list reading is reused (X11WindowList): long enough to serve one showing
+// of the switcher, short enough that a process started without a window is seen at once.
+constexpr auto kRecentReadingLifetime = std::chrono::milliseconds(250);
+
 std::string errorText(GError* error) {
     std::string text = error != nullptr && error->message != nullptr ? error->message : "unknown";
     if (error != nullptr)
@@ -104,13 +108,14 @@ void X11Workspace::onProcessExit(Pid pid) {
         known_.erase(it);
         if (lastFrontmost_ == pid)
             lastFrontmost_ = 0;
+        recent_.reset();
     }
     app->isTerminated = true;
     if (s_.notifications)
         s_.notifications->post(kDidTerminateApplication, *app);
 }
 
-std::vector<RunningApplication> X11Workspace::runningApplications() {
+std::map<Pid, ProcessWindows> X11Workspace::listedWindowsByProcess() {
     std::map<Pid, ProcessWindows> windows;
     if (s_.connection) {
         // The snapshot lists windows topmost first.
@@ -126,10 +131,30 @@ std::vector<RunningApplication> X11Workspace::runningApplications() {
             own.wmClasses.emplace_back(window.instanceName, window.className);
         }
     }
+    return windows;
+}
+
+std::vector<RunningApplication> X11Workspace::runningApplications() {
+    auto windows = listedWindowsByProcess();
+    auto entries = s_.entries->current();
+    const auto now = std::chrono::steady_clock::now();
+    {
+        std::lock_guard lock(mutex_);
+        if (recent_ && now - recent_->takenAt < kRecentReadingLifetime &&
+            recent_->entries == entries && recent_->windows == windows)
+            return recent_->apps;
+    }
     auto processes = ProcessTable::ofUser(s_.processes->currentUid());
-    auto apps = ApplicationMatcher::match(processes, windows, *s_.entries->current(), {});
+    auto apps = ApplicationMatcher::match(processes, windows, *entries, {});
     remember(apps);
+    std::lock_guard lock(mutex_);
+    recent_ = Reading{std::move(windows), std::move(entries), now, apps};
     return apps;
+}
+
+void X11Workspace::forgetRecentReading() {
+    std::lock_guard lock(mutex_);
+    recent_.reset();
 }
 
 std::optional<RunningApplication> X11Workspace::runningApplication(Pid pid) {
@@ -187,6 +212,7 @@ void X11Workspace::openApplication(const std::string& path, bool activates,
         app.localizedName = name;
     app.bundlePath = path;
     g_object_unref(info);
+    forgetRecentReading();
     if (launched > 0)
         remember({app});
     completion(app, std::nullopt);

@@ -6,15 +6,18 @@
 // termination is SIGKILL. Launching and opening go through GIO, as the desktop's own launchers do.
 
 #include <atomic>
+#include <chrono>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 #include "platform/Dispatch.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Processes.h"
 #include "platform/Workspace.h"
+#include "platform/linux/ApplicationMatcher.h"
 #include "platform/linux/DesktopEntryIndex.h"
 #include "platform/linux/ProcessExitWatcher.h"
 #include "platform/linux/X11WindowActions.h"
@@ -58,6 +61,8 @@ class X11Workspace : public Workspace, public std::enable_shared_from_this<X11Wo
     void noteActivation();
     void remember(const std::vector<RunningApplication>& apps);
     void onProcessExit(Pid pid);
+    std::map<Pid, ProcessWindows> listedWindowsByProcess();
+    void forgetRecentReading();
     // The process's listed windows, topmost first.
     std::vector<X11Window> windowsOf(Pid pid, X11WindowSnapshot* snapshot = nullptr);
 
@@ -67,6 +72,17 @@ class X11Workspace : public Workspace, public std::enable_shared_from_this<X11Wo
     std::mutex mutex_;
     std::map<Pid, RunningApplication> known_;
     Pid lastFrontmost_ = 0;
+    // The last reading of the running applications. One showing of the switcher asks several
+    // times within milliseconds (the list, the front application, every application row) and
+    // each reading walks /proc, so a reading a moment old is handed out again while the windows
+    // and desktop entries behind it are the same and no known process has ended since.
+    struct Reading {
+        std::map<Pid, ProcessWindows> windows;
+        std::shared_ptr<const DesktopEntryIndex::Snapshot> entries;
+        std::chrono::steady_clock::time_point takenAt;
+        std::vector<RunningApplication> apps;
+    };
+    std::optional<Reading> recent_;
 };
 
 }  // namespace vantlo
