@@ -4,7 +4,8 @@
 #
 #   bench/compare_filter.sh [path/to/vantlo]
 #
-# Without a path it builds a Release vantlo (no desktop) in build-compare/. Each measurement
+# Without a path it builds the program as users get it (Release, with the desktop) in
+# build-compare/ and measures that executable. Each measurement
 # is the median of RUNS runs (default 15); the tools take turns so load on the machine falls
 # on all of them alike. Uses hyperfine when it is installed.
 set -euo pipefail
@@ -18,7 +19,7 @@ queries=("a" "ab" "chr" "read" "g re" "dsbd" "budget" "config.yaml")
 vantlo=${1:-}
 if [[ -z "$vantlo" ]]; then
     cmake -S "$root" -B "$root/build-compare" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DVANTLO_DESKTOP=OFF -DVANTLO_TESTS=OFF -DVANTLO_BENCH=OFF >/dev/null
+        -DVANTLO_DESKTOP=ON -DVANTLO_TESTS=OFF -DVANTLO_BENCH=OFF >/dev/null
     ninja -C "$root/build-compare" -j2 vantlo >/dev/null
     vantlo="$root/build-compare/src/vantlo"
 fi
@@ -31,7 +32,7 @@ trap 'rm -rf "$work"' EXIT
 corpus="$work/corpus.txt"
 python3 "$here/make_corpus.py" "$lines" >"$corpus"
 echo "corpus: $(wc -l <"$corpus") lines, $(wc -c <"$corpus") bytes; $runs runs per tool and query"
-echo "vantlo: $vantlo"
+echo "vantlo: $vantlo ($(ldd "$vantlo" | grep -c '=>') shared libraries)"
 echo "fzf:    $(fzf --version)"
 echo "fzy:    $(fzy --version 2>&1 | head -1)"
 echo

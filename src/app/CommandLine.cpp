@@ -32,6 +32,10 @@ std::string CommandLine::helpText() {
            "    --print-score  put each line's score and a tab before it\n";
 }
 
+bool CommandLine::wantsDesktopPart() const {
+    return arguments_.empty() || arguments_.front() == "--diagnostics";
+}
+
 CommandLineOutcome CommandLine::run(std::istream& in, std::ostream& out, std::ostream& err) const {
     if (arguments_.empty())
         return {};

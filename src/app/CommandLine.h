@@ -23,6 +23,10 @@ class CommandLine {
                          DiagnosticsCommand::DisplayServices displayServices = {})
         : arguments_(std::move(arguments)), displayServices_(std::move(displayServices)) {}
 
+    // Whether the arguments start the desktop (none) or ask for the diagnostics report, which
+    // reads the display where one answers: the work of the desktop part of the program.
+    bool wantsDesktopPart() const;
+
     // Runs a display-free command if the arguments name one, writing to `out` and `err`.
     CommandLineOutcome run(std::istream& in, std::ostream& out, std::ostream& err) const;
 

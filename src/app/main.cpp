@@ -3,27 +3,29 @@
 #include <vector>
 
 #include "app/CommandLine.h"
-
-#if VANTLO_HAVE_DESKTOP
-#include "app/desktop/DesktopMain.h"
-#include "app/desktop/DiagnosticsDisplay.h"
-#endif
+#include "app/DesktopModule.h"
+#include "platform/posix/ExecutableBundle.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
-#if VANTLO_HAVE_DESKTOP
-    vantlo::CommandLine commandLine(arguments, vantlo::addDiagnosticsDisplayServices);
-#else
     vantlo::CommandLine commandLine(arguments);
+#if VANTLO_HAVE_DESKTOP
+    if (commandLine.wantsDesktopPart()) {
+        auto module = vantlo::DesktopModule::load(
+            vantlo::DesktopModule::pathFor(vantlo::ExecutableBundle::currentExecutablePath()),
+            VANTLO_VERSION);
+        if (module.entry != nullptr)
+            return module.entry(argc, argv);
+        std::cerr << "vantlo: " << module.error << "\n";
+        // Without it the diagnostics report still says what it can.
+        if (arguments.empty())
+            return 1;
+    }
 #endif
     auto outcome = commandLine.run(std::cin, std::cout, std::cerr);
     if (outcome.handled)
         return outcome.exitCode;
-#if VANTLO_HAVE_DESKTOP
-    return vantlo::runDesktop(argc, argv);
-#else
     std::cerr << "vantlo: this build has no desktop support; only --help, --version and the "
                  "display-free commands work.\n";
     return 1;
-#endif
 }
