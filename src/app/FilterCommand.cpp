@@ -16,11 +16,8 @@
 #include <memory>
 #include <optional>
 #include <string_view>
-#include <thread>
 
-#include "core/ClusterTable.h"
-#include "core/FuzzyMatcher.h"
-#include "core/MatchIndex.h"
+#include "app/LineRanker.h"
 
 namespace vantlo {
 namespace {
@@ -236,130 +233,6 @@ void forEachLine(std::string_view text, Visit&& visit) {
     }
 }
 
-// Scores lines against one query, reusing its buffers from line to line.
-class LineScorer {
-  public:
-    explicit LineScorer(std::string_view query) : query_(PreparedQuery::prepare(query, table_)) {
-        for (std::uint32_t id : query_.ids)
-            quickTestProvesMisses_ = quickTestProvesMisses_ && !ClusterTable::hasNonAsciiSource(id);
-    }
-
-    int score(std::string_view line) {
-        // A line ending "\r\n" is matched without its carriage return.
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        const auto* bytes = reinterpret_cast<const std::uint8_t*>(line.data());
-        if (query_.isAscii) {
-            // Most lines are plain ASCII and most do not match: settle those on the raw bytes.
-            int quick = FuzzyMatcher::scoreAsciiFolding(query_, bytes, line.size());
-            if (quick == FuzzyMatcher::kNoMatch && quickTestProvesMisses_)
-                return quick;
-            if (ClusterTable::isPlainAscii(line))
-                return quick;
-        } else if (ClusterTable::isPlainAscii(line)) {
-            return FuzzyMatcher::kNoMatch;
-        }
-        characters_.clear();
-        table_.append(line, characters_);
-        return FuzzyMatcher::score(query_, characters_.data(), characters_.size());
-    }
-
-    // Whether a line without the query's first character can be passed over unread.
-    bool mayScanForFirstCharacter() const { return query_.isAscii && quickTestProvesMisses_; }
-    std::uint8_t firstCharacter() const {
-        return static_cast<std::uint8_t>(query_.asciiBytes.front());
-    }
-
-  private:
-    ClusterTable table_;
-    PreparedQuery query_;
-    bool quickTestProvesMisses_ = true;
-    std::vector<std::uint32_t> characters_;
-};
-
-struct Match {
-    std::size_t offset;
-    std::size_t length;
-    int score;
-};
-
-// Scores the whole lines in [begin, end) of `text`, in order.
-std::vector<Match> scoreLines(const std::string& query, std::string_view text, std::size_t begin,
-                              std::size_t end) {
-    LineScorer scorer(query);
-    std::vector<Match> matches;
-    // Room for a match per typical line up front: growing by copying costs more than the
-    // untouched reserve, which the system never backs with memory.
-    matches.reserve((end - begin) / 24 + 16);
-    auto scoreLine = [&](std::size_t offset, std::size_t length) {
-        int score = scorer.score(text.substr(offset, length));
-        if (score != FuzzyMatcher::kNoMatch)
-            matches.push_back({offset, length, score});
-    };
-    if (!scorer.mayScanForFirstCharacter()) {
-        forEachLine(text.substr(begin, end - begin),
-                    [&](std::size_t offset, std::size_t length, bool) {
-                        scoreLine(begin + offset, length);
-                    });
-        return matches;
-    }
-    // Jump from one occurrence of the first query character to the next: the lines between
-    // cannot match and are never split or read again.
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    const char* data = text.data();
-    for (std::size_t position = begin; position < end;) {
-        std::size_t hit =
-            FuzzyMatcher::findAsciiFolded(bytes, position, end, scorer.firstCharacter());
-        if (hit >= end)
-            break;
-        const void* before = memrchr(data + position, '\n', hit - position);
-        std::size_t lineStart =
-            before ? static_cast<std::size_t>(static_cast<const char*>(before) - data) + 1
-                   : position;
-        const void* after = std::memchr(data + hit, '\n', end - hit);
-        std::size_t lineEnd =
-            after ? static_cast<std::size_t>(static_cast<const char*>(after) - data) : end;
-        scoreLine(lineStart, lineEnd - lineStart);
-        position = lineEnd + 1;
-    }
-    return matches;
-}
-
-// The first line start at or after `position`.
-std::size_t nextLineStart(std::string_view text, std::size_t position) {
-    if (position == 0 || position >= text.size())
-        return std::min(position, text.size());
-    const void* newline = std::memchr(text.data() + position - 1, '\n', text.size() - position + 1);
-    return newline ? static_cast<std::size_t>(static_cast<const char*>(newline) - text.data()) + 1
-                   : text.size();
-}
-
-// Large inputs are cut into one stretch per processor, scored side by side; the stretches are
-// joined in input order, so the result is the same as scoring line by line.
-std::vector<Match> scoreAll(const std::string& query, std::string_view text) {
-    constexpr std::size_t kBytesPerThread = 1 << 20;
-    std::size_t threads = std::max(1u, std::thread::hardware_concurrency());
-    threads = std::min({threads, std::size_t{8}, text.size() / kBytesPerThread + 1});
-    if (threads == 1)
-        return scoreLines(query, text, 0, text.size());
-    std::vector<std::size_t> bounds;
-    for (std::size_t t = 0; t <= threads; ++t)
-        bounds.push_back(nextLineStart(text, text.size() * t / threads));
-    std::vector<std::vector<Match>> parts(threads);
-    std::vector<std::thread> workers;
-    for (std::size_t t = 1; t < threads; ++t) {
-        workers.emplace_back(
-            [&, t] { parts[t] = scoreLines(query, text, bounds[t], bounds[t + 1]); });
-    }
-    parts[0] = scoreLines(query, text, bounds[0], bounds[1]);
-    for (auto& worker : workers)
-        worker.join();
-    std::vector<Match> all = std::move(parts[0]);
-    for (std::size_t t = 1; t < threads; ++t)
-        all.insert(all.end(), parts[t].begin(), parts[t].end());
-    return all;
-}
-
 int filter(const Options& options, std::string_view text, Output& output) {
     auto hasNewline = [&](std::size_t offset, std::size_t length) {
         return offset + length < text.size();
@@ -374,19 +247,13 @@ int filter(const Options& options, std::string_view text, Output& output) {
         });
         return any ? 0 : 1;
     }
-    std::vector<Match> matches = scoreAll(options.query, text);
-    std::vector<MatchIndex::Ranked> ranked;
-    ranked.reserve(matches.size());
-    for (std::size_t i = 0; i < matches.size(); ++i)
-        ranked.push_back({static_cast<std::uint32_t>(i), matches[i].score});
-    std::vector<std::uint32_t> counts;
-    sortRanked(ranked, counts);
-    for (const MatchIndex::Ranked& rank : ranked) {
-        const Match& match = matches[rank.entry];
-        output.line(text.substr(match.offset, match.length), hasNewline(match.offset, match.length),
-                    options.printScore ? std::optional<int>(match.score) : std::nullopt);
+    std::vector<LineRanker::Line> ranked = LineRanker::rank(options.query, text);
+    for (const LineRanker::Line& line : ranked) {
+        std::string_view bytes = LineRanker::textOf(text, line);
+        output.line(bytes, hasNewline(line.offset, bytes.size()),
+                    options.printScore ? std::optional<int>(line.score) : std::nullopt);
     }
-    return matches.empty() ? 1 : 0;
+    return ranked.empty() ? 1 : 0;
 }
 
 }  // namespace

@@ -12,6 +12,10 @@
 #include <climits>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace vantlo {
 namespace {
 
@@ -64,8 +68,9 @@ const icu::Normalizer2& nfc() {
     return *icu::Normalizer2::getNFCInstance(status);
 }
 
-// What the common case needs to know of one code point of the Basic Multilingual Plane, looked
-// up in ICU once per process and then read from a table:
+// What the common case needs to know of one code point of the Basic or the Supplementary
+// Multilingual Plane (emoji live there), looked up in ICU once per process and then read from a
+// table:
 // - its lowercase (full mapping; the one code point whose full lowercase is longer, capital I
 //   with dot, is marked as needing the full rules);
 // - for a lowercase code point: whether it is a character on its own whatever surrounds it and
@@ -77,8 +82,9 @@ constexpr std::uint32_t kSeparator = 0x2000'0000u;
 constexpr std::uint32_t kValueMask = 0x001F'FFFFu;
 constexpr UChar32 kCapitalIWithDot = 0x0130;
 
-std::atomic<std::uint32_t> lowercaseTable[0x10000];
-std::atomic<std::uint32_t> characterTable[0x10000];
+constexpr UChar32 kTabled = 0x20000;
+std::atomic<std::uint32_t> lowercaseTable[kTabled];
+std::atomic<std::uint32_t> characterTable[kTabled];
 
 std::uint32_t computeLowercase(UChar32 c) {
     if (c == kCapitalIWithDot)
@@ -106,8 +112,8 @@ std::uint32_t computeCharacter(UChar32 c) {
 }
 
 template <std::uint32_t (*compute)(UChar32)>
-std::uint32_t lookup(std::atomic<std::uint32_t> (&table)[0x10000], UChar32 c) {
-    if (c >= 0x10000)
+std::uint32_t lookup(std::atomic<std::uint32_t> (&table)[kTabled], UChar32 c) {
+    if (c >= kTabled)
         return compute(c);
     std::uint32_t entry = table[c].load(std::memory_order_relaxed);
     if (entry == 0) {
@@ -115,6 +121,36 @@ std::uint32_t lookup(std::atomic<std::uint32_t> (&table)[0x10000], UChar32 c) {
         table[c].store(entry, std::memory_order_relaxed);
     }
     return entry;
+}
+
+// The prepared value of a code point that is a character of its own, with kSeparator for a
+// separator; kNeedsFullRules when the full rules are needed.
+std::uint32_t commonCaseCharacter(UChar32 c) {
+    std::uint32_t lower = lookup<computeLowercase>(lowercaseTable, c);
+    if (lower & kNeedsFullRules)
+        return kNeedsFullRules;
+    std::uint32_t character =
+        lookup<computeCharacter>(characterTable, static_cast<UChar32>(lower & kValueMask));
+    return character & (kNeedsFullRules | kSeparator | kValueMask);
+}
+
+// The first position from `start` holding a byte outside ASCII or a carriage return; `n` when
+// there is none.
+std::size_t findNonPlainByte(const std::uint8_t* text, std::size_t start, std::size_t n) {
+    std::size_t i = start;
+#if defined(__SSE2__)
+    const __m128i carriageReturn = _mm_set1_epi8('\r');
+    for (; i + 16 <= n; i += 16) {
+        __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+        int hits =
+            _mm_movemask_epi8(block) | _mm_movemask_epi8(_mm_cmpeq_epi8(block, carriageReturn));
+        if (hits != 0)
+            return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(hits)));
+    }
+#endif
+    while (i < n && text[i] < 0x80 && text[i] != '\r')
+        ++i;
+    return i;
 }
 
 }  // namespace
@@ -171,12 +207,7 @@ bool ClusterTable::appendCommonCase(std::string_view utf8, std::vector<std::uint
         }
         UChar32 c;
         U8_NEXT_OR_FFFD(bytes, i, length, c);
-        std::uint32_t lower = lookup<computeLowercase>(lowercaseTable, c);
-        std::uint32_t character =
-            (lower & kNeedsFullRules)
-                ? kNeedsFullRules
-                : lookup<computeCharacter>(characterTable,
-                                           static_cast<UChar32>(lower & kValueMask));
+        std::uint32_t character = commonCaseCharacter(c);
         if (character & kNeedsFullRules) {
             out.resize(mark);
             return false;
@@ -185,6 +216,42 @@ bool ClusterTable::appendCommonCase(std::string_view utf8, std::vector<std::uint
     }
     out.resize(static_cast<std::size_t>(next - out.data()));
     return true;
+}
+
+ClusterTable::ByteForm ClusterTable::byteForm(std::string_view utf8) {
+    if (utf8.size() > static_cast<std::size_t>(INT32_MAX / 2))
+        return ByteForm::kNeedsPreparing;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(utf8.data());
+    const auto length = static_cast<std::int32_t>(utf8.size());
+    ByteForm form = ByteForm::kPlainAscii;
+    for (std::size_t i = findNonPlainByte(bytes, 0, utf8.size()); i < utf8.size();
+         i = findNonPlainByte(bytes, i, utf8.size())) {
+        auto next = static_cast<std::int32_t>(i);
+        UChar32 c;
+        U8_NEXT(bytes, next, length, c);
+        // A malformed sequence, or a code point that is not a character on its own or stands
+        // for an ASCII character (a carriage return fails too: CR LF is one character).
+        if (c < 0x80)
+            return ByteForm::kNeedsPreparing;
+        std::uint32_t character = commonCaseCharacter(c);
+        if ((character & kNeedsFullRules) || (character & kValueMask) < 0x80)
+            return ByteForm::kNeedsPreparing;
+        form = ByteForm::kOneCharacterPerCodePoint;
+        i = static_cast<std::size_t>(next);
+    }
+    return form;
+}
+
+bool ClusterTable::isSeparatorBefore(const std::uint8_t* utf8, std::size_t position) {
+    std::size_t start = position - 1;
+    if (utf8[start] < 0x80)
+        return isAsciiSeparator(utf8[start]);
+    while ((utf8[start] & 0xC0) == 0x80)
+        --start;
+    auto i = static_cast<std::int32_t>(start);
+    UChar32 c;
+    U8_NEXT_UNSAFE(utf8, i, c);
+    return (commonCaseCharacter(c) & kSeparator) != 0;
 }
 
 void ClusterTable::appendUnicode(std::string_view utf8, std::vector<std::uint32_t>& out) {

@@ -49,6 +49,22 @@ class ClusterTable {
     static std::uint8_t asciiLower(std::uint8_t byte) { return kAsciiLower[byte]; }
     static bool isAsciiSeparator(std::uint8_t byte) { return kAsciiSeparator[byte] != 0; }
 
+    // How much of a text's preparing can be skipped when the query is ASCII.
+    enum class ByteForm {
+        // isPlainAscii: every byte a character, its lowercase its id.
+        kPlainAscii,
+        // Well-formed UTF-8 in which every code point is a character of its own and only the
+        // ASCII bytes prepare to ASCII ids: an ASCII query can be matched on the raw bytes, the
+        // characters before a byte being the code points that start before it.
+        kOneCharacterPerCodePoint,
+        // Anything else: only append() tells its characters.
+        kNeedsPreparing,
+    };
+    static ByteForm byteForm(std::string_view utf8);
+    // In a text of the second form, whether the character that ends just before byte
+    // `position` (> 0) is a separator.
+    static bool isSeparatorBefore(const std::uint8_t* utf8, std::size_t position);
+
     // Whether text outside ASCII can prepare to this ASCII id: the Kelvin sign lowercases to
     // "k", and the Greek question mark and varia are canonically ";" and "`".
     static bool hasNonAsciiSource(std::uint32_t id) { return id == 'k' || id == ';' || id == '`'; }

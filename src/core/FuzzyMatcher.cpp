@@ -1,5 +1,7 @@
 #include "core/FuzzyMatcher.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -27,25 +29,64 @@ inline int matchPoints(std::size_t j, std::size_t gap, std::ptrdiff_t last, bool
     return points;
 }
 
-// The first position from `start` whose byte, with ASCII case folded, is the lowercase letter
-// `letter`; `n` when there is none.
-inline std::size_t findFoldedLetter(const std::uint8_t* text, std::size_t start, std::size_t n,
-                                    std::uint8_t letter) {
+// The number of bits set in a 16-bit mask (without relying on a popcount instruction).
+inline unsigned bitCount16(unsigned x) {
+    x = x - ((x >> 1) & 0x5555u);
+    x = (x & 0x3333u) + ((x >> 2) & 0x3333u);
+    x = (x + (x >> 4)) & 0x0F0Fu;
+    return (x + (x >> 8)) & 0x1Fu;
+}
+
+// How many UTF-8 continuation bytes (10xxxxxx) [start, end) of `text` holds. Reads whole blocks
+// while they end within `readable` (at least `end`) bytes of `text`.
+inline std::size_t continuationBytes(const std::uint8_t* text, std::size_t start, std::size_t end,
+                                     std::size_t readable) {
+    std::size_t count = 0;
+    std::size_t i = start;
+#if defined(__SSE2__)
+    // As signed bytes, continuation bytes are exactly those below -64.
+    const __m128i limit = _mm_set1_epi8(-64);
+    for (; i < end && i + 16 <= readable; i += 16) {
+        __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+        auto marks = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(block, limit)));
+        if (end - i < 16)
+            marks &= (1u << (end - i)) - 1;
+        count += bitCount16(marks);
+    }
+    if (i >= end)
+        return count;
+#endif
+    for (; i < end; ++i)
+        count += (text[i] & 0xC0) == 0x80;
+    return count;
+}
+
+// The first position in [start, n) whose byte, with ASCII case folded, is `wanted` (an ASCII
+// character, lowercase) or, unless it is 0, `stop`; `n` when there is none. Reads whole blocks
+// while they end within `readable` (at least `n`) bytes of `text`, and only then byte by byte.
+inline std::size_t findFolded(const std::uint8_t* text, std::size_t start, std::size_t n,
+                              std::size_t readable, std::uint8_t wanted, std::uint8_t stop = 0) {
+    // Setting bit 5 folds A-Z onto a-z and maps no other byte onto a letter.
+    const std::uint8_t fold = wanted >= 'a' && wanted <= 'z' ? 0x20 : 0;
     std::size_t j = start;
 #if defined(__SSE2__)
-    const __m128i fold = _mm_set1_epi8(0x20);
-    const __m128i wanted = _mm_set1_epi8(static_cast<char>(letter));
-    for (; j + 16 <= n; j += 16) {
+    const __m128i foldBits = _mm_set1_epi8(static_cast<char>(fold));
+    const __m128i target = _mm_set1_epi8(static_cast<char>(wanted));
+    const __m128i stopper = _mm_set1_epi8(static_cast<char>(stop == 0 ? wanted : stop));
+    for (; j < n && j + 16 <= readable; j += 16) {
         __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + j));
-        int hits = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(block, fold), wanted));
-        if (hits != 0)
-            return j + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(hits)));
+        __m128i found = _mm_or_si128(_mm_cmpeq_epi8(_mm_or_si128(block, foldBits), target),
+                                     _mm_cmpeq_epi8(block, stopper));
+        int hits = _mm_movemask_epi8(found);
+        if (hits != 0) {
+            return std::min(
+                n, j + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(hits))));
+        }
     }
 #endif
-    // Setting bit 5 folds A-Z onto a-z and maps no other byte onto a letter.
-    while (j < n && (text[j] | 0x20) != letter)
+    while (j < n && (text[j] | fold) != wanted && (stop == 0 || text[j] != stop))
         ++j;
-    return j;
+    return std::min(j, n);
 }
 
 }  // namespace
@@ -129,15 +170,33 @@ int scoreAscii(const PreparedQuery& query, const std::uint8_t* text, std::size_t
 }
 
 int scoreAsciiFolding(const PreparedQuery& query, const std::uint8_t* text, std::size_t n) {
+    return scoreAsciiFolding(query, text, n, n);
+}
+
+int scoreAsciiFolding(const PreparedQuery& query, const std::uint8_t* text, std::size_t n,
+                      std::size_t readable) {
     if (n == 0 || !query.isAscii)
         return kNoMatch;
-    int total = 0;
-    std::ptrdiff_t last = -2;
+    // Find the characters first: most texts miss one, and that settles them before any scoring.
+    constexpr std::size_t kKept = 32;
+    std::array<std::size_t, kKept> found;
     std::size_t start = 0;
-    for (unsigned char wanted : query.asciiBytes) {
-        std::size_t j = findAsciiFolded(text, start, n, wanted);
+    for (std::size_t i = 0; i < query.asciiBytes.size(); ++i) {
+        std::size_t j =
+            findFolded(text, start, n, readable, static_cast<std::uint8_t>(query.asciiBytes[i]));
         if (j == n)
             return kNoMatch;
+        if (i < kKept)
+            found[i] = j;
+        start = j + 1;
+    }
+    int total = 0;
+    std::ptrdiff_t last = -2;
+    start = 0;
+    for (std::size_t i = 0; i < query.asciiBytes.size(); ++i) {
+        std::size_t j = i < kKept ? found[i]
+                                  : findFolded(text, start, n, readable,
+                                               static_cast<std::uint8_t>(query.asciiBytes[i]));
         bool afterSeparator = j == 0 || ClusterTable::isAsciiSeparator(text[j - 1]);
         total += matchPoints(j, j - start, last, afterSeparator);
         last = static_cast<std::ptrdiff_t>(j);
@@ -146,14 +205,56 @@ int scoreAsciiFolding(const PreparedQuery& query, const std::uint8_t* text, std:
     return total - static_cast<int>(n - static_cast<std::size_t>(last + 1));
 }
 
+int scoreAsciiFoldingUtf8(const PreparedQuery& query, const std::uint8_t* text, std::size_t n) {
+    return scoreAsciiFoldingUtf8(query, text, n, n);
+}
+
+int scoreAsciiFoldingUtf8(const PreparedQuery& query, const std::uint8_t* text, std::size_t n,
+                          std::size_t readable) {
+    if (n == 0 || !query.isAscii)
+        return kNoMatch;
+    // As in scoreAsciiFolding: the positions first, then the points.
+    constexpr std::size_t kKept = 32;
+    std::array<std::size_t, kKept> found;
+    std::size_t startByte = 0;
+    for (std::size_t i = 0; i < query.asciiBytes.size(); ++i) {
+        std::size_t j = findFolded(text, startByte, n, readable,
+                                   static_cast<std::uint8_t>(query.asciiBytes[i]));
+        if (j == n)
+            return kNoMatch;
+        if (i < kKept)
+            found[i] = j;
+        startByte = j + 1;
+    }
+    int total = 0;
+    std::ptrdiff_t last = -2;
+    startByte = 0;
+    std::size_t start = 0;  // the character at startByte
+    for (std::size_t i = 0; i < query.asciiBytes.size(); ++i) {
+        std::size_t jByte = i < kKept ? found[i]
+                                      : findFolded(text, startByte, n, readable,
+                                                   static_cast<std::uint8_t>(query.asciiBytes[i]));
+        std::size_t j =
+            start + (jByte - startByte) - continuationBytes(text, startByte, jByte, readable);
+        bool afterSeparator = jByte == 0 || ClusterTable::isSeparatorBefore(text, jByte);
+        total += matchPoints(j, j - start, last, afterSeparator);
+        last = static_cast<std::ptrdiff_t>(j);
+        startByte = jByte + 1;
+        start = j + 1;
+    }
+    std::size_t characters =
+        start + (n - startByte) - continuationBytes(text, startByte, n, readable);
+    return total - static_cast<int>(characters - start);
+}
+
 std::size_t findAsciiFolded(const std::uint8_t* text, std::size_t start, std::size_t n,
-                            std::uint8_t wanted) {
-    if (start >= n)
-        return n;
-    if (wanted >= 'a' && wanted <= 'z')
-        return findFoldedLetter(text, start, n, wanted);
-    const void* hit = std::memchr(text + start, wanted, n - start);
-    return hit ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - text) : n;
+                            std::size_t readable, std::uint8_t wanted) {
+    return findFolded(text, start, n, readable, wanted);
+}
+
+std::size_t findAsciiFoldedOrStop(const std::uint8_t* text, std::size_t start, std::size_t n,
+                                  std::size_t readable, std::uint8_t wanted, std::uint8_t stop) {
+    return findFolded(text, start, n, readable, wanted, stop);
 }
 
 std::optional<int> score(std::string_view query, std::string_view text) {

@@ -53,11 +53,26 @@ int scoreAscii(const PreparedQuery& query, const std::uint8_t* lowered, std::siz
 // match unless the query holds a character that non-ASCII text can also produce (see
 // ClusterTable::hasNonAsciiSource); a score says nothing.
 int scoreAsciiFolding(const PreparedQuery& query, const std::uint8_t* raw, std::size_t length);
+// The same for a raw text of ClusterTable::ByteForm::kOneCharacterPerCodePoint (or plain
+// ASCII): exact, counting characters where the others count bytes.
+int scoreAsciiFoldingUtf8(const PreparedQuery& query, const std::uint8_t* raw, std::size_t length);
+
+// The same two, allowed to read `readable` (at least `length`) bytes from `raw`: a text inside
+// a larger buffer is then searched in whole blocks, to its last byte. The bytes past `length`
+// never change the result.
+int scoreAsciiFolding(const PreparedQuery& query, const std::uint8_t* raw, std::size_t length,
+                      std::size_t readable);
+int scoreAsciiFoldingUtf8(const PreparedQuery& query, const std::uint8_t* raw, std::size_t length,
+                          std::size_t readable);
 
 // The first position in [start, n) holding the ASCII character `wanted` (a lowercase letter
-// also matches its capital); `n` when there is none.
+// also matches its capital); `n` when there is none. Reads up to `readable` (at least `n`) bytes
+// from `raw`.
 std::size_t findAsciiFolded(const std::uint8_t* raw, std::size_t start, std::size_t n,
-                            std::uint8_t wanted);
+                            std::size_t readable, std::uint8_t wanted);
+// The same, stopping also at the first byte `stop` (say, the end of a line).
+std::size_t findAsciiFoldedOrStop(const std::uint8_t* raw, std::size_t start, std::size_t n,
+                                  std::size_t readable, std::uint8_t wanted, std::uint8_t stop);
 
 // One-off scoring of two texts (prepares both; for tests and tools, not for hot loops).
 std::optional<int> score(std::string_view query, std::string_view text);

@@ -87,5 +87,57 @@ TEST(ClusterTable, TheSameTextPreparesAlikeWhateverCameBefore) {
     EXPECT_EQ(crlf.size(), 3u) << "CR LF is one character";
 }
 
+TEST(ClusterTable, ByteFormSaysWhenRawBytesAreTheCharacters) {
+    using Form = ClusterTable::ByteForm;
+    const std::vector<std::pair<std::string, Form>> cases = {
+        {"", Form::kPlainAscii},
+        {"Plain text - 42", Form::kPlainAscii},
+        {"Caf\xC3\xA9 \xE2\x80\x94 \xE5\x8C\x97\xE4\xBA\xAC \xF0\x9F\x8E\x89",
+         Form::kOneCharacterPerCodePoint},
+        {"\xCE\xA3\xCE\xB9\xCF\x83", Form::kOneCharacterPerCodePoint},
+        {"cafe\xCC\x81", Form::kNeedsPreparing},  // combining accent joins the e
+        {"\xE2\x84\xAA"
+         "elvin",
+         Form::kNeedsPreparing},                            // Kelvin sign prepares to "k"
+        {"\xE2\x84\xAB", Form::kOneCharacterPerCodePoint},  // Angstrom sign: canonically a-ring
+        {"\xC4\xB0stanbul", Form::kNeedsPreparing},         // capital I with dot: two code points
+        {"a\r\nb", Form::kNeedsPreparing},
+        {"a\rb", Form::kNeedsPreparing},
+        {"a\xFF"
+         "b",
+         Form::kNeedsPreparing},
+        {"\xF0\x9F\x98", Form::kNeedsPreparing},
+        {"\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD", Form::kNeedsPreparing},  // skin tone joins
+        {"\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA", Form::kNeedsPreparing},  // a flag
+    };
+    for (const auto& [text, form] : cases)
+        EXPECT_EQ(ClusterTable::byteForm(text), form) << "text '" << text << "'";
+}
+
+TEST(ClusterTable, RawBytesAgreeWithPreparedCharactersWhereByteFormAllows) {
+    ClusterTable table;
+    std::vector<std::uint32_t> ids;
+    auto check = [&](UChar32 c) {
+        if (U_IS_SURROGATE(c))
+            return;
+        const std::string text = "x" + utf8(c) + "y";
+        if (ClusterTable::byteForm(text) == ClusterTable::ByteForm::kNeedsPreparing)
+            return;
+        ids.clear();
+        table.append(text, ids);
+        ASSERT_EQ(ids.size(), 3u) << "code point " << std::hex << c;
+        EXPECT_GE(ids[1] & ClusterTable::kIdMask, 0x80u) << "code point " << std::hex << c;
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+        EXPECT_EQ(ClusterTable::isSeparatorBefore(bytes, text.size() - 1),
+                  (ids[1] & ClusterTable::kSeparatorBit) != 0)
+            << "code point " << std::hex << c;
+        EXPECT_FALSE(ClusterTable::isSeparatorBefore(bytes, 1)) << "code point " << std::hex << c;
+    };
+    for (UChar32 c = 0x80; c < 0x10000; ++c)
+        check(c);
+    for (UChar32 c = 0x1F000; c < 0x1FB00; ++c)
+        check(c);
+}
+
 }  // namespace
 }  // namespace vantlo

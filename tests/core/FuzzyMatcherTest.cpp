@@ -185,6 +185,52 @@ TEST(FuzzyMatcher, FastPathsAgreeWithTheRulesOnRandomText) {
     }
 }
 
+TEST(FuzzyMatcher, RawBytePathAgreesWithPreparedTextOnMixedText) {
+    std::mt19937 random(11);
+    // ASCII letters and separators among letters, separators and symbols from other scripts.
+    const std::vector<std::string> pieces = {"a",
+                                             "b",
+                                             "K",
+                                             "k",
+                                             "e",
+                                             " ",
+                                             "-",
+                                             ";",
+                                             "/",
+                                             "\xC3\xA9",
+                                             "\xC3\x89",
+                                             "\xE2\x80\x94",
+                                             "\xE5\x8C\x97",
+                                             "\xF0\x9F\x8E\x89",
+                                             "\xC3\x9F",
+                                             "\xCE\xA3",
+                                             "\xE2\x84\xAB",
+                                             "\xD0\x96"};
+    const std::string queryAlphabet = "abke -;/";
+    int checked = 0;
+    for (int round = 0; round < 4000; ++round) {
+        std::string text;
+        for (int n = static_cast<int>(random() % 30); n > 0; --n)
+            text += pieces[random() % pieces.size()];
+        std::string query(1 + random() % 4, ' ');
+        for (char& c : query)
+            c = queryAlphabet[random() % queryAlphabet.size()];
+        ASSERT_NE(ClusterTable::byteForm(text), ClusterTable::ByteForm::kNeedsPreparing) << text;
+        ClusterTable table;
+        PreparedQuery prepared = PreparedQuery::prepare(query, table);
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+        int expected = score(query, text).value_or(FuzzyMatcher::kNoMatch);
+        EXPECT_EQ(FuzzyMatcher::scoreAsciiFoldingUtf8(prepared, bytes, text.size()), expected)
+            << "query '" << query << "' text '" << text << "'";
+        int quick = FuzzyMatcher::scoreAsciiFolding(prepared, bytes, text.size());
+        EXPECT_EQ(quick == FuzzyMatcher::kNoMatch, expected == FuzzyMatcher::kNoMatch)
+            << "the quick test on the raw bytes settles misses: query '" << query << "' text '"
+            << text << "'";
+        checked += expected != FuzzyMatcher::kNoMatch;
+    }
+    EXPECT_GT(checked, 500) << "enough of the texts match";
+}
+
 TEST(MatchIndex, BestWeightedFieldTruncatedAndTiesInEntryOrder) {
     MatchIndex index;
     std::vector<std::vector<MatchField>> entries = {
