@@ -4,6 +4,7 @@
 #include <atomic>
 #include <climits>
 #include <cstring>
+#include <optional>
 #include <system_error>
 #include <thread>
 
@@ -114,35 +115,20 @@ class LineScorer {
     explicit LineScorer(std::string_view query) : query_(PreparedQuery::prepare(query, table_)) {
         for (std::uint32_t id : query_.ids)
             quickTestProvesMisses_ = quickTestProvesMisses_ && !ClusterTable::hasNonAsciiSource(id);
+        positions_.resize(query_.asciiBytes.size());
     }
 
     // Scores the line [start, end) of `text`. `plain`: the line is known to hold no byte above
-    // 0x7F and no carriage return.
-    int score(std::string_view text, std::size_t start, std::size_t end, bool plain) {
+    // 0x7F and no carriage return. `found`: positions() holds where the ASCII query's characters
+    // first occur in order from `start`, as buffer positions.
+    int score(std::string_view text, std::size_t start, std::size_t end, bool plain, bool found) {
         std::string_view line = text.substr(start, end - start);
         // A line ending "\r\n" is matched without its carriage return.
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        const auto* bytes = reinterpret_cast<const std::uint8_t*>(line.data());
-        // The rest of the buffer may be read too: the searches then go in whole blocks.
-        const std::size_t readable = text.size() - start;
         if (query_.isAscii) {
-            // Most lines do not match and most are plain ASCII or nearly: settle those on the
-            // raw bytes.
-            int quick = FuzzyMatcher::scoreAsciiFolding(query_, bytes, line.size(), readable);
-            if (plain || (quick == FuzzyMatcher::kNoMatch && quickTestProvesMisses_))
-                return quick;
-            switch (ClusterTable::byteForm(line)) {
-                case ClusterTable::ByteForm::kPlainAscii:
-                    return quick;
-                case ClusterTable::ByteForm::kOneCharacterPerCodePoint:
-                    return quick == FuzzyMatcher::kNoMatch
-                               ? quick
-                               : FuzzyMatcher::scoreAsciiFoldingUtf8(query_, bytes, line.size(),
-                                                                     readable);
-                case ClusterTable::ByteForm::kNeedsPreparing:
-                    break;
-            }
+            if (auto settled = scoreRaw(text, start, line, plain, found))
+                return *settled;
         } else if (plain || ClusterTable::isPlainAscii(line)) {
             return FuzzyMatcher::kNoMatch;
         }
@@ -153,19 +139,52 @@ class LineScorer {
 
     // Whether a line that lacks the query's characters in their order as raw bytes (an ASCII
     // letter matching its capital) can be passed over unread.
-    bool mayFollowRawBytes() const { return query_.isAscii && quickTestProvesMisses_; }
-    // The query as lowercase ASCII bytes, when it is ASCII.
-    const std::string& asciiQuery() const { return query_.asciiBytes; }
+    bool mayFollowRawBytes() const {
+        return query_.isAscii && !positions_.empty() && quickTestProvesMisses_;
+    }
+    const PreparedQuery& query() const { return query_; }
+    // Room for one position per character of an ASCII query.
+    std::size_t* positions() { return positions_.data(); }
 
   private:
+    // The score of the ASCII query on the raw bytes of `line`, at `start` in `text`; nothing
+    // when only the full rules can tell. Most lines do not match and most are plain ASCII or
+    // nearly: they are settled here.
+    std::optional<int> scoreRaw(std::string_view text, std::size_t start, std::string_view line,
+                                bool plain, bool found) {
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(line.data());
+        // The rest of the buffer may be read too: the searches then go in whole blocks.
+        const std::size_t readable = text.size() - start;
+        std::size_t* positions = positions_.data();
+        bool inOrder = true;
+        if (found && positions_.back() < start + line.size()) {
+            for (std::size_t& position : positions_)
+                position -= start;
+        } else {
+            inOrder = FuzzyMatcher::findInOrder(query_, bytes, line.size(), readable, positions);
+        }
+        if (!inOrder && (plain || quickTestProvesMisses_))
+            return FuzzyMatcher::kNoMatch;
+        ClusterTable::ByteForm form =
+            plain ? ClusterTable::ByteForm::kPlainAscii : ClusterTable::byteForm(line);
+        if (form == ClusterTable::ByteForm::kNeedsPreparing)
+            return std::nullopt;
+        if (!inOrder)
+            return FuzzyMatcher::kNoMatch;
+        return FuzzyMatcher::scoreAt(query_, bytes, line.size(), readable, positions,
+                                     form == ClusterTable::ByteForm::kPlainAscii);
+    }
+
     ClusterTable table_;
     PreparedQuery query_;
     bool quickTestProvesMisses_ = true;
+    std::vector<std::size_t> positions_;
     std::vector<std::uint32_t> characters_;
 };
 
-// The matches of one stretch of whole lines, in input order, and the range of their scores.
-struct Stretch {
+// What one thread found: the matches of the stretches it took, one stretch after another, in
+// input order within each; and the range of their scores.
+struct Found {
     std::vector<Line> matches;
     int best = INT_MIN;
     int worst = INT_MAX;
@@ -181,14 +200,33 @@ struct Stretch {
     }
 };
 
+// Where the matches of one stretch are: the thread that took it and their range in its list.
+struct StretchMatches {
+    std::size_t thread = 0;
+    std::size_t first = 0;
+    std::size_t last = 0;
+};
+
+struct Scored {
+    std::vector<Found> byThread;
+    std::vector<StretchMatches> stretches;  // in input order
+
+    // Visits every match in input order.
+    template <class Visit>
+    void forEach(Visit&& visit) const {
+        for (const StretchMatches& stretch : stretches) {
+            const std::vector<Line>& matches = byThread[stretch.thread].matches;
+            for (std::size_t i = stretch.first; i < stretch.last; ++i)
+                visit(matches[i]);
+        }
+    }
+};
+
 void scoreStretch(LineScorer& scorer, std::string_view text, std::size_t begin, std::size_t end,
-                  Stretch& out) {
+                  Found& out) {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    // Room for a match per typical line up front: growing by copying costs more than the
-    // untouched reserve, which the system never backs with memory.
-    out.matches.reserve((end - begin) / 24 + 16);
-    auto scoreLine = [&](const LineSpan& line) {
-        int score = scorer.score(text, line.start, line.end, line.plain);
+    auto scoreLine = [&](const LineSpan& line, bool found) {
+        int score = scorer.score(text, line.start, line.end, line.plain, found);
         if (score != FuzzyMatcher::kNoMatch)
             out.add(line.start, line.end, score);
     };
@@ -199,7 +237,7 @@ void scoreStretch(LineScorer& scorer, std::string_view text, std::size_t begin, 
                 newline
                     ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(newline) - bytes)
                     : end;
-            scoreLine({start, stop, false});
+            scoreLine({start, stop, false}, false);
             start = stop + 1;
         }
         return;
@@ -207,23 +245,13 @@ void scoreStretch(LineScorer& scorer, std::string_view text, std::size_t begin, 
     // Follow the query through the raw bytes: from an occurrence of its first character to the
     // next, then each further character up to the end of that line. The lines without them
     // cannot match and are passed over; only the others are bounded and scored.
-    const std::string& wanted = scorer.asciiQuery();
+    std::size_t* found = scorer.positions();
     for (std::size_t position = begin; position < end;) {
-        std::size_t hit = FuzzyMatcher::findAsciiFolded(bytes, position, end, text.size(),
-                                                        static_cast<std::uint8_t>(wanted[0]));
-        std::size_t at = hit;
-        for (std::size_t i = 1; i < wanted.size() && at < end && bytes[at] != '\n'; ++i) {
-            at = FuzzyMatcher::findAsciiFoldedOrStop(bytes, at + 1, end, text.size(),
-                                                     static_cast<std::uint8_t>(wanted[i]), '\n');
-        }
-        if (at >= end)
+        if (!FuzzyMatcher::findNextLineInOrder(scorer.query(), bytes, position, end, text.size(),
+                                               found))
             break;
-        if (bytes[at] == '\n' && at != hit) {
-            position = at + 1;
-            continue;
-        }
-        LineSpan line = lineAround(bytes, text.size(), position, hit, end);
-        scoreLine(line);
+        LineSpan line = lineAround(bytes, text.size(), position, found[0], end);
+        scoreLine(line, true);
         position = line.end + 1;
     }
 }
@@ -239,47 +267,60 @@ std::size_t nextLineStart(std::string_view text, std::size_t position) {
 
 // The text is cut into stretches of whole lines that the processors take one by one as they
 // become free, so a busy processor holds up no other; the stretches keep input order.
-std::vector<Stretch> scoreStretches(std::string_view query, std::string_view text) {
+Scored scoreStretches(std::string_view query, std::string_view text) {
     constexpr std::size_t kStretchBytes = 256 << 10;
     const std::size_t count = text.size() / kStretchBytes + 1;
     std::vector<std::size_t> bounds(count + 1, text.size());
     for (std::size_t i = 0; i < count; ++i)
         bounds[i] = nextLineStart(text, i * kStretchBytes);
-    std::vector<Stretch> stretches(count);
+    const std::size_t threads =
+        std::min<std::size_t>({std::max(1u, std::thread::hardware_concurrency()), 8, count});
+    Scored scored;
+    scored.byThread.resize(threads);
+    scored.stretches.resize(count);
     std::atomic<std::size_t> next{0};
-    auto work = [&] {
+    auto work = [&](std::size_t thread) {
         LineScorer scorer(query);
-        for (std::size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < count;)
-            scoreStretch(scorer, text, bounds[i], bounds[i + 1], stretches[i]);
+        Found& found = scored.byThread[thread];
+        // Room for a match per typical line up front: growing by copying costs more than the
+        // untouched reserve, which the system never backs with memory.
+        found.matches.reserve(text.size() / threads / 24 + 16);
+        for (std::size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < count;) {
+            StretchMatches& stretch = scored.stretches[i];
+            stretch.thread = thread;
+            stretch.first = found.matches.size();
+            scoreStretch(scorer, text, bounds[i], bounds[i + 1], found);
+            stretch.last = found.matches.size();
+        }
     };
-    std::size_t helpers = std::min<std::size_t>({std::thread::hardware_concurrency(), 8, count});
-    std::vector<std::thread> threads;
-    for (std::size_t t = 1; t < helpers; ++t) {
+    std::vector<std::thread> helpers;
+    for (std::size_t t = 1; t < threads; ++t) {
         try {
-            threads.emplace_back(work);
+            helpers.emplace_back(work, t);
         } catch (const std::system_error&) {
             break;  // no more threads to be had: the others do the work
         }
     }
-    work();
-    for (auto& thread : threads)
-        thread.join();
-    return stretches;
+    work(0);
+    for (auto& helper : helpers)
+        helper.join();
+    return scored;
 }
 
 }  // namespace
 
 std::vector<Line> LineRanker::rank(std::string_view query, std::string_view text) {
-    if (query.empty())
+    // Lines hold no line feed, so a query with one matches none.
+    if (query.empty() || query.find('\n') != std::string_view::npos)
         return {};
-    std::vector<Stretch> stretches = scoreStretches(query, text);
+    Scored scored = scoreStretches(query, text);
     std::size_t total = 0;
     int best = INT_MIN;
     int worst = INT_MAX;
-    for (const Stretch& stretch : stretches) {
-        total += stretch.matches.size();
-        best = std::max(best, stretch.best);
-        worst = std::min(worst, stretch.worst);
+    for (const Found& found : scored.byThread) {
+        total += found.matches.size();
+        best = std::max(best, found.best);
+        worst = std::min(worst, found.worst);
     }
     std::vector<Line> ranked(total);
     if (total == 0)
@@ -287,8 +328,7 @@ std::vector<Line> LineRanker::rank(std::string_view query, std::string_view text
     const long long range = static_cast<long long>(best) - worst + 1;
     if (range > static_cast<long long>(total) * 4 + 4096) {
         auto out = ranked.begin();
-        for (const Stretch& stretch : stretches)
-            out = std::copy(stretch.matches.begin(), stretch.matches.end(), out);
+        scored.forEach([&](const Line& line) { *out++ = line; });
         std::stable_sort(ranked.begin(), ranked.end(),
                          [](const Line& a, const Line& b) { return a.score > b.score; });
         return ranked;
@@ -296,16 +336,13 @@ std::vector<Line> LineRanker::rank(std::string_view query, std::string_view text
     // Scores span a small range: a counting sort, stable, so equal scores stay in input order.
     // The lines move in whole, so writing them out later reads them in order.
     std::vector<std::size_t> starts(static_cast<std::size_t>(range) + 1, 0);
-    for (const Stretch& stretch : stretches) {
-        for (const Line& line : stretch.matches)
-            ++starts[static_cast<std::size_t>(best - line.score) + 1];
-    }
+    scored.forEach(
+        [&](const Line& line) { ++starts[static_cast<std::size_t>(best - line.score) + 1]; });
     for (std::size_t i = 1; i < starts.size(); ++i)
         starts[i] += starts[i - 1];
-    for (const Stretch& stretch : stretches) {
-        for (const Line& line : stretch.matches)
-            ranked[starts[static_cast<std::size_t>(best - line.score)]++] = line;
-    }
+    scored.forEach([&](const Line& line) {
+        ranked[starts[static_cast<std::size_t>(best - line.score)]++] = line;
+    });
     return ranked;
 }
 

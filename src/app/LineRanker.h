@@ -23,7 +23,7 @@ class LineRanker {
 
     // Lines end at a line feed; a last line without one counts, an empty text has no lines. A
     // line ending in CR LF is matched without its carriage return. An empty query matches
-    // nothing.
+    // nothing, nor does one holding a line feed.
     static std::vector<Line> rank(std::string_view query, std::string_view text);
 
     // The bytes of `line` (without its line feed) in the `text` it was ranked in.

@@ -124,14 +124,21 @@ std::uint32_t lookup(std::atomic<std::uint32_t> (&table)[kTabled], UChar32 c) {
 }
 
 // The prepared value of a code point that is a character of its own, with kSeparator for a
-// separator; kNeedsFullRules when the full rules are needed.
-std::uint32_t commonCaseCharacter(UChar32 c) {
+// separator; kNeedsFullRules when the full rules are needed. Both steps, lowercasing and then
+// the character, are kept in a table of their own, so one read answers.
+std::atomic<std::uint32_t> commonCaseTable[kTabled];
+
+std::uint32_t computeCommonCase(UChar32 c) {
     std::uint32_t lower = lookup<computeLowercase>(lowercaseTable, c);
     if (lower & kNeedsFullRules)
-        return kNeedsFullRules;
+        return kKnown | kNeedsFullRules;
     std::uint32_t character =
         lookup<computeCharacter>(characterTable, static_cast<UChar32>(lower & kValueMask));
-    return character & (kNeedsFullRules | kSeparator | kValueMask);
+    return kKnown | (character & (kNeedsFullRules | kSeparator | kValueMask));
+}
+
+std::uint32_t commonCaseCharacter(UChar32 c) {
+    return lookup<computeCommonCase>(commonCaseTable, c) & ~kKnown;
 }
 
 // The first position from `start` holding a byte outside ASCII or a carriage return; `n` when

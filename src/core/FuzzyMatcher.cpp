@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -173,88 +174,103 @@ int scoreAsciiFolding(const PreparedQuery& query, const std::uint8_t* text, std:
     return scoreAsciiFolding(query, text, n, n);
 }
 
-int scoreAsciiFolding(const PreparedQuery& query, const std::uint8_t* text, std::size_t n,
-                      std::size_t readable) {
+int scoreAsciiFoldingUtf8(const PreparedQuery& query, const std::uint8_t* text, std::size_t n) {
+    return scoreAsciiFoldingUtf8(query, text, n, n);
+}
+
+namespace {
+
+// Finds the query's characters and scores them, positions kept on the stack for the usual
+// short query.
+int findAndScore(const PreparedQuery& query, const std::uint8_t* text, std::size_t n,
+                 std::size_t readable, bool plain) {
     if (n == 0 || !query.isAscii)
         return kNoMatch;
-    // Find the characters first: most texts miss one, and that settles them before any scoring.
-    constexpr std::size_t kKept = 32;
-    std::array<std::size_t, kKept> found;
+    constexpr std::size_t kOnStack = 32;
+    std::array<std::size_t, kOnStack> onStack;
+    std::vector<std::size_t> onHeap;
+    std::size_t* positions = onStack.data();
+    if (query.asciiBytes.size() > kOnStack) {
+        onHeap.resize(query.asciiBytes.size());
+        positions = onHeap.data();
+    }
+    if (!findInOrder(query, text, n, readable, positions))
+        return kNoMatch;
+    return scoreAt(query, text, n, readable, positions, plain);
+}
+
+}  // namespace
+
+int scoreAsciiFolding(const PreparedQuery& query, const std::uint8_t* text, std::size_t n,
+                      std::size_t readable) {
+    return findAndScore(query, text, n, readable, true);
+}
+
+int scoreAsciiFoldingUtf8(const PreparedQuery& query, const std::uint8_t* text, std::size_t n,
+                          std::size_t readable) {
+    return findAndScore(query, text, n, readable, false);
+}
+
+bool findInOrder(const PreparedQuery& query, const std::uint8_t* text, std::size_t n,
+                 std::size_t readable, std::size_t* positions) {
     std::size_t start = 0;
     for (std::size_t i = 0; i < query.asciiBytes.size(); ++i) {
         std::size_t j =
             findFolded(text, start, n, readable, static_cast<std::uint8_t>(query.asciiBytes[i]));
         if (j == n)
-            return kNoMatch;
-        if (i < kKept)
-            found[i] = j;
+            return false;
+        positions[i] = j;
         start = j + 1;
     }
+    return true;
+}
+
+int scoreAt(const PreparedQuery& query, const std::uint8_t* text, std::size_t n,
+            std::size_t readable, const std::size_t* positions, bool plain) {
     int total = 0;
     std::ptrdiff_t last = -2;
-    start = 0;
-    for (std::size_t i = 0; i < query.asciiBytes.size(); ++i) {
-        std::size_t j = i < kKept ? found[i]
-                                  : findFolded(text, start, n, readable,
-                                               static_cast<std::uint8_t>(query.asciiBytes[i]));
-        bool afterSeparator = j == 0 || ClusterTable::isAsciiSeparator(text[j - 1]);
-        total += matchPoints(j, j - start, last, afterSeparator);
-        last = static_cast<std::ptrdiff_t>(j);
-        start = j + 1;
-    }
-    return total - static_cast<int>(n - static_cast<std::size_t>(last + 1));
-}
-
-int scoreAsciiFoldingUtf8(const PreparedQuery& query, const std::uint8_t* text, std::size_t n) {
-    return scoreAsciiFoldingUtf8(query, text, n, n);
-}
-
-int scoreAsciiFoldingUtf8(const PreparedQuery& query, const std::uint8_t* text, std::size_t n,
-                          std::size_t readable) {
-    if (n == 0 || !query.isAscii)
-        return kNoMatch;
-    // As in scoreAsciiFolding: the positions first, then the points.
-    constexpr std::size_t kKept = 32;
-    std::array<std::size_t, kKept> found;
     std::size_t startByte = 0;
-    for (std::size_t i = 0; i < query.asciiBytes.size(); ++i) {
-        std::size_t j = findFolded(text, startByte, n, readable,
-                                   static_cast<std::uint8_t>(query.asciiBytes[i]));
-        if (j == n)
-            return kNoMatch;
-        if (i < kKept)
-            found[i] = j;
-        startByte = j + 1;
-    }
-    int total = 0;
-    std::ptrdiff_t last = -2;
-    startByte = 0;
     std::size_t start = 0;  // the character at startByte
     for (std::size_t i = 0; i < query.asciiBytes.size(); ++i) {
-        std::size_t jByte = i < kKept ? found[i]
-                                      : findFolded(text, startByte, n, readable,
-                                                   static_cast<std::uint8_t>(query.asciiBytes[i]));
-        std::size_t j =
-            start + (jByte - startByte) - continuationBytes(text, startByte, jByte, readable);
-        bool afterSeparator = jByte == 0 || ClusterTable::isSeparatorBefore(text, jByte);
+        std::size_t jByte = positions[i];
+        std::size_t j = start + (jByte - startByte);
+        bool afterSeparator = jByte == 0;
+        if (plain) {
+            afterSeparator = afterSeparator || ClusterTable::isAsciiSeparator(text[jByte - 1]);
+        } else {
+            j -= continuationBytes(text, startByte, jByte, readable);
+            afterSeparator = afterSeparator || ClusterTable::isSeparatorBefore(text, jByte);
+        }
         total += matchPoints(j, j - start, last, afterSeparator);
         last = static_cast<std::ptrdiff_t>(j);
         startByte = jByte + 1;
         start = j + 1;
     }
-    std::size_t characters =
-        start + (n - startByte) - continuationBytes(text, startByte, n, readable);
+    std::size_t characters = start + (n - startByte);
+    if (!plain)
+        characters -= continuationBytes(text, startByte, n, readable);
     return total - static_cast<int>(characters - start);
 }
 
-std::size_t findAsciiFolded(const std::uint8_t* text, std::size_t start, std::size_t n,
-                            std::size_t readable, std::uint8_t wanted) {
-    return findFolded(text, start, n, readable, wanted);
-}
-
-std::size_t findAsciiFoldedOrStop(const std::uint8_t* text, std::size_t start, std::size_t n,
-                                  std::size_t readable, std::uint8_t wanted, std::uint8_t stop) {
-    return findFolded(text, start, n, readable, wanted, stop);
+bool findNextLineInOrder(const PreparedQuery& query, const std::uint8_t* text, std::size_t& start,
+                         std::size_t n, std::size_t readable, std::size_t* positions) {
+    const std::string& wanted = query.asciiBytes;
+    while (start < n) {
+        std::size_t at = findFolded(text, start, n, readable, static_cast<std::uint8_t>(wanted[0]));
+        if (at == n)
+            return false;
+        positions[0] = at;
+        for (std::size_t i = 1; i < wanted.size() && text[at] != '\n'; ++i) {
+            at = findFolded(text, at + 1, n, readable, static_cast<std::uint8_t>(wanted[i]), '\n');
+            if (at == n)
+                return false;
+            positions[i] = at;
+        }
+        if (text[at] != '\n')
+            return true;
+        start = at + 1;
+    }
+    return false;
 }
 
 std::optional<int> score(std::string_view query, std::string_view text) {

@@ -65,14 +65,23 @@ int scoreAsciiFolding(const PreparedQuery& query, const std::uint8_t* raw, std::
 int scoreAsciiFoldingUtf8(const PreparedQuery& query, const std::uint8_t* raw, std::size_t length,
                           std::size_t readable);
 
-// The first position in [start, n) holding the ASCII character `wanted` (a lowercase letter
-// also matches its capital); `n` when there is none. Reads up to `readable` (at least `n`) bytes
-// from `raw`.
-std::size_t findAsciiFolded(const std::uint8_t* raw, std::size_t start, std::size_t n,
-                            std::size_t readable, std::uint8_t wanted);
-// The same, stopping also at the first byte `stop` (say, the end of a line).
-std::size_t findAsciiFoldedOrStop(const std::uint8_t* raw, std::size_t start, std::size_t n,
-                                  std::size_t readable, std::uint8_t wanted, std::uint8_t stop);
+// The two steps of the last two, for callers that have found the characters already.
+// findInOrder: where an ASCII query's characters first occur in order in a raw text, ASCII case
+// folded, one byte position per query character into `positions`; false when they do not all
+// occur. scoreAt: the score for the characters at those `positions` of a text that is plain
+// ASCII (`plain`) or of ClusterTable::ByteForm::kOneCharacterPerCodePoint.
+bool findInOrder(const PreparedQuery& query, const std::uint8_t* raw, std::size_t length,
+                 std::size_t readable, std::size_t* positions);
+int scoreAt(const PreparedQuery& query, const std::uint8_t* raw, std::size_t length,
+            std::size_t readable, const std::size_t* positions, bool plain);
+
+// For a text of lines ending in '\n', holding no query character '\n': looks from `start`, a
+// line start, for the next line that holds the ASCII query's characters in order (ASCII case
+// folded). Returns true with their first occurrences in `positions` and `start` moved to a line
+// start at or before that line; false when no such line begins before `n`. The lines passed
+// over lack the characters.
+bool findNextLineInOrder(const PreparedQuery& query, const std::uint8_t* raw, std::size_t& start,
+                         std::size_t n, std::size_t readable, std::size_t* positions);
 
 // One-off scoring of two texts (prepares both; for tests and tools, not for hot loops).
 std::optional<int> score(std::string_view query, std::string_view text);

@@ -3,6 +3,8 @@
 #include <sstream>
 
 #include "app/CommandLine.h"
+#include "platform/posix/PosixProcesses.h"
+#include "support/TemporaryFolder.h"
 
 namespace vantlo {
 namespace {
@@ -81,6 +83,32 @@ TEST(FilterCommand, UsageErrors) {
     EXPECT_EQ(filter({"--fast", "a"}, "a\n").exitCode, 2) << "unknown option";
     EXPECT_EQ(filter({"--", "-x"}, "a-x\n").out, "a-x\n") << "a query after -- may start with -";
     EXPECT_NE(CommandLine::helpText().find("filter QUERY"), std::string::npos);
+}
+
+TEST(FilterCommand, TheProgramMapsAFileOnStandardInputAndWritesTheSameLines) {
+    // Through the built program, standard input a file (mapped, not read) and standard output a
+    // pipe (written in gathered blocks): the same bytes as through streams.
+    std::string input;
+    for (int i = 0; i < 30000; ++i) {
+        input += i % 7 == 0 ? "Caf\xC3\xA9 \xE2\x80\x94 build " : "kernel log ";
+        input += std::to_string(i);
+        input += i % 11 == 0 ? "\r\n" : "\n";
+    }
+    input += "last line build";
+    testing::TemporaryFolder folder;
+    testing::TemporaryFolder::write(folder.file("input.txt"), input);
+    PosixProcesses processes(nullptr);
+    for (const std::string query : {"bld", "e 1", "caf\xC3\xA9"}) {
+        auto result = processes.run(
+            "/bin/sh",
+            {"-c", "exec \"$0\" filter \"$1\" --print-score < \"$2\"",
+             std::string(VANTLO_BINARY_DIR) + "/src/vantlo", query, folder.file("input.txt")},
+            60);
+        ASSERT_TRUE(result.has_value()) << "query " << query;
+        auto expected = filter({query, "--print-score"}, input);
+        EXPECT_EQ(result->exitCode, expected.exitCode) << "query " << query;
+        EXPECT_TRUE(result->standardOutput == expected.out) << "query " << query;
+    }
 }
 
 TEST(FilterCommand, AMillionLines) {
