@@ -118,15 +118,16 @@ void X11Workspace::onProcessExit(Pid pid) {
 std::map<Pid, ProcessWindows> X11Workspace::listedWindowsByProcess() {
     std::map<Pid, ProcessWindows> windows;
     if (s_.connection) {
-        // The snapshot lists windows topmost first.
-        const auto snapshot = s_.windows->recentSnapshot();
-        for (std::size_t rank = 0; rank < snapshot.windows.size(); ++rank) {
-            const auto& window = snapshot.windows[rank];
+        // The snapshot lists windows topmost first. Ranks count listed windows only, so an
+        // unlisted one coming up (the switcher's own panel) leaves the reading as it was.
+        std::size_t rank = 0;
+        for (const auto& window : s_.windows->recentSnapshot().windows) {
             if (!window.isListed() || window.pid <= 0)
                 continue;
             auto& own = windows[window.pid];
             if (!own.topmostRank)
                 own.topmostRank = rank;
+            ++rank;
             own.hasNormalWindow = own.hasNormalWindow || window.kind == X11Window::Kind::normal;
             own.wmClasses.emplace_back(window.instanceName, window.className);
         }
