@@ -5,6 +5,7 @@
 #include <QTransform>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <string>
 
 namespace vantlo {
@@ -164,6 +165,19 @@ const std::map<std::string, Builder, std::less<>>& builders() {
     return table;
 }
 
+// A symbol's design, built once per weight: stroking and the boolean operations cost more than
+// filling, and every row of the panel draws its close symbol on every frame.
+QPainterPath designPath(const std::string& name, const Builder& build, SymbolWeight weight) {
+    static std::mutex mutex;
+    static std::map<std::pair<std::string, SymbolWeight>, QPainterPath> built;
+    std::lock_guard lock(mutex);
+    auto key = std::make_pair(name, weight);
+    auto found = built.find(key);
+    if (found == built.end())
+        found = built.emplace(key, build(strokeWidth(weight))).first;
+    return found->second;
+}
+
 }  // namespace
 
 const std::vector<std::string_view>& Symbols::names() {
@@ -184,7 +198,7 @@ QPainterPath Symbols::path(std::string_view name, const QRectF& box, SymbolWeigh
     auto found = builders().find(name);
     if (found == builders().end() || box.isEmpty())
         return {};
-    const QPainterPath design = found->second(strokeWidth(weight));
+    const QPainterPath design = designPath(found->first, found->second, weight);
     const double side = std::min(box.width(), box.height());
     const double scale = side / 24.0;
     QTransform transform;
