@@ -21,9 +21,12 @@ DesktopModule::Loaded DesktopModule::load(const std::string& path, const std::st
     // Everything at once, so a missing library shows here and not halfway through a run.
     void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) {
-        const char* reason = ::dlerror();
-        return {nullptr, "cannot load the desktop part of the program (" + path +
-                             "): " + (reason ? reason : "unknown error")};
+        // The system's reason usually names the file already.
+        const char* why = ::dlerror();
+        std::string reason = why != nullptr ? why : "unknown error";
+        if (reason.find(path) == std::string::npos)
+            reason = path + ": " + reason;
+        return {nullptr, "cannot load the desktop part of the program: " + reason};
     }
     auto* built = static_cast<const char*>(::dlsym(handle, kVersionSymbol));
     auto entry = reinterpret_cast<Entry>(::dlsym(handle, kEntrySymbol));

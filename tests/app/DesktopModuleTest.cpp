@@ -24,10 +24,8 @@ TEST(DesktopModule, MissingOrForeignFilesAreNamedInTheError) {
     TemporaryFolder::write(folder.file("text.so"), "not a library\n");
     auto text = DesktopModule::load(folder.file("text.so"), VANTLO_VERSION);
     EXPECT_EQ(text.entry, nullptr);
-    EXPECT_NE(text.error.find("cannot load the desktop part of the program (" +
-                              folder.file("text.so") + "): "),
-              std::string::npos)
-        << text.error;
+    EXPECT_EQ(text.error.find("cannot load the desktop part of the program: "), 0u) << text.error;
+    EXPECT_NE(text.error.find(folder.file("text.so")), std::string::npos) << text.error;
 }
 
 TEST(DesktopModule, TheBuiltModuleLoadsOnlyForItsOwnVersion) {
