@@ -62,6 +62,34 @@ inline std::size_t continuationBytes(const std::uint8_t* text, std::size_t start
     return count;
 }
 
+#if defined(__SSE2__)
+// 64 bytes of a text, searched for one character after another.
+class Window {
+  public:
+    explicit Window(const std::uint8_t* text) {
+        for (int k = 0; k < 4; ++k)
+            blocks_[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + 16 * k));
+    }
+
+    // Bit k is set where byte k, with ASCII case folded, is `wanted` (an ASCII character,
+    // lowercase).
+    std::uint64_t where(std::uint8_t wanted) const {
+        const __m128i fold = _mm_set1_epi8(wanted >= 'a' && wanted <= 'z' ? 0x20 : 0);
+        const __m128i target = _mm_set1_epi8(static_cast<char>(wanted));
+        std::uint64_t bits = 0;
+        for (int k = 0; k < 4; ++k) {
+            auto hits = static_cast<std::uint32_t>(
+                _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(blocks_[k], fold), target)));
+            bits |= std::uint64_t{hits} << (16 * k);
+        }
+        return bits;
+    }
+
+  private:
+    __m128i blocks_[4];
+};
+#endif
+
 // The first position in [start, n) whose byte, with ASCII case folded, is `wanted` (an ASCII
 // character, lowercase) or, unless it is 0, `stop`; `n` when there is none. Reads whole blocks
 // while they end within `readable` (at least `n`) bytes of `text`, and only then byte by byte.
@@ -260,7 +288,36 @@ bool findNextLineInOrder(const PreparedQuery& query, const std::uint8_t* text, s
         if (at == n)
             return false;
         positions[0] = at;
-        for (std::size_t i = 1; i < wanted.size() && text[at] != '\n'; ++i) {
+        std::size_t i = 1;
+#if defined(__SSE2__)
+        // Most lines end within 64 bytes of the first character: look for the others in one
+        // window of them at once.
+        if (wanted.size() > 1 && at + 64 <= readable) {
+            Window window(text + at);
+            std::uint64_t ends = window.where('\n');
+            if (n - at < 64)
+                ends |= std::uint64_t{1} << (n - at);
+            const std::uint64_t line = ends != 0 ? (ends & (0 - ends)) - 1 : ~std::uint64_t{0};
+            std::size_t previous = 0;
+            for (; i < wanted.size(); ++i) {
+                // ~1 << previous: the bits after `previous` (none after bit 63).
+                std::uint64_t hits = window.where(static_cast<std::uint8_t>(wanted[i])) & line &
+                                     (~std::uint64_t{1} << previous);
+                if (hits == 0)
+                    break;
+                previous = static_cast<std::size_t>(__builtin_ctzll(hits));
+                positions[i] = at + previous;
+            }
+            if (i == wanted.size())
+                return true;
+            if (ends != 0) {
+                start = at + static_cast<std::size_t>(__builtin_ctzll(ends)) + 1;
+                continue;
+            }
+            at += previous;  // the line goes on past the window: search on byte by byte
+        }
+#endif
+        for (; i < wanted.size() && text[at] != '\n'; ++i) {
             at = findFolded(text, at + 1, n, readable, static_cast<std::uint8_t>(wanted[i]), '\n');
             if (at == n)
                 return false;
