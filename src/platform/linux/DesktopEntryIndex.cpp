@@ -59,9 +59,18 @@ std::shared_ptr<const DesktopEntryIndex::Snapshot> DesktopEntryIndex::current() 
         if (snapshot_ && monotonicSeconds() - scannedAt_ < kMaxAgeSeconds)
             return snapshot_;
     }
-    auto fresh = scan();
+    auto files = listFiles();
+    {
+        std::lock_guard lock(mutex_);
+        if (snapshot_ && files == scannedFiles_) {
+            scannedAt_ = monotonicSeconds();
+            return snapshot_;
+        }
+    }
+    auto fresh = scan(files);
     std::lock_guard lock(mutex_);
     snapshot_ = fresh;
+    scannedFiles_ = std::move(files);
     scannedAt_ = monotonicSeconds();
     return snapshot_;
 }
@@ -82,12 +91,11 @@ std::string DesktopEntryIndex::idForPath(const std::string& path) const {
     return relative;
 }
 
-std::shared_ptr<const DesktopEntryIndex::Snapshot> DesktopEntryIndex::scan() const {
-    auto snapshot = std::make_shared<Snapshot>();
-    std::set<std::string> seenIds;
+std::vector<DesktopEntryIndex::FileState> DesktopEntryIndex::listFiles() const {
+    std::vector<FileState> all;
     for (const auto& root : roots_) {
         std::error_code error;
-        std::vector<fs::path> files;
+        std::vector<FileState> files;
         for (fs::recursive_directory_iterator
                  it(root, fs::directory_options::follow_directory_symlink, error),
              end;
@@ -96,29 +104,50 @@ std::shared_ptr<const DesktopEntryIndex::Snapshot> DesktopEntryIndex::scan() con
                 it.disable_recursion_pending();
                 continue;
             }
-            if (it->path().extension() == ".desktop")
-                files.push_back(it->path());
-        }
-        std::sort(files.begin(), files.end());
-        for (const auto& file : files) {
-            std::string id = idForPath(file.string());
-            if (!seenIds.insert(lower(id)).second)
+            if (it->path().extension() != ".desktop")
                 continue;
-            auto entry = DesktopEntry::read(file.string(), locales_);
-            if (entry && entry->hidden)
-                snapshot->hiddenIds.insert(lower(id));
-            if (!entry || !entry->isApplication() || entry->hidden)
-                continue;
-            entry->id = id;
-            std::size_t index = snapshot->entries.size();
-            snapshot->byId.emplace(lower(id), index);
-            if (!entry->startupWMClass.empty())
-                snapshot->byWmClass.emplace(lower(entry->startupWMClass), index);
-            if (auto program = entry->execProgram(); !program.empty())
-                snapshot->byExecProgram.emplace(lower(program), index);
-            snapshot->byPath.emplace(entry->path, index);
-            snapshot->entries.push_back(std::move(*entry));
+            FileState file;
+            file.path = it->path().string();
+            std::error_code statError;
+            const auto modified = fs::last_write_time(it->path(), statError);
+            if (!statError)
+                file.modified = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                    modified.time_since_epoch())
+                                    .count();
+            file.size = fs::file_size(it->path(), statError);
+            files.push_back(std::move(file));
         }
+        std::sort(files.begin(), files.end(), [](const FileState& a, const FileState& b) {
+            return fs::path(a.path) < fs::path(b.path);
+        });
+        all.insert(all.end(), std::make_move_iterator(files.begin()),
+                   std::make_move_iterator(files.end()));
+    }
+    return all;
+}
+
+std::shared_ptr<const DesktopEntryIndex::Snapshot> DesktopEntryIndex::scan(
+    const std::vector<FileState>& files) const {
+    auto snapshot = std::make_shared<Snapshot>();
+    std::set<std::string> seenIds;
+    for (const auto& file : files) {
+        std::string id = idForPath(file.path);
+        if (!seenIds.insert(lower(id)).second)
+            continue;
+        auto entry = DesktopEntry::read(file.path, locales_);
+        if (entry && entry->hidden)
+            snapshot->hiddenIds.insert(lower(id));
+        if (!entry || !entry->isApplication() || entry->hidden)
+            continue;
+        entry->id = id;
+        std::size_t index = snapshot->entries.size();
+        snapshot->byId.emplace(lower(id), index);
+        if (!entry->startupWMClass.empty())
+            snapshot->byWmClass.emplace(lower(entry->startupWMClass), index);
+        if (auto program = entry->execProgram(); !program.empty())
+            snapshot->byExecProgram.emplace(lower(program), index);
+        snapshot->byPath.emplace(entry->path, index);
+        snapshot->entries.push_back(std::move(*entry));
     }
     return snapshot;
 }

@@ -1,9 +1,12 @@
 #pragma once
 // Every desktop entry of the XDG applications folders, indexed the ways running processes are
 // matched to them. Earlier folders win for the same desktop ID, and an entry with Hidden=true
-// removes that ID altogether (the user's way to delete a system entry). Rebuilt when older than
-// a few seconds; safe to use from any thread.
+// removes that ID altogether (the user's way to delete a system entry). Looked at again when older
+// than a few seconds, and read again only when a file came, went or changed (listing the folders
+// costs a fraction of reading every entry, and the switcher asks at every summon); safe to use
+// from any thread.
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -45,12 +48,21 @@ class DesktopEntryIndex {
     const std::vector<std::string>& locales() const { return locales_; }
 
   private:
-    std::shared_ptr<const Snapshot> scan() const;
+    // Every entry file of every folder, in precedence order, with what tells a changed file.
+    struct FileState {
+        std::string path;
+        std::int64_t modified = 0;  // nanoseconds
+        std::uintmax_t size = 0;
+        bool operator==(const FileState&) const = default;
+    };
+    std::vector<FileState> listFiles() const;
+    std::shared_ptr<const Snapshot> scan(const std::vector<FileState>& files) const;
 
     std::vector<std::string> roots_;
     std::vector<std::string> locales_;
     std::mutex mutex_;
     std::shared_ptr<const Snapshot> snapshot_;
+    std::vector<FileState> scannedFiles_;
     double scannedAt_ = 0;
 };
 
