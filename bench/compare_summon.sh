@@ -10,7 +10,8 @@
 # Without a build directory it configures an optimised desktop build (RelWithDebInfo, the
 # optimisation Debian builds rofi with) in build-summon/ and builds what it runs.
 # Environment: RUNS (30 per switcher), XTERMS (50), EXTRA_WINDOWS (0: more windows from the
-# end-to-end test client), IN_PROCESS (1: also run vantlo_bench_summon; 0 skips it).
+# end-to-end test client), APPS (150 desktop entries in the user's applications folder, as many
+# as a desktop installation has), IN_PROCESS (1: also run vantlo_bench_summon; 0 skips it).
 #
 # Fair choices:
 # - One desktop, one window list, one watcher (vantlo-summon-probe) for both; the two switchers
@@ -34,6 +35,7 @@ root=$(cd "$here/.." && pwd)
 runs=${RUNS:-30}
 xterms=${XTERMS:-50}
 extra_windows=${EXTRA_WINDOWS:-0}
+apps=${APPS:-150}
 in_process=${IN_PROCESS:-1}
 
 build=${1:-}
@@ -102,6 +104,12 @@ mkdir -p "$XDG_CONFIG_HOME/vantlo" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 printf '{"Vantlo.DidCompleteInteractiveOnboarding": true, "Vantlo.HasSeenWelcome": true}\n' \
     >"$XDG_CONFIG_HOME/vantlo/defaults.json"
+export XDG_DATA_HOME="$DESKTOP_TMP/data"
+mkdir -p "$XDG_DATA_HOME/applications"
+for ((i = 1; i <= apps; i++)); do
+    printf '[Desktop Entry]\nType=Application\nName=Bench Application %d\nComment=An installed application\nExec=bench-application-%d %%U\nIcon=application-x-executable\nCategories=Utility;\n' \
+        "$i" "$i" >"$XDG_DATA_HOME/applications/org.example.BenchApplication$i.desktop"
+done
 
 for ((i = 1; i <= xterms; i++)); do
     desktop_spawn xterm -T "term $i" -geometry 80x24 -e sleep 100000
@@ -112,7 +120,7 @@ fi
 windows=$((xterms + extra_windows))
 desktop_poll 120 bash -c "(( \$(timeout 3 xprop -root _NET_CLIENT_LIST | tr ',' '\n' | grep -c 0x) >= $windows ))" ||
     { echo "compare_summon: only $(client_count) of $windows windows appeared" >&2; exit 1; }
-echo "desktop: $DISPLAY, openbox, $(client_count) windows ($xterms xterms, $extra_windows test windows)"
+echo "desktop: $DISPLAY, openbox, $(client_count) windows ($xterms xterms, $extra_windows test windows), $apps more desktop entries"
 
 if ((in_process)) && [[ -x "$in_process_bench" ]]; then
     echo
