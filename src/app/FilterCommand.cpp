@@ -86,10 +86,12 @@ class Input {
         if (offset != 0)
             return false;
         auto size = static_cast<std::size_t>(info.st_size);
-        void* mapped = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, STDIN_FILENO, 0);
+        // Pages are mapped as the scoring threads first touch them, side by side, rather than
+        // all up front by one thread; the system starts reading any not yet cached.
+        void* mapped = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, STDIN_FILENO, 0);
         if (mapped == MAP_FAILED)
             return false;
-        madvise(mapped, size, MADV_SEQUENTIAL | MADV_WILLNEED);
+        madvise(mapped, size, MADV_WILLNEED);
         mapped_ = mapped;
         view_ = std::string_view(static_cast<const char*>(mapped), size);
         return true;

@@ -1,6 +1,7 @@
 #include "app/LineRanker.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <climits>
 #include <cstring>
@@ -223,7 +224,7 @@ struct Scored {
 };
 
 void scoreStretch(LineScorer& scorer, std::string_view text, std::size_t begin, std::size_t end,
-                  Found& out) {
+                  std::size_t anchor, Found& out) {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
     auto scoreLine = [&](const LineSpan& line, bool found) {
         int score = scorer.score(text, line.start, line.end, line.plain, found);
@@ -248,7 +249,7 @@ void scoreStretch(LineScorer& scorer, std::string_view text, std::size_t begin, 
     std::size_t* found = scorer.positions();
     for (std::size_t position = begin; position < end;) {
         if (!FuzzyMatcher::findNextLineInOrder(scorer.query(), bytes, position, end, text.size(),
-                                               found))
+                                               found, anchor))
             break;
         LineSpan line = lineAround(bytes, text.size(), position, found[0], end);
         scoreLine(line, true);
@@ -265,6 +266,28 @@ std::size_t nextLineStart(std::string_view text, std::size_t position) {
                    : text.size();
 }
 
+// The ASCII query character to look for from line to line: the rarest in samples of the text,
+// unless it is less than twice as rare as the first character, which needs no look back to the
+// start of its line.
+std::size_t chooseAnchor(std::string_view query, std::string_view text) {
+    constexpr std::size_t kSamples = 4;
+    constexpr std::size_t kSampleBytes = 16 << 10;
+    std::array<std::size_t, 256> counts{};
+    for (std::size_t sample = 0; sample < kSamples; ++sample) {
+        std::size_t from = text.size() / kSamples * sample;
+        std::size_t to = std::min(text.size(), from + kSampleBytes);
+        for (std::size_t i = from; i < to; ++i)
+            ++counts[ClusterTable::asciiLower(static_cast<std::uint8_t>(text[i]))];
+    }
+    auto count = [&](std::size_t k) { return counts[static_cast<std::uint8_t>(query[k])]; };
+    std::size_t anchor = 0;
+    for (std::size_t k = 1; k < query.size(); ++k) {
+        if (count(k) < count(anchor))
+            anchor = k;
+    }
+    return count(anchor) * 2 < count(0) ? anchor : 0;
+}
+
 // The text is cut into stretches of whole lines that the processors take one by one as they
 // become free, so a busy processor holds up no other; the stretches keep input order.
 Scored scoreStretches(std::string_view query, std::string_view text) {
@@ -279,6 +302,7 @@ Scored scoreStretches(std::string_view query, std::string_view text) {
     scored.byThread.resize(threads);
     scored.stretches.resize(count);
     std::atomic<std::size_t> next{0};
+    std::size_t anchor = 0;
     auto work = [&](std::size_t thread) {
         LineScorer scorer(query);
         Found& found = scored.byThread[thread];
@@ -289,10 +313,15 @@ Scored scoreStretches(std::string_view query, std::string_view text) {
             StretchMatches& stretch = scored.stretches[i];
             stretch.thread = thread;
             stretch.first = found.matches.size();
-            scoreStretch(scorer, text, bounds[i], bounds[i + 1], found);
+            scoreStretch(scorer, text, bounds[i], bounds[i + 1], anchor, found);
             stretch.last = found.matches.size();
         }
     };
+    {
+        LineScorer scorer(query);
+        if (scorer.mayFollowRawBytes())
+            anchor = chooseAnchor(scorer.query().asciiBytes, text);
+    }
     std::vector<std::thread> helpers;
     for (std::size_t t = 1; t < threads; ++t) {
         try {

@@ -280,52 +280,108 @@ int scoreAt(const PreparedQuery& query, const std::uint8_t* text, std::size_t n,
     return total - static_cast<int>(characters - start);
 }
 
+namespace {
+
+// The start of the line holding byte `at`, looking back no further than `from`.
+inline std::size_t lineStartBefore(const std::uint8_t* text, std::size_t from, std::size_t at) {
+    std::size_t start = at;
+#if defined(__SSE2__)
+    const __m128i newline = _mm_set1_epi8('\n');
+    for (; start - from >= 16; start -= 16) {
+        __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + start - 16));
+        auto hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, newline)));
+        if (hits != 0)
+            return start - 16 + static_cast<std::size_t>(31 - __builtin_clz(hits)) + 1;
+    }
+#endif
+    while (start > from && text[start - 1] != '\n')
+        --start;
+    return start;
+}
+
+enum class Follow { kFound, kMissed, kEnd };
+
+// Follows an ASCII query whose first character is at `at` through the rest of that line: the
+// first occurrence of each further character in order, into `positions`. When the line lacks
+// one, kMissed with `resume` at the next line's start, or kEnd when no line follows before `n`.
+inline Follow followLine(const std::string& wanted, const std::uint8_t* text, std::size_t at,
+                         std::size_t n, std::size_t readable, std::size_t* positions,
+                         std::size_t& resume) {
+    positions[0] = at;
+    std::size_t i = 1;
+#if defined(__SSE2__)
+    // Most lines end within 64 bytes of the first character: look for the others in one window
+    // of them at once.
+    if (wanted.size() > 1 && at + 64 <= readable) {
+        Window window(text + at);
+        std::uint64_t ends = window.where('\n');
+        if (n - at < 64)
+            ends |= std::uint64_t{1} << (n - at);
+        const std::uint64_t line = ends != 0 ? (ends & (0 - ends)) - 1 : ~std::uint64_t{0};
+        std::size_t previous = 0;
+        for (; i < wanted.size(); ++i) {
+            // ~1 << previous: the bits after `previous` (none after bit 63).
+            std::uint64_t hits = window.where(static_cast<std::uint8_t>(wanted[i])) & line &
+                                 (~std::uint64_t{1} << previous);
+            if (hits == 0)
+                break;
+            previous = static_cast<std::size_t>(__builtin_ctzll(hits));
+            positions[i] = at + previous;
+        }
+        if (i == wanted.size())
+            return Follow::kFound;
+        if (ends != 0) {
+            resume = at + static_cast<std::size_t>(__builtin_ctzll(ends)) + 1;
+            return resume < n ? Follow::kMissed : Follow::kEnd;
+        }
+        at += previous;  // the line goes on past the window: search on byte by byte
+    }
+#endif
+    for (; i < wanted.size() && text[at] != '\n'; ++i) {
+        at = findFolded(text, at + 1, n, readable, static_cast<std::uint8_t>(wanted[i]), '\n');
+        if (at == n)
+            return Follow::kEnd;
+        positions[i] = at;
+    }
+    if (text[at] != '\n')
+        return Follow::kFound;
+    resume = at + 1;
+    return resume < n ? Follow::kMissed : Follow::kEnd;
+}
+
+}  // namespace
+
 bool findNextLineInOrder(const PreparedQuery& query, const std::uint8_t* text, std::size_t& start,
-                         std::size_t n, std::size_t readable, std::size_t* positions) {
+                         std::size_t n, std::size_t readable, std::size_t* positions,
+                         std::size_t anchor) {
     const std::string& wanted = query.asciiBytes;
+    const auto first = static_cast<std::uint8_t>(wanted[0]);
     while (start < n) {
-        std::size_t at = findFolded(text, start, n, readable, static_cast<std::uint8_t>(wanted[0]));
+        std::size_t at =
+            findFolded(text, start, n, readable, static_cast<std::uint8_t>(wanted[anchor]));
         if (at == n)
             return false;
-        positions[0] = at;
-        std::size_t i = 1;
-#if defined(__SSE2__)
-        // Most lines end within 64 bytes of the first character: look for the others in one
-        // window of them at once.
-        if (wanted.size() > 1 && at + 64 <= readable) {
-            Window window(text + at);
-            std::uint64_t ends = window.where('\n');
-            if (n - at < 64)
-                ends |= std::uint64_t{1} << (n - at);
-            const std::uint64_t line = ends != 0 ? (ends & (0 - ends)) - 1 : ~std::uint64_t{0};
-            std::size_t previous = 0;
-            for (; i < wanted.size(); ++i) {
-                // ~1 << previous: the bits after `previous` (none after bit 63).
-                std::uint64_t hits = window.where(static_cast<std::uint8_t>(wanted[i])) & line &
-                                     (~std::uint64_t{1} << previous);
-                if (hits == 0)
-                    break;
-                previous = static_cast<std::size_t>(__builtin_ctzll(hits));
-                positions[i] = at + previous;
-            }
-            if (i == wanted.size())
-                return true;
-            if (ends != 0) {
-                start = at + static_cast<std::size_t>(__builtin_ctzll(ends)) + 1;
-                continue;
-            }
-            at += previous;  // the line goes on past the window: search on byte by byte
-        }
-#endif
-        for (; i < wanted.size() && text[at] != '\n'; ++i) {
-            at = findFolded(text, at + 1, n, readable, static_cast<std::uint8_t>(wanted[i]), '\n');
+        if (anchor != 0) {
+            // The anchor's line holds a match only if its characters follow the first one's
+            // first occurrence, which may come before the anchor or after it.
+            start = lineStartBefore(text, start, at);
+            at = findFolded(text, start, n, readable, first, '\n');
             if (at == n)
                 return false;
-            positions[i] = at;
+            if (text[at] == '\n') {
+                start = at + 1;
+                continue;
+            }
         }
-        if (text[at] != '\n')
-            return true;
-        start = at + 1;
+        switch (followLine(wanted, text, at, n, readable, positions, start)) {
+            case Follow::kFound:
+                return true;
+            case Follow::kMissed:
+                continue;
+            case Follow::kEnd:
+                start = n;
+                return false;
+        }
     }
     return false;
 }
