@@ -40,6 +40,14 @@ void boxBlurAlpha(QImage& image, int radius) {
     pass(w, h, 1, stride);
 }
 
+// How many device pixels one pixel of the blurred image covers. A wide blur leaves no detail that
+// a coarser image would lose, and blurring the panel's shadow at full resolution took
+// milliseconds before its first frame; each box pass keeps at least two pixels.
+qreal reduction(qreal radius, qreal dpr) {
+    const qreal spread = radius * dpr;
+    return spread >= 24 ? 4 : spread >= 12 ? 2 : 1;
+}
+
 }  // namespace
 
 Rendered render(const QPainterPath& shape, const QColor& color, qreal radius, qreal dpr,
@@ -48,14 +56,15 @@ Rendered render(const QPainterPath& shape, const QColor& color, qreal radius, qr
         return {};
     const qreal margin = radius * 2 + strokeWidth + 2;
     const QRectF bounds = shape.boundingRect().adjusted(-margin, -margin, margin, margin);
-    QImage image((bounds.size() * dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
+    const qreal scale = dpr / reduction(radius, dpr);
+    QImage image((bounds.size() * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())
         return {};
     image.fill(Qt::transparent);
     {
         QPainter p(&image);
         p.setRenderHint(QPainter::Antialiasing);
-        p.scale(dpr, dpr);
+        p.scale(scale, scale);
         p.translate(-bounds.topLeft());
         if (strokeWidth > 0) {
             p.setPen(QPen(Qt::black, strokeWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
@@ -67,7 +76,7 @@ Rendered render(const QPainterPath& shape, const QColor& color, qreal radius, qr
         p.drawPath(shape);
     }
     // Three box passes approximate a Gaussian whose spread matches the radius.
-    const int box = std::max(1, static_cast<int>(std::lround(radius * dpr / 3.0)));
+    const int box = std::max(1, static_cast<int>(std::lround(radius * scale / 3.0)));
     for (int i = 0; i < 3; ++i)
         boxBlurAlpha(image, box);
     {
@@ -75,13 +84,17 @@ Rendered render(const QPainterPath& shape, const QColor& color, qreal radius, qr
         tint.setCompositionMode(QPainter::CompositionMode_SourceIn);
         tint.fillRect(image.rect(), color);
     }
-    image.setDevicePixelRatio(dpr);
-    return {image, bounds.topLeft()};
+    return {image, bounds.topLeft(), bounds.size(), dpr};
 }
 
 void draw(QPainter& painter, const Rendered& shadow, QPointF offset) {
-    if (!shadow.isNull())
-        painter.drawImage(shadow.origin + offset, shadow.image);
+    if (shadow.isNull())
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRectF(shadow.origin + offset, shadow.size), shadow.image,
+                      QRectF(shadow.image.rect()));
+    painter.restore();
 }
 
 void drawShadow(QPainter& painter, const QPainterPath& shape, const QColor& color, qreal radius,

@@ -14,8 +14,10 @@ namespace vantlo::Shadows {
 
 // A rendered shadow: the tinted, blurred silhouette and where its top-left corner goes.
 struct Rendered {
-    QImage image;
+    QImage image;  // may be coarser than the device: drawing scales it to `size`
     QPointF origin;
+    QSizeF size;                 // logical points
+    qreal devicePixelRatio = 1;  // of the device it was rendered for
     bool isNull() const { return image.isNull(); }
 };
 

@@ -481,7 +481,7 @@ void SearchView::paintBackground(QPainter& painter, double now) {
     const qreal dpr = devicePixelRatioF();
     if (backgroundShadow_.isNull() ||
         backgroundShadowKey_ != QRectF(0, centre, width(), height()) ||
-        backgroundShadow_.image.devicePixelRatio() != dpr) {
+        backgroundShadow_.devicePixelRatio != dpr) {
         backgroundShadow_ = Shadows::render(outline, QColor::fromRgbF(0, 0, 0, 0.35f), 24, dpr);
         backgroundShadowKey_ = QRectF(0, centre, width(), height());
     }
