@@ -117,11 +117,20 @@ class LineScorer {
         for (std::uint32_t id : query_.ids)
             quickTestProvesMisses_ = quickTestProvesMisses_ && !ClusterTable::hasNonAsciiSource(id);
         positions_.resize(query_.asciiBytes.size());
+        // The characters only their own bytes can stand for: a line without them in order
+        // cannot match, whatever else it holds.
+        if (query_.isAscii) {
+            for (char c : query_.asciiBytes) {
+                if (!ClusterTable::hasNonAsciiSource(static_cast<std::uint8_t>(c)))
+                    followed_.asciiBytes += c;
+            }
+        }
+        followedPositions_.resize(followed_.asciiBytes.size());
     }
 
     // Scores the line [start, end) of `text`. `plain`: the line is known to hold no byte above
-    // 0x7F and no carriage return. `found`: positions() holds where the ASCII query's characters
-    // first occur in order from `start`, as buffer positions.
+    // 0x7F and no carriage return. `found`: followedPositions() holds where the ASCII query's
+    // characters first occur in order from `start`, as buffer positions.
     int score(std::string_view text, std::size_t start, std::size_t end, bool plain, bool found) {
         std::string_view line = text.substr(start, end - start);
         // A line ending "\r\n" is matched without its carriage return.
@@ -138,14 +147,17 @@ class LineScorer {
         return FuzzyMatcher::score(query_, characters_.data(), characters_.size());
     }
 
-    // Whether a line that lacks the query's characters in their order as raw bytes (an ASCII
-    // letter matching its capital) can be passed over unread.
-    bool mayFollowRawBytes() const {
-        return query_.isAscii && !positions_.empty() && quickTestProvesMisses_;
+    // The characters of an ASCII query that only ASCII bytes stand for (all of them, unless
+    // the query holds one of the few with a source outside ASCII): a line that lacks them in
+    // order as raw bytes (a letter matching its capital) can be passed over unread. Empty when
+    // no line can be passed over so.
+    const PreparedQuery& followed() const { return followed_; }
+    bool followsWholeQuery() const { return followed_.asciiBytes.size() == positions_.size(); }
+    // Room for one position per followed character. When the whole query is followed, these
+    // are the positions score() takes with `found`.
+    std::size_t* followedPositions() {
+        return followsWholeQuery() ? positions_.data() : followedPositions_.data();
     }
-    const PreparedQuery& query() const { return query_; }
-    // Room for one position per character of an ASCII query.
-    std::size_t* positions() { return positions_.data(); }
 
   private:
     // The score of the ASCII query on the raw bytes of `line`, at `start` in `text`; nothing
@@ -178,8 +190,10 @@ class LineScorer {
 
     ClusterTable table_;
     PreparedQuery query_;
+    PreparedQuery followed_;
     bool quickTestProvesMisses_ = true;
     std::vector<std::size_t> positions_;
+    std::vector<std::size_t> followedPositions_;
     std::vector<std::uint32_t> characters_;
 };
 
@@ -231,7 +245,7 @@ void scoreStretch(LineScorer& scorer, std::string_view text, std::size_t begin, 
         if (score != FuzzyMatcher::kNoMatch)
             out.add(line.start, line.end, score);
     };
-    if (!scorer.mayFollowRawBytes()) {
+    if (scorer.followed().asciiBytes.empty()) {
         for (std::size_t start = begin; start < end;) {
             const void* newline = std::memchr(bytes + start, '\n', end - start);
             std::size_t stop =
@@ -243,16 +257,18 @@ void scoreStretch(LineScorer& scorer, std::string_view text, std::size_t begin, 
         }
         return;
     }
-    // Follow the query through the raw bytes: from an occurrence of its first character to the
-    // next, then each further character up to the end of that line. The lines without them
-    // cannot match and are passed over; only the others are bounded and scored.
-    std::size_t* found = scorer.positions();
+    // Follow the query through the raw bytes: from an occurrence of its first (or rarest)
+    // character to the next, then each further character up to the end of that line. The
+    // lines without them cannot match and are passed over; only the others are bounded and
+    // scored.
+    std::size_t* found = scorer.followedPositions();
+    const bool foundAll = scorer.followsWholeQuery();
     for (std::size_t position = begin; position < end;) {
-        if (!FuzzyMatcher::findNextLineInOrder(scorer.query(), bytes, position, end, text.size(),
+        if (!FuzzyMatcher::findNextLineInOrder(scorer.followed(), bytes, position, end, text.size(),
                                                found, anchor))
             break;
         LineSpan line = lineAround(bytes, text.size(), position, found[0], end);
-        scoreLine(line, true);
+        scoreLine(line, foundAll);
         position = line.end + 1;
     }
 }
@@ -319,8 +335,8 @@ Scored scoreStretches(std::string_view query, std::string_view text) {
     };
     {
         LineScorer scorer(query);
-        if (scorer.mayFollowRawBytes())
-            anchor = chooseAnchor(scorer.query().asciiBytes, text);
+        if (!scorer.followed().asciiBytes.empty())
+            anchor = chooseAnchor(scorer.followed().asciiBytes, text);
     }
     std::vector<std::thread> helpers;
     for (std::size_t t = 1; t < threads; ++t) {
