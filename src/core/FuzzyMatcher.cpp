@@ -198,20 +198,11 @@ int scoreAscii(const PreparedQuery& query, const std::uint8_t* text, std::size_t
     return total - static_cast<int>(n - static_cast<std::size_t>(last + 1));
 }
 
-int scoreAsciiFolding(const PreparedQuery& query, const std::uint8_t* text, std::size_t n) {
-    return scoreAsciiFolding(query, text, n, n);
-}
-
-int scoreAsciiFoldingUtf8(const PreparedQuery& query, const std::uint8_t* text, std::size_t n) {
-    return scoreAsciiFoldingUtf8(query, text, n, n);
-}
-
 namespace {
 
 // Finds the query's characters and scores them, positions kept on the stack for the usual
 // short query.
-int findAndScore(const PreparedQuery& query, const std::uint8_t* text, std::size_t n,
-                 std::size_t readable, bool plain) {
+int findAndScore(const PreparedQuery& query, const std::uint8_t* text, std::size_t n, bool plain) {
     if (n == 0 || !query.isAscii)
         return kNoMatch;
     constexpr std::size_t kOnStack = 32;
@@ -222,21 +213,19 @@ int findAndScore(const PreparedQuery& query, const std::uint8_t* text, std::size
         onHeap.resize(query.asciiBytes.size());
         positions = onHeap.data();
     }
-    if (!findInOrder(query, text, n, readable, positions))
+    if (!findInOrder(query, text, n, n, positions))
         return kNoMatch;
-    return scoreAt(query, text, n, readable, positions, plain);
+    return scoreAt(query, text, n, n, positions, plain);
 }
 
 }  // namespace
 
-int scoreAsciiFolding(const PreparedQuery& query, const std::uint8_t* text, std::size_t n,
-                      std::size_t readable) {
-    return findAndScore(query, text, n, readable, true);
+int scoreAsciiFolding(const PreparedQuery& query, const std::uint8_t* text, std::size_t n) {
+    return findAndScore(query, text, n, true);
 }
 
-int scoreAsciiFoldingUtf8(const PreparedQuery& query, const std::uint8_t* text, std::size_t n,
-                          std::size_t readable) {
-    return findAndScore(query, text, n, readable, false);
+int scoreAsciiFoldingUtf8(const PreparedQuery& query, const std::uint8_t* text, std::size_t n) {
+    return findAndScore(query, text, n, false);
 }
 
 bool findInOrder(const PreparedQuery& query, const std::uint8_t* text, std::size_t n,

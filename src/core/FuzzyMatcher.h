@@ -6,7 +6,8 @@
 // Worked values: "ab" scores 46 against "ab" and 27 against "xab"; "a" scores 26 against "a b".
 //
 // Texts and queries are prepared once through a ClusterTable (see there for what counts as a
-// character, as equal, and as a separator); scoring then allocates nothing.
+// character, as equal, and as a separator); scoring then allocates nothing (on raw bytes, for
+// queries of up to 32 characters).
 
 #include <climits>
 #include <cstdint>
@@ -57,19 +58,14 @@ int scoreAsciiFolding(const PreparedQuery& query, const std::uint8_t* raw, std::
 // ASCII): exact, counting characters where the others count bytes.
 int scoreAsciiFoldingUtf8(const PreparedQuery& query, const std::uint8_t* raw, std::size_t length);
 
-// The same two, allowed to read `readable` (at least `length`) bytes from `raw`: a text inside
-// a larger buffer is then searched in whole blocks, to its last byte. The bytes past `length`
-// never change the result.
-int scoreAsciiFolding(const PreparedQuery& query, const std::uint8_t* raw, std::size_t length,
-                      std::size_t readable);
-int scoreAsciiFoldingUtf8(const PreparedQuery& query, const std::uint8_t* raw, std::size_t length,
-                          std::size_t readable);
-
 // The two steps of the last two, for callers that have found the characters already.
 // findInOrder: where an ASCII query's characters first occur in order in a raw text, ASCII case
 // folded, one byte position per query character into `positions`; false when they do not all
 // occur. scoreAt: the score for the characters at those `positions` of a text that is plain
 // ASCII (`plain`) or of ClusterTable::ByteForm::kOneCharacterPerCodePoint.
+// Both may read `readable` (at least `length`) bytes from `raw`: a text inside a larger buffer
+// is then searched in whole blocks, to its last byte. The bytes past `length` never change the
+// result.
 bool findInOrder(const PreparedQuery& query, const std::uint8_t* raw, std::size_t length,
                  std::size_t readable, std::size_t* positions);
 int scoreAt(const PreparedQuery& query, const std::uint8_t* raw, std::size_t length,
