@@ -65,6 +65,20 @@ desktop_spawn "$VANTLO" >"$DESKTOP_TMP/vantlo.out" 2>&1
 vantlo_pid=$DESKTOP_LAST_PID
 sleep 2
 
+# The real panel, held open, carries the same window states as the test showing's.
+xdotool keydown alt key Tab
+panel=""
+desktop_poll 5 bash -c "xdotool search --onlyvisible --name '^Vantlo\$' >/dev/null" &&
+    panel=$(xdotool search --onlyvisible --name '^Vantlo$' | head -n 1)
+state=$([[ -n "$panel" ]] && xprop -id "$panel" _NET_WM_STATE)
+xdotool key Escape keyup alt
+if grep -q _NET_WM_STATE_SKIP_TASKBAR <<<"$state" && grep -q _NET_WM_STATE_ABOVE <<<"$state"; then
+    pass "the panel stays above and out of the taskbar"
+else
+    fail "panel ${panel:-not found}: ${state:-no window states}"
+fi
+expect_active gamma "Escape right after the panel appears switches nothing"
+
 with_alt Tab
 expect_active beta "Alt+Tab switches to the previously used window"
 

@@ -5,6 +5,7 @@
 #include "platform/AXNames.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "platform/posix/PosixProcesses.h"
 
 namespace vantlo {
 namespace {
@@ -39,6 +40,19 @@ TEST(LinuxPlatformWithoutDisplay, DegradesToEmptyAnswersAndNoTrust) {
     // Every service the logic calls without checking is there; no application answers scripts.
     ASSERT_TRUE(p.scriptEngine && p.urlLoader && p.imageCodec);
     EXPECT_FALSE(p.scriptEngine->execute("tell application \"Firefox\" to get name", 1.0));
+}
+
+// Started outside an X11 session, the program says why it cannot run instead of aborting.
+TEST(LinuxPlatformWithoutDisplay, ProgramExplainsAMissingDisplay) {
+    PosixProcesses processes(nullptr);
+    const std::string program = std::string(VANTLO_BINARY_DIR) + "/src/vantlo";
+    auto result =
+        processes.run("/bin/sh", {"-c", "DISPLAY=:32761 exec '" + program + "' 2>&1"}, 60);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->exitCode, 1);
+    EXPECT_NE(result->standardOutput.find("cannot open the X11 display \":32761\""),
+              std::string::npos)
+        << result->standardOutput;
 }
 
 }  // namespace

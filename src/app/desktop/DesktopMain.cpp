@@ -2,15 +2,18 @@
 
 #include "app/desktop/TestPanelShowing.h"
 
+#include <xcb/xcb.h>
 #include <QApplication>
 #include <QGuiApplication>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iostream>
 
 #include "app/SingleInstance.h"
 #include "app/desktop/AppDelegate.h"
 #include "app/desktop/PanelKeyForwarding.h"
+#include "app/desktop/PanelWindowSetup.h"
 #include "core/ItemActions.h"
 #include "core/PanelInputMonitors.h"
 #include "platform/linux/LinuxPlatform.h"
@@ -20,8 +23,26 @@
 #include "ui/switcher/SwitcherPanel.h"
 
 namespace vantlo {
+namespace {
+
+bool x11DisplayAnswers() {
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    const bool answers = xcb_connection_has_error(connection) == 0;
+    xcb_disconnect(connection);
+    return answers;
+}
+
+}  // namespace
 
 int runDesktop(int argc, char** argv) {
+    // Qt would abort without a display; say what is missing instead.
+    if (!x11DisplayAnswers()) {
+        const char* display = std::getenv("DISPLAY");
+        std::cerr << "vantlo: cannot open the X11 display \"" << (display ? display : "")
+                  << "\". Vantlo runs in an X11 session; the README shows a demonstration under "
+                     "Xvfb.\n";
+        return 1;
+    }
     // Vantlo drives X11 windows directly; under Wayland it would see none of them.
     qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication application(argc, argv);
@@ -41,6 +62,7 @@ int runDesktop(int argc, char** argv) {
     if (singleInstance.enforceSingleInstance())
         return 0;
 
+    preparePanelWindows();
     // The panel holds the keyboard through the window system, so Alt's release is never missed.
     auto qtMonitors = std::make_shared<QtEventMonitors>();
     auto presenter = std::make_shared<QtPanelPresenter>(qtMonitors, PanelAppearance::fromSettings,

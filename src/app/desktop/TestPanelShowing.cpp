@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QGuiApplication>
-#include <QIcon>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
@@ -20,6 +19,7 @@
 #include <optional>
 #include <string>
 
+#include "app/desktop/PanelWindowSetup.h"
 #include "core/ItemActions.h"
 #include "core/SearchViewModel.h"
 #include "core/SwitcherPanelController.h"
@@ -28,7 +28,6 @@
 #include "platform/Platform.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/QtDispatch.h"
-#include "platform/linux/X11PanelWindowHints.h"
 #include "ui/switcher/QtEventMonitors.h"
 #include "ui/switcher/QtPanelPresenter.h"
 #include "ui/switcher/SearchView.h"
@@ -153,11 +152,7 @@ bool isTestPanelRequested() {
 
 int runTestPanelShowing() {
     TestPlatform services = installTestPlatform();
-    if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor"))
-        QIcon::setThemeName(QStringLiteral("Adwaita"));
-    SwitcherPanel::setNativeWindowHook([](QWidget* panel) {
-        X11PanelWindowHints::markSwitcherPanel(static_cast<std::uint32_t>(panel->winId()));
-    });
+    preparePanelWindows();
 
     // The test showing takes its keys and clicks from Qt's own events, not from input grabs.
     auto monitors = std::make_shared<QtEventMonitors>();

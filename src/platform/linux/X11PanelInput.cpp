@@ -64,15 +64,14 @@ bool X11PanelInput::grab(xcb_window_t window) {
     return true;
 }
 
-bool X11PanelInput::start(PanelInputEvents events, std::uint32_t panelWindow) {
+bool X11PanelInput::start(PanelInputEvents events, std::uint32_t /*panelWindow*/) {
     if (!connection_ || !keymap_)
         return false;
     stop();
-    // A panel window that is not viewable yet cannot be grabbed for; the root always can.
-    if (!grab(panelWindow != 0 ? panelWindow : connection_->root()) &&
-        (panelWindow == 0 || !grab(connection_->root()))) {
+    // On the root: the panel is seldom mapped yet when a hot key starts it, and a grab for a
+    // window that is not viewable fails. The events come to this connection either way.
+    if (!grab(connection_->root()))
         return false;
-    }
     connection_->flush();
     // A quick Alt+Tab can let go of Alt before the grab: starting from the modifiers held at
     // the press, the first poll reports that release.
