@@ -132,7 +132,7 @@ check_dialog_probe() {
 }
 
 one_listing_ok() {
-    "$DRIVER" windows >/dev/null 2>"$DESKTOP_TMP/race.err"
+    "$DRIVER" windows >/dev/null 2>"$DESKTOP_TMP/race.err" || { echo "exit $?" >>"$DESKTOP_TMP/race.err"; return 1; }
 }
 
 check_vanishing_windows() {

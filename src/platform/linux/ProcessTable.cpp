@@ -94,6 +94,18 @@ std::optional<ProcessFacts> read(Pid pid) {
     return facts;
 }
 
+std::optional<ProcessFacts> ofUser(std::uint32_t uid, Pid pid) {
+    struct stat info {};
+    const std::string path = "/proc/" + std::to_string(pid);
+    if (pid <= 0 || ::stat(path.c_str(), &info) != 0 || info.st_uid != uid)
+        return std::nullopt;
+    // Kernel threads have no command line; they are nobody's application.
+    auto facts = read(pid);
+    if (!facts || facts->argv.empty())
+        return std::nullopt;
+    return facts;
+}
+
 std::vector<ProcessFacts> ofUser(std::uint32_t uid) {
     std::vector<ProcessFacts> processes;
     std::error_code error;
@@ -101,12 +113,7 @@ std::vector<ProcessFacts> ofUser(std::uint32_t uid) {
         std::string name = it->path().filename().string();
         if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos)
             continue;
-        struct stat info {};
-        if (::stat(it->path().c_str(), &info) != 0 || info.st_uid != uid)
-            continue;
-        // Kernel threads have no command line; they are nobody's application.
-        auto facts = read(static_cast<Pid>(std::atoi(name.c_str())));
-        if (facts && !facts->argv.empty())
+        if (auto facts = ofUser(uid, static_cast<Pid>(std::atoi(name.c_str()))))
             processes.push_back(std::move(*facts));
     }
     std::sort(processes.begin(), processes.end(),

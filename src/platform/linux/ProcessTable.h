@@ -23,6 +23,8 @@ namespace ProcessTable {
 
 // Every process of user `uid`, by pid.
 std::vector<ProcessFacts> ofUser(std::uint32_t uid);
+// One process, when it belongs to user `uid` and is not a kernel thread.
+std::optional<ProcessFacts> ofUser(std::uint32_t uid, Pid pid);
 std::optional<ProcessFacts> read(Pid pid);
 // GIO_LAUNCHED_DESKTOP_FILE when GIO_LAUNCHED_DESKTOP_FILE_PID names this very process (the
 // variables are inherited by its children, which must not claim the entry).

@@ -172,7 +172,18 @@ std::optional<RunningApplication> X11Workspace::frontmostApplication() {
     auto active = s_.windows->read(s_.windows->activeWindow());
     if (!active || active->pid <= 0)
         return std::nullopt;
-    return runningApplication(active->pid);
+    // A process with a listed window is matched on its own facts: reading just that one keeps
+    // the whole process table off the summon path.
+    auto windows = listedWindowsByProcess();
+    auto own = windows.find(active->pid);
+    auto process = ProcessTable::ofUser(s_.processes->currentUid(), active->pid);
+    if (own == windows.end() || !process)
+        return runningApplication(active->pid);
+    auto apps = ApplicationMatcher::match({*process}, {*own}, *s_.entries->current(), {});
+    if (apps.empty())
+        return std::nullopt;
+    remember(apps);
+    return apps.front();
 }
 
 void X11Workspace::openApplication(const std::string& path, bool activates,
