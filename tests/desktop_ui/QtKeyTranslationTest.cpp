@@ -40,6 +40,11 @@ TEST(QtKeyTranslation, MetaIsCommandAndControlIsControl) {
     EXPECT_EQ(QtKeyTranslation::modifierFlags(Qt::MetaModifier), ModifierFlags::command);
     EXPECT_EQ(QtKeyTranslation::modifierFlags(Qt::ControlModifier), ModifierFlags::control);
     EXPECT_EQ(QtKeyTranslation::modifierFlags(Qt::NoModifier), 0u);
+    // Keys forwarded to the search field go back to Qt's modifiers unchanged.
+    const Qt::KeyboardModifiers all =
+        Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    EXPECT_EQ(QtKeyTranslation::qtModifiers(QtKeyTranslation::modifierFlags(all)), all);
+    EXPECT_EQ(QtKeyTranslation::qtModifiers(0), Qt::NoModifier);
 }
 
 }  // namespace

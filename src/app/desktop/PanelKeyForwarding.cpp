@@ -4,7 +4,7 @@
 #include <QKeyEvent>
 
 #include "input/KeyCodes.h"
-#include "input/ModifierFlags.h"
+#include "ui/switcher/QtKeyTranslation.h"
 #include "ui/switcher/QtPanelPresenter.h"
 #include "ui/switcher/SearchField.h"
 #include "ui/switcher/SearchView.h"
@@ -13,19 +13,15 @@
 namespace vantlo {
 namespace {
 
-constexpr std::uint16_t kForwardDelete = 117;
-constexpr std::uint16_t kHome = 115;
-constexpr std::uint16_t kEnd = 119;
-
 int qtKey(const KeyEvent& event) {
     switch (event.keyCode) {
         case KeyCode::deleteBackward:
             return Qt::Key_Backspace;
-        case kForwardDelete:
+        case KeyCode::forwardDelete:
             return Qt::Key_Delete;
-        case kHome:
+        case KeyCode::home:
             return Qt::Key_Home;
-        case kEnd:
+        case KeyCode::end:
             return Qt::Key_End;
         case KeyCode::leftArrow:
             return Qt::Key_Left;
@@ -34,19 +30,6 @@ int qtKey(const KeyEvent& event) {
         default:
             return Qt::Key_unknown;
     }
-}
-
-Qt::KeyboardModifiers qtModifiers(std::uint64_t flags) {
-    Qt::KeyboardModifiers modifiers;
-    if (flags & ModifierFlags::shift)
-        modifiers |= Qt::ShiftModifier;
-    if (flags & ModifierFlags::control)
-        modifiers |= Qt::ControlModifier;
-    if (flags & ModifierFlags::option)
-        modifiers |= Qt::AltModifier;
-    if (flags & ModifierFlags::command)
-        modifiers |= Qt::MetaModifier;
-    return modifiers;
 }
 
 bool isControlText(const std::string& text) {
@@ -75,7 +58,7 @@ void typeIntoSearchField(QtPanelPresenter& presenter, const KeyEvent& event) {
         key = text.front().toUpper().unicode();
     }
     // Option is held for the whole showing; text typed with it is still plain text.
-    auto modifiers = qtModifiers(event.modifierFlags) & ~Qt::AltModifier;
+    auto modifiers = QtKeyTranslation::qtModifiers(event.modifierFlags) & ~Qt::AltModifier;
     QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
     QCoreApplication::sendEvent(field, &press);
 }

@@ -3,6 +3,7 @@
 #include <unordered_map>
 
 #include "input/KeyCodes.h"
+#include "input/ModifierFlags.h"
 
 namespace vantlo::QtKeyTranslation {
 namespace {
@@ -50,9 +51,9 @@ std::optional<std::uint16_t> fromQtKey(int key) {
         {Qt::Key_Right, KeyCode::rightArrow},
         {Qt::Key_Up, KeyCode::upArrow},
         {Qt::Key_Down, KeyCode::downArrow},
-        {Qt::Key_Delete, 117},
-        {Qt::Key_Home, 115},
-        {Qt::Key_End, 119},
+        {Qt::Key_Delete, KeyCode::forwardDelete},
+        {Qt::Key_Home, KeyCode::home},
+        {Qt::Key_End, KeyCode::end},
         {Qt::Key_PageUp, 116},
         {Qt::Key_PageDown, 121},
     };
@@ -83,6 +84,19 @@ std::uint64_t modifierFlags(Qt::KeyboardModifiers modifiers) {
     if (modifiers & Qt::KeypadModifier)
         flags |= ModifierFlags::numericPad;
     return flags;
+}
+
+Qt::KeyboardModifiers qtModifiers(std::uint64_t flags) {
+    Qt::KeyboardModifiers modifiers;
+    if (flags & ModifierFlags::shift)
+        modifiers |= Qt::ShiftModifier;
+    if (flags & ModifierFlags::control)
+        modifiers |= Qt::ControlModifier;
+    if (flags & ModifierFlags::option)
+        modifiers |= Qt::AltModifier;
+    if (flags & ModifierFlags::command)
+        modifiers |= Qt::MetaModifier;
+    return modifiers;
 }
 
 std::optional<KeyEvent> translate(const QKeyEvent& event) {

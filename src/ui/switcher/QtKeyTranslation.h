@@ -15,6 +15,8 @@ std::optional<std::uint16_t> fromX11KeyCode(quint32 keyCode);
 // The virtual key code of a Qt key, for events without a native key code.
 std::optional<std::uint16_t> fromQtKey(int key);
 std::uint64_t modifierFlags(Qt::KeyboardModifiers modifiers);
+// The other way, for the four modifier keys: Qt's modifiers for a key event's flags.
+Qt::KeyboardModifiers qtModifiers(std::uint64_t flags);
 
 // Nothing for a key no binding can name (a lone modifier, for one).
 std::optional<KeyEvent> translate(const QKeyEvent& event);
