@@ -7,16 +7,10 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/lib/desktop.sh"
 source "$here/lib/checks.sh"
 
-VANTLO="$E2E_BUILD/src/vantlo"
-if [[ ! -x "$VANTLO" ]]; then
-    echo "e2e: $VANTLO is not built (set VANTLO_BINARY_DIR to the build directory)" >&2
-    exit 2
-fi
+e2e_require_vantlo
 
 desktop_start || exit 1
-export XDG_CONFIG_HOME="$DESKTOP_TMP/config" XDG_RUNTIME_DIR="$DESKTOP_TMP/runtime"
-mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+e2e_private_folders
 lock="$XDG_RUNTIME_DIR/vantlo-${DISPLAY#:}.lock"
 
 lock_names() {

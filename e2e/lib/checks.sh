@@ -24,6 +24,24 @@ e2e_require_tools() {
     done
 }
 
+VANTLO="$E2E_BUILD/src/vantlo"
+
+# Ends the test script when the program is not built.
+e2e_require_vantlo() {
+    if [[ ! -x "$VANTLO" ]]; then
+        echo "e2e: $VANTLO is not built (set VANTLO_BINARY_DIR to the build directory)" >&2
+        exit 2
+    fi
+}
+
+# Private settings and runtime folders under the desktop's scratch folder (after desktop_start),
+# so the program under test neither reads nor locks the user's own.
+e2e_private_folders() {
+    export XDG_CONFIG_HOME="$DESKTOP_TMP/config" XDG_RUNTIME_DIR="$DESKTOP_TMP/runtime"
+    mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
+}
+
 pass() {
     echo "ok   [$DESKTOP_WM] $*"
 }
