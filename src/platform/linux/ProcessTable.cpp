@@ -1,19 +1,18 @@
 #include "platform/linux/ProcessTable.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
-#include <filesystem>
 #include <sstream>
 
 namespace vantlo {
 namespace {
-
-namespace fs = std::filesystem;
 
 // Plain reads: a scan reads several small files per process, and a stream's set-up cost more
 // than the reading.
@@ -51,6 +50,22 @@ std::vector<std::string> splitNul(const std::string& text) {
     return parts;
 }
 
+std::string symlinkTarget(const std::string& path) {
+    char target[PATH_MAX];
+    const ssize_t length = ::readlink(path.c_str(), target, sizeof target);
+    return length > 0 ? std::string(target, static_cast<std::size_t>(length)) : std::string();
+}
+
+bool isPid(const char* name) {
+    if (*name < '1' || *name > '9')
+        return false;
+    for (const char* c = name; *c != '\0'; ++c) {
+        if (*c < '0' || *c > '9')
+            return false;
+    }
+    return true;
+}
+
 std::string baseName(const std::string& path) {
     auto slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -80,6 +95,31 @@ std::string ProcessFacts::programName() const {
 
 namespace ProcessTable {
 
+std::vector<Pid> pids() {
+    std::vector<Pid> found;
+    DIR* proc = ::opendir("/proc");
+    if (proc == nullptr)
+        return found;
+    while (const dirent* entry = ::readdir(proc)) {
+        if (isPid(entry->d_name))
+            found.push_back(static_cast<Pid>(std::atol(entry->d_name)));
+    }
+    ::closedir(proc);
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+std::optional<ProcessIdentity> identity(Pid pid) {
+    if (pid <= 0)
+        return std::nullopt;
+    const std::string base = "/proc/" + std::to_string(pid);
+    struct stat info {};
+    if (::stat(base.c_str(), &info) != 0)
+        return std::nullopt;
+    return ProcessIdentity{info.st_uid, static_cast<std::uint64_t>(info.st_ino),
+                           symlinkTarget(base + "/exe")};
+}
+
 std::optional<ProcessFacts> read(Pid pid) {
     std::string base = "/proc/" + std::to_string(pid);
     std::string stat = readAll(base + "/stat");
@@ -88,37 +128,9 @@ std::optional<ProcessFacts> read(Pid pid) {
     ProcessFacts facts;
     facts.pid = pid;
     facts.parent = parentOf(stat);
-    std::error_code error;
-    facts.executable = fs::read_symlink(base + "/exe", error).string();
+    facts.executable = symlinkTarget(base + "/exe");
     facts.argv = splitNul(readAll(base + "/cmdline"));
     return facts;
-}
-
-std::optional<ProcessFacts> ofUser(std::uint32_t uid, Pid pid) {
-    struct stat info {};
-    const std::string path = "/proc/" + std::to_string(pid);
-    if (pid <= 0 || ::stat(path.c_str(), &info) != 0 || info.st_uid != uid)
-        return std::nullopt;
-    // Kernel threads have no command line; they are nobody's application.
-    auto facts = read(pid);
-    if (!facts || facts->argv.empty())
-        return std::nullopt;
-    return facts;
-}
-
-std::vector<ProcessFacts> ofUser(std::uint32_t uid) {
-    std::vector<ProcessFacts> processes;
-    std::error_code error;
-    for (fs::directory_iterator it("/proc", error), end; !error && it != end; it.increment(error)) {
-        std::string name = it->path().filename().string();
-        if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        if (auto facts = ofUser(uid, static_cast<Pid>(std::atoi(name.c_str()))))
-            processes.push_back(std::move(*facts));
-    }
-    std::sort(processes.begin(), processes.end(),
-              [](const ProcessFacts& a, const ProcessFacts& b) { return a.pid < b.pid; });
-    return processes;
 }
 
 std::optional<std::string> launchedDesktopFile(Pid pid) {

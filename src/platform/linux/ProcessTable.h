@@ -1,7 +1,7 @@
 #pragma once
-// This user's processes as /proc shows them, with the facts that tie a process to its desktop
-// entry: program, command line, parent, and (read on demand) the launcher's environment, the
-// Flatpak application id and the snap name.
+// The processes /proc shows, with the facts that tie a process to its desktop entry: program,
+// command line, parent, and (read on demand) the launcher's environment, the Flatpak application id
+// and the snap name.
 
 #include <optional>
 #include <string>
@@ -19,12 +19,22 @@ struct ProcessFacts {
     std::string programName() const;  // basename of argv[0], else of the executable
 };
 
+// What tells one process from another under the same pid, read in two cheap calls: a process
+// that ends and one that takes its pid get different /proc inodes, and a process that runs
+// another program (exec) gets another executable.
+struct ProcessIdentity {
+    std::uint32_t uid = 0;  // the owner /proc shows
+    std::uint64_t inode = 0;
+    std::string executable;  // empty for kernel threads, zombies and unreadable processes
+
+    bool operator==(const ProcessIdentity&) const = default;
+};
+
 namespace ProcessTable {
 
-// Every process of user `uid`, by pid.
-std::vector<ProcessFacts> ofUser(std::uint32_t uid);
-// One process, when it belongs to user `uid` and is not a kernel thread.
-std::optional<ProcessFacts> ofUser(std::uint32_t uid, Pid pid);
+// The pids /proc lists, in increasing order.
+std::vector<Pid> pids();
+std::optional<ProcessIdentity> identity(Pid pid);
 std::optional<ProcessFacts> read(Pid pid);
 // GIO_LAUNCHED_DESKTOP_FILE when GIO_LAUNCHED_DESKTOP_FILE_PID names this very process (the
 // variables are inherited by its children, which must not claim the entry).

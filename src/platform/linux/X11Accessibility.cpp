@@ -81,7 +81,8 @@ AXResult X11Accessibility::applicationAttribute(const X11Element& app, std::stri
         return value(std::string("AXApplication"));
     if (attribute == AX::windows) {
         std::vector<AXElementRef> list;
-        for (const auto& window : windows_->recentSnapshot().windows) {
+        auto snapshot = windows_->recentSnapshot();
+        for (const auto& window : snapshot->windows) {
             if (window.pid == app.pid && window.isListed())
                 list.push_back(windowElement(window));
         }
@@ -118,7 +119,8 @@ AXResult X11Accessibility::windowAttribute(const X11Element& element, std::strin
     }
     if (attribute == AX::sheet) {
         // A modal dialog of the same process that belongs to this window: what a sheet is.
-        for (const auto& window : windows_->recentSnapshot().windows) {
+        auto snapshot = windows_->recentSnapshot();
+        for (const auto& window : snapshot->windows) {
             if (window.transientFor == facts->id && window.modal && window.pid == facts->pid)
                 return value(windowElement(window));
         }

@@ -100,15 +100,15 @@ X11WindowList::~X11WindowList() {
     connection_->removeListener(listener_);
 }
 
-X11WindowSnapshot X11WindowList::recentSnapshot() {
+std::shared_ptr<const X11WindowSnapshot> X11WindowList::recentSnapshot() {
     auto now = std::chrono::steady_clock::now();
     {
         std::lock_guard lock(recent_->mutex);
         if (recent_->snapshot && now - recent_->takenAt < kRecentLifetime)
-            return *recent_->snapshot;
+            return recent_->snapshot;
     }
     // Read outside the lock; a concurrent reader may read too, and the later one is kept.
-    auto fresh = snapshot();
+    auto fresh = std::make_shared<const X11WindowSnapshot>(snapshot());
     std::lock_guard lock(recent_->mutex);
     recent_->snapshot = fresh;
     recent_->takenAt = now;

@@ -70,7 +70,8 @@ class X11WindowList {
     // (the applications, then each application's windows) reads the desktop once. Any change of
     // the client list, the stacking or the active window, and every request this backend sends,
     // makes the next call read afresh.
-    X11WindowSnapshot recentSnapshot();
+    // Callers that see the same pointer twice know nothing has been read in between.
+    std::shared_ptr<const X11WindowSnapshot> recentSnapshot();
     void invalidate();
     // One window's facts, read now; nothing when it is gone.
     std::optional<X11Window> read(xcb_window_t window);
@@ -88,7 +89,7 @@ class X11WindowList {
 
     struct Recent {
         std::mutex mutex;
-        std::optional<X11WindowSnapshot> snapshot;
+        std::shared_ptr<const X11WindowSnapshot> snapshot;
         std::chrono::steady_clock::time_point takenAt;
     };
 

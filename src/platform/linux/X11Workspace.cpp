@@ -33,7 +33,8 @@ std::shared_ptr<X11Workspace> X11Workspace::create(Services services) {
     return workspace;
 }
 
-X11Workspace::X11Workspace(Services services) : s_(std::move(services)) {}
+X11Workspace::X11Workspace(Services services)
+    : s_(std::move(services)), processes_(s_.processes->currentUid()) {}
 
 X11Workspace::~X11Workspace() {
     if (s_.connection && listener_ != 0)
@@ -58,6 +59,7 @@ void X11Workspace::start() {
         if (notify.window != root || notify.atom != active)
             return;
         if (auto self = weak.lock()) {
+            ++self->activations_;
             // Reading the applications takes round trips: not on the event thread.
             self->s_.dispatch->global(QualityOfService::utility, [weak] {
                 if (auto self = weak.lock())
@@ -109,47 +111,83 @@ void X11Workspace::onProcessExit(Pid pid) {
         if (lastFrontmost_ == pid)
             lastFrontmost_ = 0;
         recent_.reset();
+        front_.reset();
     }
     app->isTerminated = true;
     if (s_.notifications)
         s_.notifications->post(kDidTerminateApplication, *app);
 }
 
-std::map<Pid, ProcessWindows> X11Workspace::listedWindowsByProcess() {
+std::shared_ptr<const X11WindowSnapshot> X11Workspace::recentWindows() {
+    static const auto none = std::make_shared<const X11WindowSnapshot>();
+    return s_.connection ? s_.windows->recentSnapshot() : none;
+}
+
+std::map<Pid, ProcessWindows> X11Workspace::listedWindowsByProcess(
+    const X11WindowSnapshot& snapshot) {
+    // The snapshot lists windows topmost first. Ranks count listed windows only, so an unlisted
+    // one coming up (the switcher's own panel) leaves the reading as it was.
     std::map<Pid, ProcessWindows> windows;
-    if (s_.connection) {
-        // The snapshot lists windows topmost first. Ranks count listed windows only, so an
-        // unlisted one coming up (the switcher's own panel) leaves the reading as it was.
-        std::size_t rank = 0;
-        for (const auto& window : s_.windows->recentSnapshot().windows) {
-            if (!window.isListed() || window.pid <= 0)
-                continue;
-            auto& own = windows[window.pid];
-            if (!own.topmostRank)
-                own.topmostRank = rank;
-            ++rank;
-            own.hasNormalWindow = own.hasNormalWindow || window.kind == X11Window::Kind::normal;
-            own.wmClasses.emplace_back(window.instanceName, window.className);
-        }
+    std::size_t rank = 0;
+    for (const auto& window : snapshot.windows) {
+        if (!window.isListed() || window.pid <= 0)
+            continue;
+        auto& own = windows[window.pid];
+        if (!own.topmostRank)
+            own.topmostRank = rank;
+        ++rank;
+        own.hasNormalWindow = own.hasNormalWindow || window.kind == X11Window::Kind::normal;
+        own.wmClasses.emplace_back(window.instanceName, window.className);
     }
     return windows;
 }
 
 std::vector<RunningApplication> X11Workspace::runningApplications() {
-    auto windows = listedWindowsByProcess();
-    auto entries = s_.entries->current();
-    const auto now = std::chrono::steady_clock::now();
+    auto snapshot = recentWindows();
     {
         std::lock_guard lock(mutex_);
-        if (recent_ && now - recent_->takenAt < kRecentReadingLifetime &&
-            recent_->entries == entries && recent_->windows == windows)
-            return recent_->apps;
+        if (recent_ && recent_->snapshot == snapshot)
+            return answerFromRecentReading();
     }
-    auto processes = ProcessTable::ofUser(s_.processes->currentUid());
-    auto apps = ApplicationMatcher::match(processes, windows, *entries, {});
+    auto windows = listedWindowsByProcess(*snapshot);
+    {
+        std::lock_guard lock(mutex_);
+        if (recent_ && recent_->windows == windows) {
+            recent_->snapshot = snapshot;
+            return answerFromRecentReading();
+        }
+    }
+    return readApplications(std::move(snapshot), std::move(windows));
+}
+
+std::vector<RunningApplication> X11Workspace::answerFromRecentReading() {
+    if (std::chrono::steady_clock::now() - recent_->takenAt >= kRecentReadingLifetime &&
+        !revalidating_) {
+        revalidating_ = true;
+        std::weak_ptr<X11Workspace> weak = weak_from_this();
+        s_.dispatch->global(QualityOfService::utility, [weak] {
+            auto self = weak.lock();
+            if (!self)
+                return;
+            auto snapshot = self->recentWindows();
+            auto windows = listedWindowsByProcess(*snapshot);
+            self->readApplications(std::move(snapshot), std::move(windows));
+            std::lock_guard lock(self->mutex_);
+            self->revalidating_ = false;
+        });
+    }
+    return recent_->apps;
+}
+
+std::vector<RunningApplication> X11Workspace::readApplications(
+    std::shared_ptr<const X11WindowSnapshot> snapshot, std::map<Pid, ProcessWindows> windows) {
+    auto entries = s_.entries->current();
+    const auto now = std::chrono::steady_clock::now();
+    auto apps =
+        ApplicationMatcher::match(processes_.processes(), windows, *entries, processes_.lookups());
     remember(apps);
     std::lock_guard lock(mutex_);
-    recent_ = Reading{std::move(windows), std::move(entries), now, apps};
+    recent_ = Reading{std::move(snapshot), std::move(windows), now, apps};
     return apps;
 }
 
@@ -169,17 +207,31 @@ std::optional<RunningApplication> X11Workspace::runningApplication(Pid pid) {
 std::optional<RunningApplication> X11Workspace::frontmostApplication() {
     if (!s_.connection)
         return std::nullopt;
+    const auto activation = activations_.load();
+    {
+        std::lock_guard lock(mutex_);
+        if (front_ && front_->activation == activation)
+            return front_->app;
+    }
+    auto front = readFrontmostApplication();
+    std::lock_guard lock(mutex_);
+    front_ = Front{activation, front};
+    return front;
+}
+
+std::optional<RunningApplication> X11Workspace::readFrontmostApplication() {
     auto active = s_.windows->read(s_.windows->activeWindow());
     if (!active || active->pid <= 0)
         return std::nullopt;
     // A process with a listed window is matched on its own facts: reading just that one keeps
     // the whole process table off the summon path.
-    auto windows = listedWindowsByProcess();
+    auto windows = listedWindowsByProcess(*recentWindows());
     auto own = windows.find(active->pid);
-    auto process = ProcessTable::ofUser(s_.processes->currentUid(), active->pid);
+    auto process = processes_.process(active->pid);
     if (own == windows.end() || !process)
         return runningApplication(active->pid);
-    auto apps = ApplicationMatcher::match({*process}, {*own}, *s_.entries->current(), {});
+    auto apps =
+        ApplicationMatcher::match({*process}, {*own}, *s_.entries->current(), processes_.lookups());
     if (apps.empty())
         return std::nullopt;
     remember(apps);

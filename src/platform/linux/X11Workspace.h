@@ -20,6 +20,7 @@
 #include "platform/linux/ApplicationMatcher.h"
 #include "platform/linux/DesktopEntryIndex.h"
 #include "platform/linux/ProcessExitWatcher.h"
+#include "platform/linux/ProcessFactsCache.h"
 #include "platform/linux/X11WindowActions.h"
 #include "platform/linux/X11WindowList.h"
 #include "platform/linux/XcbConnection.h"
@@ -61,28 +62,48 @@ class X11Workspace : public Workspace, public std::enable_shared_from_this<X11Wo
     void noteActivation();
     void remember(const std::vector<RunningApplication>& apps);
     void onProcessExit(Pid pid);
-    std::map<Pid, ProcessWindows> listedWindowsByProcess();
+    static std::map<Pid, ProcessWindows> listedWindowsByProcess(const X11WindowSnapshot& snapshot);
+    std::shared_ptr<const X11WindowSnapshot> recentWindows();
     void forgetRecentReading();
+    // Answers the recent reading, and has it read again in the background when it is older
+    // than a showing needs. Called with mutex_ held and a reading present.
+    std::vector<RunningApplication> answerFromRecentReading();
+    std::vector<RunningApplication> readApplications(
+        std::shared_ptr<const X11WindowSnapshot> snapshot, std::map<Pid, ProcessWindows> windows);
+    std::optional<RunningApplication> readFrontmostApplication();
     // The process's listed windows, topmost first.
     std::vector<X11Window> windowsOf(Pid pid, X11WindowSnapshot* snapshot = nullptr);
 
     Services s_;
+    ProcessFactsCache processes_;
     std::unique_ptr<ProcessExitWatcher> exits_;
     std::uint64_t listener_ = 0;
     std::mutex mutex_;
     std::map<Pid, RunningApplication> known_;
     Pid lastFrontmost_ = 0;
     // The last reading of the running applications. One showing of the switcher asks several
-    // times within milliseconds (the list, the front application, every application row) and
-    // each reading walks /proc, so a reading a moment old is handed out again while the windows
-    // and desktop entries behind it are the same and no known process has ended since.
+    // times within milliseconds (the list, the front application, every application row), and a
+    // summon must not wait for /proc. While the windows are the same (the same snapshot, or one
+    // with the same windows) and no known process has ended, the reading is handed out again;
+    // once it is older than kRecentReadingLifetime it is also read again in the background, so a
+    // process started without a window or a changed desktop entry shows up by the next question.
+    // Changed windows or an ended process make the next question read at once.
     struct Reading {
+        std::shared_ptr<const X11WindowSnapshot> snapshot;
         std::map<Pid, ProcessWindows> windows;
-        std::shared_ptr<const DesktopEntryIndex::Snapshot> entries;
         std::chrono::steady_clock::time_point takenAt;
         std::vector<RunningApplication> apps;
     };
     std::optional<Reading> recent_;
+    bool revalidating_ = false;
+    // The front application, read for the active window as it was after `activation` changes
+    // of it: the event thread counts them, so the answer is read again only after a change.
+    struct Front {
+        std::uint64_t activation = 0;
+        std::optional<RunningApplication> app;
+    };
+    std::atomic<std::uint64_t> activations_{0};
+    std::optional<Front> front_;
 };
 
 }  // namespace vantlo
