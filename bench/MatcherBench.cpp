@@ -69,8 +69,8 @@ BENCHMARK(BM_Prepare)->Arg(10'000)->Unit(benchmark::kMillisecond);
 void BM_ModelFiltered(benchmark::State& state) {
     FakePlatform fake;
     SyntheticCorpus corpus;
-    auto model = SearchViewModel::create(corpus.items(static_cast<std::size_t>(state.range(0))),
-                                         true, [](const std::string&) { return true; });
+    auto model =
+        SearchViewModel::create(corpus.items(static_cast<std::size_t>(state.range(0))), true, {});
     model->setQuery("x");
     model->filtered();  // prepares the search text once, as the first keystroke does
     const auto length = static_cast<std::size_t>(state.range(1));

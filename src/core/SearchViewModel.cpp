@@ -28,19 +28,19 @@ std::size_t clampedIndex(int index, std::size_t count) {
 
 std::shared_ptr<SearchViewModel> SearchViewModel::create(std::vector<SwitchItem> items,
                                                          bool showsInactiveAppsInDefaultList,
-                                                         RunningUserAppTest isRunningUserApp) {
+                                                         RunningUserApps runningUserApps) {
     return std::shared_ptr<SearchViewModel>(new SearchViewModel(
-        std::move(items), showsInactiveAppsInDefaultList, std::move(isRunningUserApp)));
+        std::move(items), showsInactiveAppsInDefaultList, std::move(runningUserApps)));
 }
 
 SearchViewModel::SearchViewModel(std::vector<SwitchItem> items, bool showsInactiveAppsInDefaultList,
-                                 RunningUserAppTest isRunningUserApp)
+                                 RunningUserApps runningUserApps)
     : items_(std::move(items)),
       showsInactiveAppsInDefaultList_(showsInactiveAppsInDefaultList),
-      isRunningUserApp_(std::move(isRunningUserApp)) {}
+      runningUserApps_(std::move(runningUserApps)) {}
 
-SearchViewModel::RunningUserAppTest SearchViewModel::defaultRunningUserAppTest() {
-    return [](const std::string& bundleID) { return AppActivator::isRunningUserApp(bundleID); };
+SearchViewModel::RunningUserApps SearchViewModel::defaultRunningUserApps() {
+    return [] { return AppActivator::runningUserAppIDs(); };
 }
 
 SearchViewModel::ObserverToken SearchViewModel::addWillChangeObserver(WillChange observer) {
@@ -140,6 +140,12 @@ std::vector<SwitchItem> SearchViewModel::defaultList() const {
         if (const WindowGroupItem* group = item.windowGroup())
             groupedApps.insert(group->appBundleID);
     }
+    std::optional<std::unordered_set<std::string>> running;
+    auto isRunning = [&](const std::string& bundleID) {
+        if (!running)
+            running = runningUserApps_ ? runningUserApps_() : std::unordered_set<std::string>{};
+        return running->contains(bundleID);
+    };
     std::vector<SwitchItem> list;
     for (const SwitchItem& item : items_) {
         if (item.tab())
@@ -148,8 +154,7 @@ std::vector<SwitchItem> SearchViewModel::defaultList() const {
         if (window && window->appBundleID && groupedApps.contains(*window->appBundleID))
             continue;
         const AppItem* app = item.app();
-        if (app && !showsInactiveAppsInDefaultList_ &&
-            !(isRunningUserApp_ && isRunningUserApp_(app->bundleID)))
+        if (app && !showsInactiveAppsInDefaultList_ && !isRunning(app->bundleID))
             continue;
         list.push_back(item);
     }

@@ -11,6 +11,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "core/MatchIndex.h"
@@ -34,17 +35,18 @@ class SearchViewModel : public std::enable_shared_from_this<SearchViewModel> {
     };
     using WillChange = std::function<void(Field)>;
     using ObserverToken = std::uint64_t;
-    // Whether an application with this bundle identifier runs as a user application.
-    using RunningUserAppTest = std::function<bool(const std::string& bundleID)>;
+    // The bundle identifiers of the applications running as user applications; asked once per
+    // default list rather than once per application row.
+    using RunningUserApps = std::function<std::unordered_set<std::string>()>;
 
     // How long a closed item's row shows the closing state.
     static constexpr double kClosingDuration = 2.8;
 
     static std::shared_ptr<SearchViewModel> create(
         std::vector<SwitchItem> items, bool showsInactiveAppsInDefaultList,
-        RunningUserAppTest isRunningUserApp = defaultRunningUserAppTest());
-    // The system's own test, used when none is given.
-    static RunningUserAppTest defaultRunningUserAppTest();
+        RunningUserApps runningUserApps = defaultRunningUserApps());
+    // The system's own answer, used when none is given.
+    static RunningUserApps defaultRunningUserApps();
 
     SearchViewModel(const SearchViewModel&) = delete;
     SearchViewModel& operator=(const SearchViewModel&) = delete;
@@ -121,7 +123,7 @@ class SearchViewModel : public std::enable_shared_from_this<SearchViewModel> {
 
   private:
     SearchViewModel(std::vector<SwitchItem> items, bool showsInactiveAppsInDefaultList,
-                    RunningUserAppTest isRunningUserApp);
+                    RunningUserApps runningUserApps);
 
     void willChange(Field field);
     void clearCachedQueries();
@@ -148,7 +150,7 @@ class SearchViewModel : public std::enable_shared_from_this<SearchViewModel> {
     bool keyboardClaimed_ = false;
     bool engaged_ = false;
     const bool showsInactiveAppsInDefaultList_;
-    RunningUserAppTest isRunningUserApp_;
+    RunningUserApps runningUserApps_;
 
     std::optional<std::string> cachedFilteredQuery_;
     std::vector<SwitchItem> cachedFilteredResult_;

@@ -124,13 +124,19 @@ void AppActivator::ensureFinderWindow() {
 }
 
 bool AppActivator::isRunningUserApp(const std::string& bundleID) {
+    return runningUserAppIDs().contains(bundleID);
+}
+
+std::unordered_set<std::string> AppActivator::runningUserAppIDs() {
+    std::unordered_set<std::string> running;
     for (const auto& app : platform().workspace->runningApplications()) {
-        if (app.bundleIdentifier != bundleID || app.isTerminated || !app.bundlePath)
+        if (!app.bundleIdentifier || app.isTerminated || !app.bundlePath ||
+            running.contains(*app.bundleIdentifier))
             continue;
         if (AppEnumerator::isUserLaunchableAppURL(*app.bundlePath))
-            return true;
+            running.insert(*app.bundleIdentifier);
     }
-    return false;
+    return running;
 }
 
 ModalDialogState AppActivator::modalDialogState(Pid pid) {

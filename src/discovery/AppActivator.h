@@ -18,6 +18,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "core/AppItem.h"
@@ -49,6 +50,8 @@ class AppActivator : public std::enable_shared_from_this<AppActivator> {
     // Whether some running, not terminated instance with the identifier is a user-launchable
     // installed application.
     static bool isRunningUserApp(const std::string& bundleID);
+    // The identifiers that test answers yes for, from one reading of the running applications.
+    static std::unordered_set<std::string> runningUserAppIDs();
     // Probes the application's windows for a sheet or dialog. Slow: background queues only.
     static ModalDialogState modalDialogState(Pid pid);
     // Asks a known media player to pause, on a background queue; other identifiers do nothing.

@@ -71,8 +71,8 @@ std::vector<std::string> titlesOf(const std::vector<Element>& elements) {
     return result;
 }
 
-bool onlyMailRuns(const std::string& bundleID) {
-    return bundleID == "com.apple.mail";
+std::unordered_set<std::string> onlyMailRuns() {
+    return {"com.apple.mail"};
 }
 
 class SearchViewModelTest : public ::testing::Test {

@@ -33,8 +33,7 @@ class SearchViewTest : public ::testing::Test {
     }
 
     SwitcherViewState fixtureState(int selected) {
-        auto model = SearchViewModel::create(VantloTestFixtures::defaultVisibleItems(), true,
-                                             [](const std::string&) { return true; });
+        auto model = SearchViewModel::create(VantloTestFixtures::defaultVisibleItems(), true, {});
         model->setSelectedIndex(selected);
         return SwitcherViewState::from(*model);
     }
@@ -75,8 +74,7 @@ TEST_F(SearchViewTest, EmptyListShowsItsExplanationInsteadOfRows) {
 }
 
 TEST_F(SearchViewTest, WindowedGroupListKeepsTheSelectionOnScreen) {
-    auto model = SearchViewModel::create({VantloTestFixtures::largeWindowGroup(40)}, true,
-                                         [](const std::string&) { return true; });
+    auto model = SearchViewModel::create({VantloTestFixtures::largeWindowGroup(40)}, true, {});
     model->openWindowGroup(model->items().front(), false);
     model->setSelectedIndex(30);
     SearchView view(false, 1.0);

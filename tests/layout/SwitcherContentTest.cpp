@@ -132,8 +132,7 @@ TEST_F(SwitcherContentTest, GuideCardTextsKeysAndDotsFollowTheStage) {
 }
 
 TEST_F(SwitcherContentTest, ViewStateMirrorsTheModelInEachMode) {
-    auto model = SearchViewModel::create(VantloTestFixtures::defaultVisibleItems(), true,
-                                         [](const std::string&) { return true; });
+    auto model = SearchViewModel::create(VantloTestFixtures::defaultVisibleItems(), true, {});
     SwitcherViewState main = SwitcherViewState::from(*model);
     EXPECT_EQ(main.mode, SwitcherViewState::Mode::mainList);
     EXPECT_EQ(main.visibleCount(), model->visibleCount());
@@ -166,8 +165,8 @@ TEST_F(SwitcherContentTest, ViewStateMirrorsTheModelInEachMode) {
 
 TEST_F(SwitcherContentTest, WindowGroupsOfNineteenUseTheWindowedList) {
     for (int count : {18, 19}) {
-        auto model = SearchViewModel::create({VantloTestFixtures::largeWindowGroup(count)}, true,
-                                             [](const std::string&) { return true; });
+        auto model =
+            SearchViewModel::create({VantloTestFixtures::largeWindowGroup(count)}, true, {});
         model->openWindowGroup(model->items().front(), false);
         EXPECT_EQ(SwitcherViewState::from(*model).usesWindowedList(), count >= 19)
             << "windows " << count;
