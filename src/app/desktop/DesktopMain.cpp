@@ -62,7 +62,7 @@ int runDesktop(int argc, char** argv) {
     if (singleInstance.enforceSingleInstance())
         return 0;
 
-    preparePanelWindows();
+    preparePanelWindows(PanelWindowKind::grabbed);
     // The panel holds the keyboard through the window system, so Alt's release is never missed.
     auto qtMonitors = std::make_shared<QtEventMonitors>();
     auto presenter = std::make_shared<QtPanelPresenter>(qtMonitors, PanelAppearance::fromSettings,

@@ -152,7 +152,7 @@ bool isTestPanelRequested() {
 
 int runTestPanelShowing() {
     TestPlatform services = installTestPlatform();
-    preparePanelWindows();
+    preparePanelWindows(PanelWindowKind::managed);
 
     // The test showing takes its keys and clicks from Qt's own events, not from input grabs.
     auto monitors = std::make_shared<QtEventMonitors>();

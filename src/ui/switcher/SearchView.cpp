@@ -37,6 +37,17 @@ using namespace SwitcherStyle;
 
 namespace {
 
+// A panel that bypasses the window manager never becomes the active window (its program holds
+// the keyboard instead), so Qt gives the field no focus and hides its caret: it is told it has
+// focus all the same.
+void focusField(QLineEdit* field, Qt::FocusReason reason) {
+    field->setFocus(reason);
+    if (!field->hasFocus()) {
+        QFocusEvent focusIn(QEvent::FocusIn, reason);
+        QApplication::sendEvent(field, &focusIn);
+    }
+}
+
 constexpr SpringParameters kWaveSpring{0.36, 0.8};
 constexpr SpringParameters kRailSpring{0.34, 0.78};
 constexpr SpringParameters kRowSpring{0.26, 0.72};
@@ -424,7 +435,7 @@ void SearchView::syncField() {
         // The field may only just have been shown: focus it on the next turn.
         QTimer::singleShot(0, field_, [field = field_] {
             if (field->isVisible() && !field->hasFocus())
-                field->setFocus(Qt::OtherFocusReason);
+                focusField(field, Qt::OtherFocusReason);
         });
     } else if (field_->hasFocus()) {
         setFocus(Qt::OtherFocusReason);
@@ -449,7 +460,7 @@ void SearchView::resizeEvent(QResizeEvent* event) {
 void SearchView::typeIntoSearch(QKeyEvent* event) {
     if (event->text().isEmpty() || !event->text().at(0).isPrint())
         return;
-    field_->setFocus(Qt::OtherFocusReason);
+    focusField(field_, Qt::OtherFocusReason);
     QKeyEvent copy(event->type(), event->key(), event->modifiers(), event->text(),
                    event->isAutoRepeat(), event->count());
     QApplication::sendEvent(field_, &copy);
@@ -1023,7 +1034,7 @@ void SearchView::mousePressEvent(QMouseEvent* event) {
             break;
         case HitPart::pill:
             field_->show();
-            field_->setFocus(Qt::MouseFocusReason);
+            focusField(field_, Qt::MouseFocusReason);
             break;
         case HitPart::none:
             break;

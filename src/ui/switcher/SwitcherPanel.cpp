@@ -16,16 +16,31 @@ SwitcherPanel::NativeWindowHook& nativeHook() {
     return hook;
 }
 
+bool& bypassesWindowManager() {
+    static bool bypasses = false;
+    return bypasses;
+}
+
+Qt::WindowFlags panelWindowFlags() {
+    Qt::WindowFlags flags =
+        Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::NoDropShadowWindowHint;
+    if (bypassesWindowManager())
+        flags |= Qt::X11BypassWindowManagerHint;
+    return flags;
+}
+
 }  // namespace
 
 void SwitcherPanel::setNativeWindowHook(NativeWindowHook hook) {
     nativeHook() = std::move(hook);
 }
 
+void SwitcherPanel::setBypassesWindowManager(bool bypasses) {
+    bypassesWindowManager() = bypasses;
+}
+
 SwitcherPanel::SwitcherPanel(bool hugsLeftEdge, double fontScale)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                           Qt::NoDropShadowWindowHint),
-      hugsLeftEdge_(hugsLeftEdge) {
+    : QWidget(nullptr, panelWindowFlags()), hugsLeftEdge_(hugsLeftEdge) {
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowTitle(QStringLiteral("Vantlo"));
@@ -67,7 +82,11 @@ void SwitcherPanel::slideIn(const PanelFrame& frame, std::function<void()> onFin
         nativeHook()(this);
     show();
     raise();
-    activateWindow();
+    // A window past the window manager gets no focus from it, and taking the X focus here
+    // would leave the desktop without an active window while the panel shows: its program
+    // holds the keyboard instead.
+    if (!bypassesWindowManager())
+        activateWindow();
     view_->setFocus(Qt::ActiveWindowFocusReason);
     slideX_ = Transition{frame.start.x, frame.target.x, now, PanelPlacement::slideInDuration,
                          EasingCurve::easeOut};

@@ -28,6 +28,10 @@ class SwitcherPanel : public QWidget {
     ~SwitcherPanel() override;
 
     static void setNativeWindowHook(NativeWindowHook hook);
+    // Panels made from now on bypass the window manager (X11 override-redirect): on screen the
+    // moment they are mapped, above every managed window, never in a taskbar, and without
+    // keyboard focus of their own, so only for a program that holds the keyboard itself.
+    static void setBypassesWindowManager(bool bypasses);
 
     SearchView* view() const { return view_; }
     void setKeyHandler(KeyHandler handler) { keyHandler_ = std::move(handler); }
