@@ -91,8 +91,7 @@ X11WindowList::X11WindowList(std::shared_ptr<XcbConnection> connection)
             if (notify.window != root ||
                 std::find(watched.begin(), watched.end(), notify.atom) == watched.end())
                 return;
-            std::lock_guard lock(recent->mutex);
-            recent->snapshot.reset();
+            recent->invalidate();
         });
 }
 
@@ -102,22 +101,36 @@ X11WindowList::~X11WindowList() {
 
 std::shared_ptr<const X11WindowSnapshot> X11WindowList::recentSnapshot() {
     auto now = std::chrono::steady_clock::now();
+    std::uint64_t changes = 0;
     {
         std::lock_guard lock(recent_->mutex);
         if (recent_->snapshot && now - recent_->takenAt < kRecentLifetime)
             return recent_->snapshot;
+        changes = recent_->changes;
     }
     // Read outside the lock; a concurrent reader may read too, and the later one is kept.
     auto fresh = std::make_shared<const X11WindowSnapshot>(snapshot());
     std::lock_guard lock(recent_->mutex);
-    recent_->snapshot = fresh;
-    recent_->takenAt = now;
+    if (recent_->changes == changes) {
+        recent_->snapshot = fresh;
+        recent_->takenAt = now;
+    }
     return fresh;
 }
 
-void X11WindowList::invalidate() {
+std::shared_ptr<const X11WindowSnapshot> X11WindowList::lastSnapshot() {
     std::lock_guard lock(recent_->mutex);
-    recent_->snapshot.reset();
+    return recent_->snapshot;
+}
+
+void X11WindowList::invalidate() {
+    recent_->invalidate();
+}
+
+void X11WindowList::Recent::invalidate() {
+    std::lock_guard lock(mutex);
+    snapshot.reset();
+    ++changes;
 }
 
 xcb_window_t X11WindowList::activeWindow() {

@@ -72,6 +72,10 @@ class X11WindowList {
     // makes the next call read afresh.
     // Callers that see the same pointer twice know nothing has been read in between.
     std::shared_ptr<const X11WindowSnapshot> recentSnapshot();
+    // The last snapshot taken, however old, unless the client list, the stacking, the active
+    // window or the desktop changed since; null then. Titles and window states in it may be
+    // out of date: for questions about which clients exist.
+    std::shared_ptr<const X11WindowSnapshot> lastSnapshot();
     void invalidate();
     // One window's facts, read now; nothing when it is gone.
     std::optional<X11Window> read(xcb_window_t window);
@@ -91,6 +95,10 @@ class X11WindowList {
         std::mutex mutex;
         std::shared_ptr<const X11WindowSnapshot> snapshot;
         std::chrono::steady_clock::time_point takenAt;
+        // Counts the changes; a reading that began before one is not kept.
+        std::uint64_t changes = 0;
+
+        void invalidate();
     };
 
     std::shared_ptr<XcbConnection> connection_;

@@ -13,6 +13,8 @@ namespace {
 // As long as a window list reading is reused (X11WindowList): long enough to serve one showing
 // of the switcher, short enough that a process started without a window is seen at once.
 constexpr auto kRecentReadingLifetime = std::chrono::milliseconds(250);
+// How long after a question the reading it was answered from is read again.
+constexpr double kRevalidationDelay = 0.5;
 
 std::string errorText(GError* error) {
     std::string text = error != nullptr && error->message != nullptr ? error->message : "unknown";
@@ -143,7 +145,11 @@ std::map<Pid, ProcessWindows> X11Workspace::listedWindowsByProcess(
 }
 
 std::vector<RunningApplication> X11Workspace::runningApplications() {
-    auto snapshot = recentWindows();
+    // A reading depends on which clients there are and their order: while none came, went or
+    // moved, the last snapshot answers without asking the server.
+    auto snapshot = s_.connection ? s_.windows->lastSnapshot() : nullptr;
+    if (!snapshot)
+        snapshot = recentWindows();
     {
         std::lock_guard lock(mutex_);
         if (recent_ && recent_->snapshot == snapshot)
@@ -164,19 +170,26 @@ std::vector<RunningApplication> X11Workspace::answerFromRecentReading() {
     if (std::chrono::steady_clock::now() - recent_->takenAt >= kRecentReadingLifetime &&
         !revalidating_) {
         revalidating_ = true;
+        // Not at once: the question is most likely part of a summon, which should have the
+        // processors and the display connection to itself until the panel is up.
         std::weak_ptr<X11Workspace> weak = weak_from_this();
-        s_.dispatch->global(QualityOfService::utility, [weak] {
-            auto self = weak.lock();
-            if (!self)
-                return;
-            auto snapshot = self->recentWindows();
-            auto windows = listedWindowsByProcess(*snapshot);
-            self->readApplications(std::move(snapshot), std::move(windows));
-            std::lock_guard lock(self->mutex_);
-            self->revalidating_ = false;
+        s_.dispatch->asyncAfter(kRevalidationDelay, [weak] {
+            if (auto self = weak.lock())
+                self->s_.dispatch->global(QualityOfService::utility, [weak] {
+                    if (auto self = weak.lock())
+                        self->revalidate();
+                });
         });
     }
     return recent_->apps;
+}
+
+void X11Workspace::revalidate() {
+    auto snapshot = recentWindows();
+    auto windows = listedWindowsByProcess(*snapshot);
+    readApplications(std::move(snapshot), std::move(windows));
+    std::lock_guard lock(mutex_);
+    revalidating_ = false;
 }
 
 std::vector<RunningApplication> X11Workspace::readApplications(

@@ -68,6 +68,7 @@ class X11Workspace : public Workspace, public std::enable_shared_from_this<X11Wo
     // Answers the recent reading, and has it read again in the background when it is older
     // than a showing needs. Called with mutex_ held and a reading present.
     std::vector<RunningApplication> answerFromRecentReading();
+    void revalidate();
     std::vector<RunningApplication> readApplications(
         std::shared_ptr<const X11WindowSnapshot> snapshot, std::map<Pid, ProcessWindows> windows);
     std::optional<RunningApplication> readFrontmostApplication();
