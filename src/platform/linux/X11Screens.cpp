@@ -41,18 +41,20 @@ Rect lessStrut(Rect visible, const std::array<double, 4>& strut, double rootWidt
     return visible;
 }
 
+// As long as the window list reuses a reading: long enough for one showing of the panel.
+constexpr auto kRecentLifetime = std::chrono::milliseconds(250);
+
 }  // namespace
 
 X11Screens::X11Screens(std::shared_ptr<XcbConnection> connection,
                        std::shared_ptr<X11WindowList> windows)
     : connection_(std::move(connection)), windows_(std::move(windows)) {}
 
-std::vector<Rect> X11Screens::monitors() {
+std::vector<Rect> X11Screens::monitors(xcb_randr_get_monitors_cookie_t* request) {
     auto* c = connection_->get();
     std::vector<Rect> rects;
-    if (connection_->hasRandr()) {
-        auto reply = own(xcb_randr_get_monitors_reply(
-            c, xcb_randr_get_monitors(c, connection_->root(), 1), nullptr));
+    if (request != nullptr) {
+        auto reply = own(xcb_randr_get_monitors_reply(c, *request, nullptr));
         if (reply) {
             for (auto it = xcb_randr_get_monitors_monitors_iterator(reply.get()); it.rem > 0;
                  xcb_randr_monitor_info_next(&it)) {
@@ -73,12 +75,11 @@ std::vector<Rect> X11Screens::monitors() {
     return rects;
 }
 
-std::optional<Rect> X11Screens::workArea() {
+std::optional<Rect> X11Screens::workArea(xcb_get_property_cookie_t desktopRequest,
+                                         xcb_get_property_cookie_t areasRequest) {
     auto* c = connection_->get();
-    const auto& a = connection_->atoms();
-    auto desktop = windows_->currentDesktop().value_or(0);
-    auto areas = XcbProperty::values32(XcbProperty::reply(
-        c, XcbProperty::request(c, connection_->root(), a._NET_WORKAREA, XCB_ATOM_CARDINAL)));
+    auto desktop = XcbProperty::first32(XcbProperty::reply(c, desktopRequest)).value_or(0);
+    auto areas = XcbProperty::values32(XcbProperty::reply(c, areasRequest));
     if (!areas || areas->size() < 4 * (desktop + 1))
         return std::nullopt;
     const auto* area = areas->data() + 4 * desktop;
@@ -111,15 +112,40 @@ std::vector<std::array<double, 4>> X11Screens::struts() {
 }
 
 std::vector<Screen> X11Screens::screens() {
-    std::vector<Screen> result;
     if (!connection_)
-        return result;
-    auto area = workArea();
+        return {};
+    const auto now = std::chrono::steady_clock::now();
+    {
+        std::lock_guard lock(mutex_);
+        if (!recent_.empty() && now - recentAt_ < kRecentLifetime)
+            return recent_;
+    }
+    auto fresh = readScreens();
+    std::lock_guard lock(mutex_);
+    recent_ = fresh;
+    recentAt_ = now;
+    return fresh;
+}
+
+std::vector<Screen> X11Screens::readScreens() {
+    // The three questions go out together: one round trip to the server.
+    auto* c = connection_->get();
+    const auto& a = connection_->atoms();
+    xcb_window_t root = connection_->root();
+    auto desktopRequest =
+        XcbProperty::request(c, root, a._NET_CURRENT_DESKTOP, XCB_ATOM_CARDINAL, 1);
+    auto areasRequest = XcbProperty::request(c, root, a._NET_WORKAREA, XCB_ATOM_CARDINAL);
+    std::optional<xcb_randr_get_monitors_cookie_t> monitorsRequest;
+    if (connection_->hasRandr())
+        monitorsRequest = xcb_randr_get_monitors(c, root, 1);
+    auto area = workArea(desktopRequest, areasRequest);
+    auto frames = monitors(monitorsRequest ? &*monitorsRequest : nullptr);
+    std::vector<Screen> result;
     std::vector<std::array<double, 4>> reserved;
     if (!area)
         reserved = struts();
     auto* screen = connection_->screen();
-    for (const Rect& frame : monitors()) {
+    for (const Rect& frame : frames) {
         Screen s;
         s.frame = frame;
         if (area) {

@@ -3,8 +3,12 @@
 // _NET_WORKAREA on that monitor, or, when the manager publishes no work area, the monitor less
 // the struts docks and panels reserve (_NET_WM_STRUT_PARTIAL). The pointer from QueryPointer.
 
+#include <xcb/randr.h>
+
 #include <array>
+#include <chrono>
 #include <memory>
+#include <mutex>
 
 #include "platform/Screens.h"
 #include "platform/linux/X11WindowList.h"
@@ -21,13 +25,19 @@ class X11Screens : public Screens {
     Point pointerLocation() override;
 
   private:
-    std::vector<Rect> monitors();
-    std::optional<Rect> workArea();
+    std::vector<Screen> readScreens();
+    std::vector<Rect> monitors(xcb_randr_get_monitors_cookie_t* request);
+    std::optional<Rect> workArea(xcb_get_property_cookie_t desktopRequest,
+                                 xcb_get_property_cookie_t areasRequest);
     // Left, right, top, bottom reservations of every client, from _NET_WM_STRUT(_PARTIAL).
     std::vector<std::array<double, 4>> struts();
 
     std::shared_ptr<XcbConnection> connection_;
     std::shared_ptr<X11WindowList> windows_;
+    // One showing of the panel asks for the screens more than once within milliseconds.
+    std::mutex mutex_;
+    std::vector<Screen> recent_;
+    std::chrono::steady_clock::time_point recentAt_;
 };
 
 }  // namespace vantlo
