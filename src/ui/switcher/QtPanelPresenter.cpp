@@ -1,7 +1,9 @@
 #include "ui/switcher/QtPanelPresenter.h"
 
+#include <QPointer>
 #include <QTimer>
 #include <cmath>
+#include <utility>
 
 #include "core/layout/FooterHints.h"
 #include "core/layout/GuideCard.h"
@@ -36,6 +38,24 @@ QtPanelPresenter::~QtPanelPresenter() {
     if (model_)
         model_->removeWillChangeObserver(modelToken_);
     delete panel_;
+    delete spare_;
+}
+
+SwitcherPanel* QtPanelPresenter::takePanel(const PanelAppearance& look) {
+    SwitcherPanel* spare = std::exchange(spare_, nullptr);
+    if (spare && spare->hugsLeftEdge() == look.hugsLeftEdge && spareFontScale_ == look.fontScale)
+        return spare;
+    delete spare;
+    return new SwitcherPanel(look.hugsLeftEdge, look.fontScale);
+}
+
+void QtPanelPresenter::prepareSpare() {
+    if (spare_ || panel_)
+        return;
+    const PanelAppearance look = appearance_ ? appearance_() : PanelAppearance{};
+    spare_ = new SwitcherPanel(look.hugsLeftEdge, look.fontScale);
+    spareFontScale_ = look.fontScale;
+    spare_->winId();
 }
 
 bool QtPanelPresenter::showPanel(std::shared_ptr<SearchViewModel> model, int itemCount,
@@ -60,7 +80,7 @@ bool QtPanelPresenter::showPanel(std::shared_ptr<SearchViewModel> model, int ite
         // The model announces changes before making them: read it on the next turn.
         scheduleRefresh();
     });
-    panel_ = new SwitcherPanel(look.hugsLeftEdge, look.fontScale);
+    panel_ = takePanel(look);
     if (monitors_) {
         monitors_->setPanel(panel_);
         panel_->setKeyHandler(
@@ -182,7 +202,12 @@ void QtPanelPresenter::retire(SwitcherPanel* panel) {
     if (monitors_)
         monitors_->setPanel(nullptr);
     panel->setKeyHandler(nullptr);
-    panel->slideOut([panel] { panel->deleteLater(); });
+    panel->slideOut([panel, presenter = QPointer<QtPanelPresenter>(this)] {
+        panel->deleteLater();
+        // Off the summon path: the panel has gone and the switcher is idle.
+        if (presenter)
+            presenter->prepareSpare();
+    });
 }
 
 std::optional<Rect> QtPanelPresenter::panelFrame() const {

@@ -54,6 +54,11 @@ class QtPanelPresenter : public QObject, public PanelPresenter {
     void scheduleRefresh();
     void refreshGuide();
     void retire(SwitcherPanel* panel);
+    // A new panel for this look: the spare one made while the switcher was idle when it fits.
+    SwitcherPanel* takePanel(const PanelAppearance& look);
+    // Makes the next showing's panel ahead, native window included, so a summon does not wait
+    // for it.
+    void prepareSpare();
 
     std::shared_ptr<QtEventMonitors> monitors_;
     AppearanceSource appearance_;
@@ -62,6 +67,8 @@ class QtPanelPresenter : public QObject, public PanelPresenter {
     SearchViewModel::ObserverToken modelToken_ = 0;
     OnboardingManager::Subscription stageSubscription_;
     SwitcherPanel* panel_ = nullptr;
+    SwitcherPanel* spare_ = nullptr;
+    double spareFontScale_ = 1.0;
     bool refreshPending_ = false;
 };
 
