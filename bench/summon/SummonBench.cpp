@@ -111,6 +111,8 @@ class SummonRig {
                                                         ItemActions::closeCapability);
         controller_ =
             SwitcherPanelController::create(presenter_, monitors_, [](const std::string&) {});
+        // As the program makes it: past the window manager, held by the program's grab.
+        SwitcherPanel::setBypassesWindowManager(true);
         SwitcherPanel::setNativeWindowHook([this](QWidget* panel) {
             window_ = static_cast<std::uint32_t>(panel->winId());
             watcher()->watch(window_);
@@ -119,6 +121,7 @@ class SummonRig {
     }
     ~SummonRig() {
         SwitcherPanel::setNativeWindowHook(nullptr);
+        SwitcherPanel::setBypassesWindowManager(false);
         controller_->hide();
         settle();
     }
