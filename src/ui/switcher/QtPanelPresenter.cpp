@@ -32,7 +32,10 @@ QtPanelPresenter::QtPanelPresenter(std::shared_ptr<QtEventMonitors> monitors,
                                    CloseCapabilitySource closeCapability)
     : monitors_(std::move(monitors)),
       appearance_(std::move(appearance)),
-      closeCapability_(std::move(closeCapability)) {}
+      closeCapability_(std::move(closeCapability)) {
+    // The first summon after start should not wait for a panel either.
+    QTimer::singleShot(0, this, [this] { prepareSpare(); });
+}
 
 QtPanelPresenter::~QtPanelPresenter() {
     if (model_)
