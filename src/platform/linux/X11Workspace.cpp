@@ -10,8 +10,9 @@
 namespace vantlo {
 namespace {
 
-// As long as a window list reading is reused (X11WindowList): long enough to serve one showing
-// of the switcher, short enough that a process started without a window is seen at once.
+// As long as a window list reading is reused (X11WindowList): a reading older than this is read
+// again in the background after it has answered, so a process started without a window is seen
+// by the next showing.
 constexpr auto kRecentReadingLifetime = std::chrono::milliseconds(250);
 // How long after a question the reading it was answered from is read again.
 constexpr double kRevalidationDelay = 0.5;
