@@ -51,7 +51,6 @@ class Proc {
             ProcessFacts facts;
             facts.pid = pid;
             facts.parent = it->second.parent;
-            facts.executable = it->second.identity.executable;
             facts.argv = it->second.argv;
             return facts;
         };

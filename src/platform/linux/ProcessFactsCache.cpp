@@ -16,6 +16,8 @@ const ProcessFactsCache::Known* ProcessFactsCache::refresh(Pid pid, std::map<Pid
     auto facts = source_.read(pid);
     if (!facts)
         return nullptr;
+    // One reading of the program, so the facts and the identity they are kept under agree.
+    facts->executable = identity->executable;
     // Kept even without a command line, so a kernel thread is not read again every time.
     return &into.insert_or_assign(pid, Known{*identity, std::move(*facts), {}, {}, {}})
                 .first->second;

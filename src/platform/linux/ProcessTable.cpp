@@ -128,7 +128,6 @@ std::optional<ProcessFacts> read(Pid pid) {
     ProcessFacts facts;
     facts.pid = pid;
     facts.parent = parentOf(stat);
-    facts.executable = symlinkTarget(base + "/exe");
     facts.argv = splitNul(readAll(base + "/cmdline"));
     return facts;
 }

@@ -35,6 +35,7 @@ namespace ProcessTable {
 // The pids /proc lists, in increasing order.
 std::vector<Pid> pids();
 std::optional<ProcessIdentity> identity(Pid pid);
+// Parent and command line; the executable is left empty, as identity() has read it already.
 std::optional<ProcessFacts> read(Pid pid);
 // GIO_LAUNCHED_DESKTOP_FILE when GIO_LAUNCHED_DESKTOP_FILE_PID names this very process (the
 // variables are inherited by its children, which must not claim the entry).
