@@ -41,9 +41,6 @@ Rect lessStrut(Rect visible, const std::array<double, 4>& strut, double rootWidt
     return visible;
 }
 
-// As long as the window list reuses a reading: long enough for one showing of the panel.
-constexpr auto kRecentLifetime = std::chrono::milliseconds(250);
-
 }  // namespace
 
 X11Screens::X11Screens(std::shared_ptr<XcbConnection> connection,
@@ -117,7 +114,7 @@ std::vector<Screen> X11Screens::screens() {
     const auto now = std::chrono::steady_clock::now();
     {
         std::lock_guard lock(mutex_);
-        if (!recent_.empty() && now - recentAt_ < kRecentLifetime)
+        if (!recent_.empty() && now - recentAt_ < X11WindowList::kRecentLifetime)
             return recent_;
     }
     auto fresh = readScreens();

@@ -15,9 +15,6 @@ namespace {
 
 // Window managers nest clients a few frames deep; this bounds the walk up to the top level.
 constexpr int kMaxFrameDepth = 8;
-// Long enough for one enumeration to share a reading, short enough that a title changed since
-// is seen at the next showing of the panel.
-constexpr auto kRecentLifetime = std::chrono::milliseconds(250);
 
 struct Requests {
     xcb_get_property_cookie_t pid, type, state, transient, netName, name, wmClass, actions, desktop;

@@ -59,6 +59,11 @@ struct X11WindowSnapshot {
 
 class X11WindowList {
   public:
+    // How long a reading is handed out again: long enough for one enumeration (one showing of
+    // the panel) to share it, short enough that a title changed since is seen at the next one.
+    // The readings built on it (running applications, screens) keep the same time.
+    static constexpr std::chrono::milliseconds kRecentLifetime{250};
+
     explicit X11WindowList(std::shared_ptr<XcbConnection> connection);
     ~X11WindowList();
     X11WindowList(const X11WindowList&) = delete;

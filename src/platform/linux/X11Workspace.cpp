@@ -10,10 +10,6 @@
 namespace vantlo {
 namespace {
 
-// As long as a window list reading is reused (X11WindowList): a reading older than this is read
-// again in the background after it has answered, so a process started without a window is seen
-// by the next showing.
-constexpr auto kRecentReadingLifetime = std::chrono::milliseconds(250);
 // How long after a question the reading it was answered from is read again.
 constexpr double kRevalidationDelay = 0.5;
 
@@ -168,7 +164,7 @@ std::vector<RunningApplication> X11Workspace::runningApplications() {
 }
 
 std::vector<RunningApplication> X11Workspace::answerFromRecentReading() {
-    if (std::chrono::steady_clock::now() - recent_->takenAt >= kRecentReadingLifetime &&
+    if (std::chrono::steady_clock::now() - recent_->takenAt >= X11WindowList::kRecentLifetime &&
         !revalidating_) {
         revalidating_ = true;
         // Not at once: the question is most likely part of a summon, which should have the

@@ -86,9 +86,10 @@ class X11Workspace : public Workspace, public std::enable_shared_from_this<X11Wo
     // times within milliseconds (the list, the front application, every application row), and a
     // summon must not wait for /proc. While the windows are the same (the same snapshot, or one
     // with the same windows) and no known process has ended, the reading is handed out again;
-    // once it is older than kRecentReadingLifetime it is also read again in the background, so a
-    // process started without a window or a changed desktop entry shows up by the next question.
-    // Changed windows or an ended process make the next question read at once.
+    // once it is older than X11WindowList::kRecentLifetime it is also read again in the
+    // background shortly after, so a process started without a window or a changed desktop
+    // entry shows up at a later question. Changed windows or an ended process make the next
+    // question read at once.
     struct Reading {
         std::shared_ptr<const X11WindowSnapshot> snapshot;
         std::map<Pid, ProcessWindows> windows;
