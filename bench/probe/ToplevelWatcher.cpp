@@ -4,19 +4,14 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <string_view>
+
+#include "common/RootConnection.h"
+#include "platform/linux/XcbReply.h"
 
 namespace vantlo::probe {
 namespace {
-
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-template <class T>
-using Reply = std::unique_ptr<T, FreeDeleter>;
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -47,17 +42,11 @@ std::uint8_t eventType(const xcb_generic_event_t* event) {
 }  // namespace
 
 ToplevelWatcher::ToplevelWatcher() {
-    int screenNumber = 0;
-    xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);
-    if (xcb_connection_has_error(connection)) {
-        xcb_disconnect(connection);
+    const auto display = bench::RootConnection::open();
+    if (!display.connection)
         return;
-    }
-    auto screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
-    for (int i = 0; i < screenNumber && screens.rem; ++i)
-        xcb_screen_next(&screens);
-    connection_ = connection;
-    root_ = screens.data->root;
+    connection_ = display.connection;
+    root_ = display.root;
     const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
     xcb_change_window_attributes(connection_, root_, XCB_CW_EVENT_MASK, &mask);
     sync();
@@ -69,7 +58,7 @@ ToplevelWatcher::~ToplevelWatcher() {
 }
 
 void ToplevelWatcher::sync() {
-    Reply<xcb_get_input_focus_reply_t> reply(
+    XcbReply<xcb_get_input_focus_reply_t> reply(
         xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
 }
 
@@ -91,7 +80,7 @@ xcb_generic_event_t* ToplevelWatcher::nextEvent(Clock::time_point deadline) {
 
 xcb_window_t ToplevelWatcher::findClass(xcb_window_t window, const std::string& wmClass,
                                         int depth) {
-    Reply<xcb_get_property_reply_t> property(xcb_get_property_reply(
+    XcbReply<xcb_get_property_reply_t> property(xcb_get_property_reply(
         connection_,
         xcb_get_property(connection_, 0, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 256),
         nullptr));
@@ -100,7 +89,7 @@ xcb_window_t ToplevelWatcher::findClass(xcb_window_t window, const std::string& 
         return window;
     if (depth <= 0)
         return 0;
-    Reply<xcb_query_tree_reply_t> tree(
+    XcbReply<xcb_query_tree_reply_t> tree(
         xcb_query_tree_reply(connection_, xcb_query_tree(connection_, window), nullptr));
     if (!tree)
         return 0;
@@ -113,7 +102,7 @@ xcb_window_t ToplevelWatcher::findClass(xcb_window_t window, const std::string& 
 }
 
 bool ToplevelWatcher::isViewable(xcb_window_t window) {
-    Reply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
+    XcbReply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
         connection_, xcb_get_window_attributes(connection_, window), nullptr));
     return attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
 }
@@ -122,7 +111,7 @@ std::optional<ToplevelWatcher::Mapped> ToplevelWatcher::waitForMapped(const std:
                                                                       Clock::time_point deadline) {
     while (xcb_generic_event_t* event = nextEvent(deadline)) {
         const auto at = Clock::now();
-        std::unique_ptr<xcb_generic_event_t, FreeDeleter> owned(event);
+        XcbReply<xcb_generic_event_t> owned(event);
         if (eventType(event) != XCB_MAP_NOTIFY)
             continue;
         const auto* map = reinterpret_cast<const xcb_map_notify_event_t*>(event);
@@ -148,7 +137,7 @@ std::optional<ToplevelWatcher::Mapped> ToplevelWatcher::waitUntilViewable(
         return Mapped{toplevel, Clock::now()};
     while (xcb_generic_event_t* event = nextEvent(deadline)) {
         const auto at = Clock::now();
-        std::unique_ptr<xcb_generic_event_t, FreeDeleter> owned(event);
+        XcbReply<xcb_generic_event_t> owned(event);
         if (eventType(event) == XCB_MAP_NOTIFY &&
             reinterpret_cast<const xcb_map_notify_event_t*>(event)->window == client)
             return Mapped{toplevel, at};
@@ -160,7 +149,7 @@ bool ToplevelWatcher::waitForGone(xcb_window_t toplevel, Clock::time_point deadl
     if (!isViewable(toplevel))
         return true;
     while (xcb_generic_event_t* event = nextEvent(deadline)) {
-        std::unique_ptr<xcb_generic_event_t, FreeDeleter> owned(event);
+        XcbReply<xcb_generic_event_t> owned(event);
         const auto type = eventType(event);
         if (type == XCB_UNMAP_NOTIFY &&
             reinterpret_cast<const xcb_unmap_notify_event_t*>(event)->window == toplevel)
@@ -173,7 +162,7 @@ bool ToplevelWatcher::waitForGone(xcb_window_t toplevel, Clock::time_point deadl
 }
 
 bool ToplevelWatcher::anyViewable(const std::string& wmClass) {
-    Reply<xcb_query_tree_reply_t> tree(
+    XcbReply<xcb_query_tree_reply_t> tree(
         xcb_query_tree_reply(connection_, xcb_query_tree(connection_, root_), nullptr));
     if (!tree)
         return false;

@@ -2,21 +2,16 @@
 
 #include <QEventLoop>
 #include <QTimer>
-#include <cstdlib>
 #include <cstring>
-#include <memory>
+
+#include "common/RootConnection.h"
+#include "platform/linux/XcbReply.h"
 
 namespace vantlo::bench {
 namespace {
 
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-template <class T>
-using Reply = std::unique_ptr<T, FreeDeleter>;
-
 xcb_atom_t intern(xcb_connection_t* connection, const char* name) {
-    Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+    XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
         connection,
         xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
         nullptr));
@@ -25,7 +20,7 @@ xcb_atom_t intern(xcb_connection_t* connection, const char* name) {
 
 std::optional<xcb_window_t> windowProperty(xcb_connection_t* connection, xcb_window_t window,
                                            xcb_atom_t property) {
-    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+    XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
         connection, xcb_get_property(connection, 0, window, property, XCB_ATOM_WINDOW, 0, 1),
         nullptr));
     if (!reply || xcb_get_property_value_length(reply.get()) != 4)
@@ -36,17 +31,11 @@ std::optional<xcb_window_t> windowProperty(xcb_connection_t* connection, xcb_win
 }  // namespace
 
 WindowMapWatcher::WindowMapWatcher() {
-    int screenNumber = 0;
-    xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);
-    if (xcb_connection_has_error(connection)) {
-        xcb_disconnect(connection);
+    const auto display = bench::RootConnection::open();
+    if (!display.connection)
         return;
-    }
-    auto screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
-    for (int i = 0; i < screenNumber && screens.rem; ++i)
-        xcb_screen_next(&screens);
-    connection_ = connection;
-    root_ = screens.data->root;
+    connection_ = display.connection;
+    root_ = display.root;
     wakeWindow_ = xcb_generate_id(connection_);
     xcb_create_window(connection_, 0, wakeWindow_, root_, -1, -1, 1, 1, 0,
                       XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
@@ -113,7 +102,7 @@ void WindowMapWatcher::forget(std::uint32_t window) {
 void WindowMapWatcher::readEvents() {
     while (xcb_generic_event_t* event = xcb_wait_for_event(connection_)) {
         const auto at = Clock::now();
-        std::unique_ptr<xcb_generic_event_t, FreeDeleter> owned(event);
+        XcbReply<xcb_generic_event_t> owned(event);
         const auto type = event->response_type & ~0x80;
         {
             std::lock_guard lock(mutex_);
