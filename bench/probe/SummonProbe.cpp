@@ -125,17 +125,24 @@ class Probe {
         return true;
     }
 
+    // Waits for the switcher's window and prints the run's line: the time from `start`.
+    std::optional<ToplevelWatcher::Mapped> waitAndReport(Clock::time_point start,
+                                                         const char* action) {
+        auto mapped = watcher_.waitForMapped(options_.wmClass, deadline());
+        if (mapped)
+            std::printf("summon_ms %.3f\n", millisecondsBetween(start, mapped->at));
+        else
+            std::printf("failed no window after %s\n", action);
+        return mapped;
+    }
+
     bool summonByHotKey() {
         keys_.press(Keysym::altLeft);
         watcher_.sync();  // Alt is down before Tab, as under a user's fingers
         sleepMs(30);
         const auto start = Clock::now();
         keys_.tap(Keysym::tab);
-        const auto mapped = watcher_.waitForMapped(options_.wmClass, deadline());
-        if (mapped)
-            std::printf("summon_ms %.3f\n", millisecondsBetween(start, mapped->at));
-        else
-            std::puts("failed no window after the hot key");
+        const auto mapped = waitAndReport(start, "the hot key");
         sleepMs(options_.settleMs);
         keys_.tap(Keysym::escape);
         keys_.release(Keysym::altLeft);
@@ -161,11 +168,7 @@ class Probe {
             std::printf("failed cannot start %s: %s\n", argv[0], std::strerror(error));
             return false;
         }
-        const auto mapped = watcher_.waitForMapped(options_.wmClass, deadline());
-        if (mapped)
-            std::printf("summon_ms %.3f\n", millisecondsBetween(start, mapped->at));
-        else
-            std::puts("failed no window after the launch");
+        const auto mapped = waitAndReport(start, "the launch");
         sleepMs(options_.settleMs);
         keys_.tap(Keysym::escape);
         endProcess(pid);
