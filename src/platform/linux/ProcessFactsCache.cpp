@@ -1,5 +1,7 @@
 #include "platform/linux/ProcessFactsCache.h"
 
+#include <algorithm>
+
 namespace vantlo {
 
 ProcessFactsCache::ProcessFactsCache(std::uint32_t uid) : ProcessFactsCache(uid, Source{}) {}
@@ -7,48 +9,47 @@ ProcessFactsCache::ProcessFactsCache(std::uint32_t uid) : ProcessFactsCache(uid,
 ProcessFactsCache::ProcessFactsCache(std::uint32_t uid, Source source)
     : uid_(uid), source_(std::move(source)) {}
 
-const ProcessFactsCache::Known* ProcessFactsCache::refresh(Pid pid, std::map<Pid, Known>& into) {
+const ProcessFactsCache::Known* ProcessFactsCache::refresh(Pid pid) {
     auto identity = source_.identity(pid);
-    if (!identity || identity->uid != uid_)
+    if (!identity || identity->uid != uid_) {
+        known_.erase(pid);
         return nullptr;
+    }
     if (auto old = known_.find(pid); old != known_.end() && old->second.identity == *identity)
-        return &into.insert_or_assign(pid, old->second).first->second;
+        return &old->second;
     auto facts = source_.read(pid);
-    if (!facts)
+    if (!facts) {
+        known_.erase(pid);
         return nullptr;
+    }
     // One reading of the program, so the facts and the identity they are kept under agree.
     facts->executable = identity->executable;
     // Kept even without a command line, so a kernel thread is not read again every time.
-    return &into.insert_or_assign(pid, Known{*identity, std::move(*facts), {}, {}, {}})
+    return &known_.insert_or_assign(pid, Known{*identity, std::move(*facts), {}, {}, {}})
                 .first->second;
 }
 
 std::vector<ProcessFacts> ProcessFactsCache::processes() {
     std::lock_guard lock(mutex_);
-    std::map<Pid, Known> current;
+    const std::vector<Pid> pids = source_.pids();
     std::vector<ProcessFacts> running;
-    for (Pid pid : source_.pids()) {
-        const Known* known = refresh(pid, current);
+    for (Pid pid : pids) {
+        const Known* known = refresh(pid);
         if (known != nullptr && !known->facts.argv.empty())
             running.push_back(known->facts);
     }
-    known_ = std::move(current);
+    std::erase_if(known_, [&pids](const auto& entry) {
+        return !std::binary_search(pids.begin(), pids.end(), entry.first);
+    });
     return running;
 }
 
 std::optional<ProcessFacts> ProcessFactsCache::process(Pid pid) {
     std::lock_guard lock(mutex_);
-    std::map<Pid, Known> one;
-    const Known* known = refresh(pid, one);
-    if (known == nullptr) {
-        known_.erase(pid);
+    const Known* known = refresh(pid);
+    if (known == nullptr || known->facts.argv.empty())
         return std::nullopt;
-    }
-    auto facts = known->facts;
-    known_.insert_or_assign(pid, std::move(one.begin()->second));
-    if (facts.argv.empty())
-        return std::nullopt;
-    return facts;
+    return known->facts;
 }
 
 std::optional<std::string> ProcessFactsCache::remembered(Pid pid, Memo memo, const Lookup& lookup) {

@@ -24,7 +24,7 @@ class ProcessFactsCache {
   public:
     // Where the facts come from (tests answer from tables).
     struct Source {
-        std::function<std::vector<Pid>()> pids = ProcessTable::pids;
+        std::function<std::vector<Pid>()> pids = ProcessTable::pids;  // in increasing order
         std::function<std::optional<ProcessIdentity>(Pid)> identity = ProcessTable::identity;
         std::function<std::optional<ProcessFacts>(Pid)> read = ProcessTable::read;
         ApplicationMatcher::Lookups lookups;
@@ -52,8 +52,9 @@ class ProcessFactsCache {
     using Lookup = std::function<std::optional<std::string>(Pid)>;
     using Memo = std::optional<std::optional<std::string>> Known::*;
 
-    // The process's entry in `into`, reused from known_ when its identity is unchanged.
-    const Known* refresh(Pid pid, std::map<Pid, Known>& into);
+    // The process's entry, read again unless its identity is unchanged; null (and forgotten)
+    // when it is gone or another user's.
+    const Known* refresh(Pid pid);
     std::optional<std::string> remembered(Pid pid, Memo memo, const Lookup& lookup);
 
     std::uint32_t uid_;
