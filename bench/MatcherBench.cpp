@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "SyntheticCorpus.h"
-#include "core/MatchIndex.h"
-#include "core/SearchViewModel.h"
-#include "platform/fake/FakePlatform.h"
+#include "switcher/MatchIndex.h"
+#include "switcher/SearchViewModel.h"
+#include "testing/FakePlatform.h"
 
 namespace vantlo::bench {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/SwitchItem.h"
+#include "model/SwitchItem.h"
 
 namespace vantlo::bench {
 

@@ -7,10 +7,10 @@
 #include <memory>
 #include <string>
 
-#include "platform/fake/FakeBrowserDictionary.h"
-#include "platform/fake/FakeClock.h"
-#include "platform/fake/FakeMediaPlayerDictionary.h"
 #include "scripting/InterpretedScriptEngine.h"
+#include "testing/FakeBrowserDictionary.h"
+#include "testing/FakeClock.h"
+#include "testing/FakeMediaPlayerDictionary.h"
 
 using namespace vantlo;
 

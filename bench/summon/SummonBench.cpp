@@ -29,8 +29,8 @@
 
 #include "SummonFixture.h"
 #include "WindowMapWatcher.h"
-#include "core/ItemActions.h"
-#include "core/SwitcherPanelController.h"
+#include "switcher/ItemActions.h"
+#include "switcher/SwitcherPanelController.h"
 #include "ui/switcher/QtEventMonitors.h"
 #include "ui/switcher/QtPanelPresenter.h"
 #include "ui/switcher/SearchView.h"

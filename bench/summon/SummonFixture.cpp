@@ -7,12 +7,12 @@
 
 #include "SyntheticCorpus.h"
 #include "browser/BrowserTabCache.h"
-#include "core/SwitchListBuilder.h"
 #include "discovery/AppActivator.h"
 #include "discovery/AppRegistry.h"
 #include "discovery/MRUStore.h"
 #include "discovery/WindowEnumeratorCache.h"
 #include "onboarding/OnboardingManager.h"
+#include "switcher/SwitchListBuilder.h"
 
 namespace vantlo::bench {
 namespace {

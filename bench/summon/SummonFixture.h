@@ -6,8 +6,8 @@
 
 #include <memory>
 
-#include "platform/fake/FakePlatform.h"
-#include "platform/fake/FakeScriptedApps.h"
+#include "testing/FakePlatform.h"
+#include "testing/FakeScriptedApps.h"
 
 namespace vantlo::bench {
 

@@ -13,11 +13,11 @@
 #include <thread>
 
 #include "platform/AXNames.h"
-#include "platform/fake/MemoryDefaults.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/X11WindowList.h"
 #include "platform/linux/XcbConnection.h"
 #include "platform/posix/ThreadDispatch.h"
+#include "testing/MemoryDefaults.h"
 
 namespace vantlo::driver {
 namespace {

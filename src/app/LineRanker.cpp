@@ -9,8 +9,8 @@
 #include <system_error>
 #include <thread>
 
-#include "core/ClusterTable.h"
-#include "core/FuzzyMatcher.h"
+#include "switcher/ClusterTable.h"
+#include "switcher/FuzzyMatcher.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/TabItem.h"
+#include "model/TabItem.h"
 #include "platform/PlatformFacts.h"
 
 namespace vantlo::BrowserScripts {

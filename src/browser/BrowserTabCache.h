@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/TabItem.h"
+#include "model/TabItem.h"
 
 namespace vantlo {
 

@@ -9,7 +9,7 @@
 
 #include "browser/AXTabCandidate.h"
 #include "browser/RunningBrowser.h"
-#include "core/TabItem.h"
+#include "model/TabItem.h"
 #include "platform/PlatformFacts.h"
 #include "platform/ScriptValue.h"
 

@@ -21,9 +21,9 @@
 #include <unordered_set>
 #include <vector>
 
-#include "core/AppItem.h"
-#include "core/CloseCapability.h"
 #include "discovery/ModalDialogState.h"
+#include "model/AppItem.h"
+#include "model/CloseCapability.h"
 #include "platform/RunningApplication.h"
 
 namespace vantlo {

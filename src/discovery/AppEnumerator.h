@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/AppItem.h"
+#include "model/AppItem.h"
 
 namespace vantlo::AppEnumerator {
 

@@ -7,7 +7,7 @@
 #include <mutex>
 #include <vector>
 
-#include "core/AppItem.h"
+#include "model/AppItem.h"
 #include "platform/Dispatch.h"
 #include "platform/FileSystem.h"
 

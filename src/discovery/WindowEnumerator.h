@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "core/WindowItem.h"
+#include "model/WindowItem.h"
 
 namespace vantlo::WindowEnumerator {
 

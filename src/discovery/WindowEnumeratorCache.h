@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "core/WindowItem.h"
+#include "model/WindowItem.h"
 
 namespace vantlo {
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-#include "input/HotkeyConfig.h"
+#include "platform/HotkeyConfig.h"
 
 namespace vantlo {
 

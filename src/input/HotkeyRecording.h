@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "input/HotkeyConfig.h"
+#include "platform/HotkeyConfig.h"
 
 namespace vantlo {
 

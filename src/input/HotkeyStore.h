@@ -1,7 +1,7 @@
 #pragma once
 // The activation hot key as the user chose it, kept in the user defaults.
 
-#include "input/HotkeyConfig.h"
+#include "platform/HotkeyConfig.h"
 
 namespace vantlo {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "input/HotkeyConfig.h"
+#include "platform/HotkeyConfig.h"
 
 namespace vantlo {
 

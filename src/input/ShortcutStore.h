@@ -4,8 +4,8 @@
 
 #include <map>
 
-#include "input/HotkeyConfig.h"
 #include "input/ShortcutAction.h"
+#include "platform/HotkeyConfig.h"
 
 namespace vantlo {
 

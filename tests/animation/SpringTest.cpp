@@ -1,10 +1,10 @@
-#include "core/animation/Spring.h"
+#include "switcher/animation/Spring.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "core/animation/Easing.h"
+#include "switcher/animation/Easing.h"
 
 namespace vantlo {
 namespace {

@@ -6,9 +6,9 @@
 
 #include "app/FeedbackSupport.h"
 #include "input/HotkeyStore.h"
-#include "platform/fake/FakePlatform.h"
 #include "settings/Localization.h"
 #include "settings/PanelSettings.h"
+#include "testing/FakePlatform.h"
 
 namespace vantlo {
 namespace {

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "app/LineRanker.h"
-#include "core/ClusterTable.h"
-#include "core/FuzzyMatcher.h"
+#include "switcher/ClusterTable.h"
+#include "switcher/FuzzyMatcher.h"
 
 namespace vantlo {
 namespace {

@@ -2,8 +2,8 @@
 #include <sys/stat.h>
 
 #include "app/SingleInstance.h"
-#include "platform/fake/FakePlatform.h"
 #include "support/TemporaryFolder.h"
+#include "testing/FakePlatform.h"
 
 namespace vantlo {
 namespace {

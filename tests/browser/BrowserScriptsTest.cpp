@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "browser/BrowserTabEnumerator.h"
-#include "platform/fake/FakeBrowserDictionary.h"
-#include "platform/fake/FakeClock.h"
-#include "platform/fake/FakeMediaPlayerDictionary.h"
 #include "scripting/InterpretedScriptEngine.h"
+#include "testing/FakeBrowserDictionary.h"
+#include "testing/FakeClock.h"
+#include "testing/FakeMediaPlayerDictionary.h"
 
 namespace vantlo {
 namespace {

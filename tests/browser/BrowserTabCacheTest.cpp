@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "discovery/MRUStore.h"
-#include "platform/fake/FakePlatform.h"
-#include "platform/fake/FakeScriptedApps.h"
+#include "testing/FakePlatform.h"
+#include "testing/FakeScriptedApps.h"
 
 namespace vantlo {
 namespace {

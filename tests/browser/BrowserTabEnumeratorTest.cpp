@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "browser/BrowserScripts.h"
-#include "platform/fake/FakePlatform.h"
-#include "platform/fake/FakeScriptedApps.h"
+#include "testing/FakePlatform.h"
+#include "testing/FakeScriptedApps.h"
 
 namespace vantlo {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "browser/BrowserTabEnumerator.h"
-#include "platform/fake/FakePlatform.h"
+#include "testing/FakePlatform.h"
 
 namespace vantlo {
 namespace {

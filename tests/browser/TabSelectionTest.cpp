@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "browser/BrowserTabEnumerator.h"
-#include "platform/fake/FakePlatform.h"
-#include "platform/fake/FakeScriptedApps.h"
+#include "testing/FakePlatform.h"
+#include "testing/FakeScriptedApps.h"
 
 namespace vantlo {
 namespace {

@@ -8,17 +8,17 @@
 #include <vector>
 
 #include "browser/BrowserTabCache.h"
-#include "core/SwitcherPanelController.h"
 #include "discovery/AppActivator.h"
 #include "discovery/AppRegistry.h"
 #include "discovery/MRUStore.h"
 #include "discovery/WindowEnumeratorCache.h"
-#include "input/KeyCodes.h"
-#include "input/ModifierFlags.h"
 #include "onboarding/OnboardingManager.h"
-#include "platform/fake/FakeEventMonitors.h"
-#include "platform/fake/FakePanelPresenter.h"
-#include "platform/fake/FakePlatform.h"
+#include "platform/KeyCodes.h"
+#include "platform/ModifierFlags.h"
+#include "switcher/SwitcherPanelController.h"
+#include "testing/FakeEventMonitors.h"
+#include "testing/FakePanelPresenter.h"
+#include "testing/FakePlatform.h"
 
 namespace vantlo {
 

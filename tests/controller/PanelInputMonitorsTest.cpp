@@ -1,6 +1,6 @@
 #include "ControllerTestBase.h"
-#include "core/PanelInputMonitors.h"
-#include "platform/fake/FakePanelInput.h"
+#include "switcher/PanelInputMonitors.h"
+#include "testing/FakePanelInput.h"
 
 namespace vantlo {
 namespace {

@@ -1,7 +1,7 @@
 #include "ControllerTestBase.h"
-#include "core/SwitchListBuilder.h"
 #include "discovery/IgnoreFilter.h"
 #include "settings/PanelSettings.h"
+#include "switcher/SwitchListBuilder.h"
 
 namespace vantlo {
 namespace {

@@ -6,7 +6,7 @@
 #include <unicode/unistr.h>
 #include <unicode/ustring.h>
 
-#include "core/ClusterTable.h"
+#include "switcher/ClusterTable.h"
 
 namespace vantlo {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <random>
 
-#include "core/FuzzyMatcher.h"
-#include "core/MatchIndex.h"
+#include "switcher/FuzzyMatcher.h"
+#include "switcher/MatchIndex.h"
 
 namespace vantlo {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "core/SearchViewModel.h"
-#include "platform/fake/FakePlatform.h"
+#include "switcher/SearchViewModel.h"
+#include "testing/FakePlatform.h"
 
 namespace vantlo {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <unordered_set>
 
-#include "core/SwitchItem.h"
-#include "platform/fake/FakePlatform.h"
+#include "model/SwitchItem.h"
 #include "settings/Localization.h"
+#include "testing/FakePlatform.h"
 
 namespace vantlo {
 namespace {

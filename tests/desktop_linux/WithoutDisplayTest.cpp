@@ -3,9 +3,9 @@
 #include <cstdlib>
 
 #include "platform/AXNames.h"
-#include "platform/fake/FakePlatform.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/posix/PosixProcesses.h"
+#include "testing/FakePlatform.h"
 
 namespace vantlo {
 namespace {

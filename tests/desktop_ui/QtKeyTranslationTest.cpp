@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "input/KeyCodes.h"
+#include "platform/KeyCodes.h"
 
 namespace vantlo {
 namespace {

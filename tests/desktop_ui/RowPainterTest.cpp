@@ -6,8 +6,8 @@
 #include <QPainter>
 
 #include "QtTestApplication.h"
-#include "core/VantloTestFixtures.h"
-#include "platform/fake/FakePlatform.h"
+#include "switcher/ShowcaseDesktop.h"
+#include "testing/FakePlatform.h"
 
 namespace vantlo {
 namespace {
@@ -17,7 +17,7 @@ TEST(RowPainter, CountBadgeEasesBetweenRestAndHoverLooks) {
     testing::qtApplication();
     FakePlatform fake;
     std::optional<SwitchItem> group;
-    for (const auto& item : VantloTestFixtures::defaultVisibleItems()) {
+    for (const auto& item : ShowcaseDesktop::defaultVisibleItems()) {
         if (item.groupCount() && !group)
             group = item;
     }

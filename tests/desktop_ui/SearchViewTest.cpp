@@ -5,10 +5,10 @@
 #include <QImage>
 
 #include "QtTestApplication.h"
-#include "core/SearchViewModel.h"
-#include "core/VantloTestFixtures.h"
-#include "platform/fake/FakePlatform.h"
 #include "settings/Localization.h"
+#include "switcher/SearchViewModel.h"
+#include "switcher/ShowcaseDesktop.h"
+#include "testing/FakePlatform.h"
 
 namespace vantlo {
 namespace {
@@ -33,7 +33,7 @@ class SearchViewTest : public ::testing::Test {
     }
 
     SwitcherViewState fixtureState(int selected) {
-        auto model = SearchViewModel::create(VantloTestFixtures::defaultVisibleItems(), true, {});
+        auto model = SearchViewModel::create(ShowcaseDesktop::defaultVisibleItems(), true, {});
         model->setSelectedIndex(selected);
         return SwitcherViewState::from(*model);
     }
@@ -74,7 +74,7 @@ TEST_F(SearchViewTest, EmptyListShowsItsExplanationInsteadOfRows) {
 }
 
 TEST_F(SearchViewTest, WindowedGroupListKeepsTheSelectionOnScreen) {
-    auto model = SearchViewModel::create({VantloTestFixtures::largeWindowGroup(40)}, true, {});
+    auto model = SearchViewModel::create({ShowcaseDesktop::largeWindowGroup(40)}, true, {});
     model->openWindowGroup(model->items().front(), false);
     model->setSelectedIndex(30);
     SearchView view(false, 1.0);

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "discovery/AppActivator.h"
-#include "platform/fake/FakePlatform.h"
+#include "testing/FakePlatform.h"
 
 namespace vantlo {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "discovery/AppEnumerator.h"
 #include "discovery/AppRegistry.h"
-#include "platform/fake/FakePlatform.h"
+#include "testing/FakePlatform.h"
 
 namespace vantlo {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "discovery/IgnoreFilter.h"
-#include "platform/fake/FakePlatform.h"
+#include "testing/FakePlatform.h"
 
 namespace vantlo {
 namespace {

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "discovery/WindowEnumeratorCache.h"
-#include "platform/fake/FakePlatform.h"
+#include "testing/FakePlatform.h"
 
 namespace vantlo {
 namespace {

@@ -5,8 +5,8 @@
 
 #include "discovery/AXWindowInspector.h"
 #include "discovery/WindowEnumerator.h"
-#include "platform/fake/FakePlatform.h"
 #include "settings/Localization.h"
+#include "testing/FakePlatform.h"
 
 namespace vantlo {
 namespace {

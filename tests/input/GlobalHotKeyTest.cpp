@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "input/GlobalHotKey.h"
-#include "platform/fake/FakePlatform.h"
+#include "testing/FakePlatform.h"
 
 namespace vantlo {
 namespace {

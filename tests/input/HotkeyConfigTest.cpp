@@ -3,8 +3,8 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "input/HotkeyConfig.h"
-#include "input/KeyCodeNames.h"
+#include "platform/HotkeyConfig.h"
+#include "platform/KeyCodeNames.h"
 
 namespace vantlo {
 namespace {

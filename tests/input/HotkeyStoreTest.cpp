@@ -3,7 +3,7 @@
 #include <string>
 
 #include "input/HotkeyStore.h"
-#include "platform/fake/FakePlatform.h"
+#include "testing/FakePlatform.h"
 
 namespace vantlo {
 namespace {

@@ -3,8 +3,8 @@
 #include "input/HotkeyRecording.h"
 #include "input/ShortcutConflicts.h"
 #include "input/ShortcutGroup.h"
-#include "platform/fake/FakePlatform.h"
 #include "settings/Localization.h"
+#include "testing/FakePlatform.h"
 
 namespace vantlo {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "input/ShortcutGroup.h"
 #include "input/ShortcutStore.h"
-#include "platform/fake/FakePlatform.h"
+#include "testing/FakePlatform.h"
 
 namespace vantlo {
 namespace {

@@ -1,4 +1,4 @@
-#include "core/layout/PanelPlacement.h"
+#include "switcher/layout/PanelPlacement.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/layout/PanelWaveShape.h"
+#include "switcher/layout/PanelWaveShape.h"
 
 #include <gtest/gtest.h>
 

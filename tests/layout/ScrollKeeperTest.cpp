@@ -1,4 +1,4 @@
-#include "core/layout/ScrollKeeper.h"
+#include "switcher/layout/ScrollKeeper.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/layout/SelectionWaveRail.h"
+#include "switcher/layout/SelectionWaveRail.h"
 
 #include <gtest/gtest.h>
 

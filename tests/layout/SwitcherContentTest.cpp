@@ -1,16 +1,16 @@
 #include <gtest/gtest.h>
 
-#include "core/SearchViewModel.h"
-#include "core/VantloTestFixtures.h"
-#include "core/layout/BoundaryHints.h"
-#include "core/layout/EmptyState.h"
-#include "core/layout/FooterHints.h"
-#include "core/layout/GuideCard.h"
-#include "core/layout/SwitcherMetrics.h"
-#include "core/layout/SwitcherViewState.h"
 #include "input/ShortcutStore.h"
-#include "platform/fake/FakePlatform.h"
 #include "settings/Localization.h"
+#include "switcher/SearchViewModel.h"
+#include "switcher/ShowcaseDesktop.h"
+#include "switcher/layout/BoundaryHints.h"
+#include "switcher/layout/EmptyState.h"
+#include "switcher/layout/FooterHints.h"
+#include "switcher/layout/GuideCard.h"
+#include "switcher/layout/SwitcherMetrics.h"
+#include "switcher/layout/SwitcherViewState.h"
+#include "testing/FakePlatform.h"
 
 namespace vantlo {
 namespace {
@@ -132,7 +132,7 @@ TEST_F(SwitcherContentTest, GuideCardTextsKeysAndDotsFollowTheStage) {
 }
 
 TEST_F(SwitcherContentTest, ViewStateMirrorsTheModelInEachMode) {
-    auto model = SearchViewModel::create(VantloTestFixtures::defaultVisibleItems(), true, {});
+    auto model = SearchViewModel::create(ShowcaseDesktop::defaultVisibleItems(), true, {});
     SwitcherViewState main = SwitcherViewState::from(*model);
     EXPECT_EQ(main.mode, SwitcherViewState::Mode::mainList);
     EXPECT_EQ(main.visibleCount(), model->visibleCount());
@@ -165,8 +165,7 @@ TEST_F(SwitcherContentTest, ViewStateMirrorsTheModelInEachMode) {
 
 TEST_F(SwitcherContentTest, WindowGroupsOfNineteenUseTheWindowedList) {
     for (int count : {18, 19}) {
-        auto model =
-            SearchViewModel::create({VantloTestFixtures::largeWindowGroup(count)}, true, {});
+        auto model = SearchViewModel::create({ShowcaseDesktop::largeWindowGroup(count)}, true, {});
         model->openWindowGroup(model->items().front(), false);
         EXPECT_EQ(SwitcherViewState::from(*model).usesWindowedList(), count >= 19)
             << "windows " << count;

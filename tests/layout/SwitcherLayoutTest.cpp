@@ -1,4 +1,4 @@
-#include "core/layout/SwitcherLayout.h"
+#include "switcher/layout/SwitcherLayout.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "onboarding/OnboardingManager.h"
-#include "platform/fake/FakePlatform.h"
+#include "testing/FakePlatform.h"
 
 namespace vantlo {
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake/FakePlatform.h"
+#include "testing/FakePlatform.h"
 
 namespace vantlo {
 namespace {

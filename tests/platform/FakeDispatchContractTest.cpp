@@ -1,5 +1,5 @@
-#include "platform/fake/FakePlatform.h"
 #include "support/DispatchContract.h"
+#include "testing/FakePlatform.h"
 
 namespace vantlo::testing {
 namespace {

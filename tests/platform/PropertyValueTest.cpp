@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/fake/MemoryDefaults.h"
+#include "testing/MemoryDefaults.h"
 
 namespace vantlo {
 namespace {

@@ -8,9 +8,9 @@
 #include <limits>
 #include <thread>
 
-#include "platform/fake/FakeLog.h"
 #include "platform/posix/JsonFileDefaults.h"
 #include "support/TemporaryFolder.h"
+#include "testing/FakeLog.h"
 
 namespace vantlo {
 namespace {

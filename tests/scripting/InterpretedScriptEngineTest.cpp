@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/fake/FakeBrowserDictionary.h"
-#include "platform/fake/FakeClock.h"
-#include "platform/fake/FakeMediaPlayerDictionary.h"
+#include "testing/FakeBrowserDictionary.h"
+#include "testing/FakeClock.h"
+#include "testing/FakeMediaPlayerDictionary.h"
 
 namespace vantlo {
 namespace {

@@ -4,10 +4,10 @@
 #include <filesystem>
 #include <thread>
 
-#include "platform/fake/FakePlatform.h"
 #include "settings/Localization.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TemporaryFolder.h"
+#include "testing/FakePlatform.h"
 
 namespace vantlo {
 namespace {

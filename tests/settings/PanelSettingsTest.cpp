@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "platform/fake/FakePlatform.h"
 #include "settings/Localization.h"
 #include "settings/PanelSettings.h"
 #include "settings/PrefColors.h"
+#include "testing/FakePlatform.h"
 
 namespace vantlo {
 namespace {

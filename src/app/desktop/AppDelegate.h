@@ -7,11 +7,11 @@
 #include <QTimer>
 #include <memory>
 
-#include "core/EventMonitors.h"
-#include "core/PanelPresenter.h"
-#include "core/SwitcherPanelController.h"
 #include "input/GlobalHotKey.h"
+#include "platform/EventMonitors.h"
 #include "platform/NotificationCenter.h"
+#include "switcher/PanelPresenter.h"
+#include "switcher/SwitcherPanelController.h"
 
 namespace vantlo {
 

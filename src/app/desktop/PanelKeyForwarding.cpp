@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 
-#include "input/KeyCodes.h"
+#include "platform/KeyCodes.h"
 #include "ui/switcher/QtKeyTranslation.h"
 #include "ui/switcher/QtPanelPresenter.h"
 #include "ui/switcher/SearchField.h"

@@ -2,7 +2,7 @@
 // While the panel holds the keyboard through the window system, Qt sees no key presses: the ones
 // the switcher's bindings leave are typed into the panel's search field from here.
 
-#include "core/PanelEvents.h"
+#include "platform/PanelEvents.h"
 
 namespace vantlo {
 

@@ -20,14 +20,14 @@
 #include <string>
 
 #include "app/desktop/PanelWindowSetup.h"
-#include "core/ItemActions.h"
-#include "core/SearchViewModel.h"
-#include "core/SwitcherPanelController.h"
-#include "core/VantloTestFixtures.h"
 #include "onboarding/OnboardingManager.h"
 #include "platform/Platform.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/QtDispatch.h"
+#include "switcher/ItemActions.h"
+#include "switcher/SearchViewModel.h"
+#include "switcher/ShowcaseDesktop.h"
+#include "switcher/SwitcherPanelController.h"
 #include "ui/switcher/QtEventMonitors.h"
 #include "ui/switcher/QtPanelPresenter.h"
 #include "ui/switcher/SearchView.h"
@@ -63,15 +63,15 @@ TestPlatform installTestPlatform() {
 }
 
 std::vector<SwitchItem> fixtureItems() {
-    std::vector<SwitchItem> items = VantloTestFixtures::defaultVisibleItems();
+    std::vector<SwitchItem> items = ShowcaseDesktop::defaultVisibleItems();
     if (auto count = environment("VANTLO_TEST_WINDOW_GROUP")) {
         const int windows = std::clamp(std::atoi(count->c_str()), 1, 500);
         for (auto& item : items) {
             if (item.windowGroup())
-                item = VantloTestFixtures::largeWindowGroup(windows);
+                item = ShowcaseDesktop::largeWindowGroup(windows);
         }
     }
-    for (auto& item : VantloTestFixtures::hiddenSearchOnlyItems())
+    for (auto& item : ShowcaseDesktop::hiddenSearchOnlyItems())
         items.push_back(std::move(item));
     return items;
 }
@@ -171,7 +171,7 @@ int runTestPanelShowing() {
             visible += item.tab() ? 0 : 1;
         controller->showTestPanel(
             std::move(items),
-            VantloTestFixtures::selectedIndex(environment("VANTLO_TEST_SELECTION"), visible));
+            ShowcaseDesktop::selectedIndex(environment("VANTLO_TEST_SELECTION"), visible));
     });
     const int status = QApplication::exec();
     controller->hide();

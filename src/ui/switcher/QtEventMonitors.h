@@ -9,7 +9,7 @@
 #include <map>
 #include <memory>
 
-#include "core/EventMonitors.h"
+#include "platform/EventMonitors.h"
 
 class QKeyEvent;
 class QWidget;

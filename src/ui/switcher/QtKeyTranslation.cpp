@@ -2,8 +2,8 @@
 
 #include <unordered_map>
 
-#include "input/KeyCodes.h"
-#include "input/ModifierFlags.h"
+#include "platform/KeyCodes.h"
+#include "platform/ModifierFlags.h"
 
 namespace vantlo::QtKeyTranslation {
 namespace {

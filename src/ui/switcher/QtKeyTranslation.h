@@ -6,7 +6,7 @@
 #include <QKeyEvent>
 #include <optional>
 
-#include "core/PanelEvents.h"
+#include "platform/PanelEvents.h"
 
 namespace vantlo::QtKeyTranslation {
 

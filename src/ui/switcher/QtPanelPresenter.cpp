@@ -5,13 +5,13 @@
 #include <cmath>
 #include <utility>
 
-#include "core/layout/FooterHints.h"
-#include "core/layout/GuideCard.h"
-#include "core/layout/PanelPlacement.h"
-#include "core/layout/SwitcherViewState.h"
 #include "input/ShortcutStore.h"
 #include "platform/Platform.h"
 #include "settings/PanelSettings.h"
+#include "switcher/layout/FooterHints.h"
+#include "switcher/layout/GuideCard.h"
+#include "switcher/layout/PanelPlacement.h"
+#include "switcher/layout/SwitcherViewState.h"
 #include "ui/switcher/QtEventMonitors.h"
 #include "ui/switcher/SearchView.h"
 #include "ui/switcher/SwitcherPanel.h"

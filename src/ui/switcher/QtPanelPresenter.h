@@ -8,10 +8,10 @@
 #include <memory>
 #include <vector>
 
-#include "core/CloseCapability.h"
-#include "core/PanelPresenter.h"
-#include "core/SearchViewModel.h"
+#include "model/CloseCapability.h"
 #include "onboarding/OnboardingManager.h"
+#include "switcher/PanelPresenter.h"
+#include "switcher/SearchViewModel.h"
 
 namespace vantlo {
 

@@ -6,9 +6,9 @@
 #include <map>
 #include <tuple>
 
-#include "core/UrlHost.h"
-#include "core/layout/SwitcherViewState.h"
+#include "model/UrlHost.h"
 #include "settings/Localization.h"
+#include "switcher/layout/SwitcherViewState.h"
 #include "ui/common/IconProvider.h"
 #include "ui/common/Shadows.h"
 #include "ui/common/Symbols.h"

@@ -5,8 +5,8 @@
 #include <QPixmap>
 #include <QRectF>
 
-#include "core/SwitchItem.h"
-#include "core/layout/SwitcherMetrics.h"
+#include "model/SwitchItem.h"
+#include "switcher/layout/SwitcherMetrics.h"
 
 class QPainter;
 

@@ -13,14 +13,14 @@
 #include <set>
 #include <string>
 
-#include "core/animation/Easing.h"
-#include "core/animation/Spring.h"
-#include "core/layout/FooterHints.h"
-#include "core/layout/GuideCard.h"
-#include "core/layout/ScrollKeeper.h"
-#include "core/layout/SwitcherLayout.h"
-#include "core/layout/SwitcherMetrics.h"
-#include "core/layout/SwitcherViewState.h"
+#include "switcher/animation/Easing.h"
+#include "switcher/animation/Spring.h"
+#include "switcher/layout/FooterHints.h"
+#include "switcher/layout/GuideCard.h"
+#include "switcher/layout/ScrollKeeper.h"
+#include "switcher/layout/SwitcherLayout.h"
+#include "switcher/layout/SwitcherMetrics.h"
+#include "switcher/layout/SwitcherViewState.h"
 #include "ui/common/Shadows.h"
 
 namespace vantlo {

@@ -8,8 +8,8 @@
 #include <QWidget>
 #include <functional>
 
-#include "core/animation/Easing.h"
-#include "core/layout/PanelPlacement.h"
+#include "switcher/animation/Easing.h"
+#include "switcher/layout/PanelPlacement.h"
 
 namespace vantlo {
 
