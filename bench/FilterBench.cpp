@@ -41,5 +41,18 @@ BENCHMARK(BM_RankLines)
     ->DenseRange(0, std::size(kFilterQueries) - 1)
     ->Unit(benchmark::kMillisecond);
 
+// One line of 2^N bytes with the query at its end: the time must grow with the line, not with its
+// square (each stretch boundary once looked for the line's end on its own).
+void BM_RankOneLongLine(benchmark::State& state) {
+    std::string text(std::size_t{1} << state.range(0), 'x');
+    text += " needle\n";
+    for (auto _ : state) {
+        auto ranked = LineRanker::rank("needle", text);
+        benchmark::DoNotOptimize(ranked.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_RankOneLongLine)->DenseRange(22, 28, 2)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace vantlo::bench

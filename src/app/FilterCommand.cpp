@@ -1,8 +1,6 @@
 #include "app/FilterCommand.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
@@ -10,6 +8,7 @@
 #include <array>
 #include <cerrno>
 #include <charconv>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -17,12 +16,11 @@
 #include <optional>
 #include <string_view>
 
+#include "app/FilterInput.h"
 #include "app/LineRanker.h"
 
 namespace vantlo {
 namespace {
-
-constexpr std::size_t kReadBlock = 1 << 20;
 
 struct Options {
     std::string query;
@@ -57,93 +55,9 @@ std::optional<Options> parse(const std::vector<std::string>& arguments, std::ost
     return options;
 }
 
-// The whole input, either mapped from a regular file or read in large blocks.
-class Input {
-  public:
-    explicit Input(std::istream& in) {
-        if (&in == &std::cin && mapStandardInput())
-            return;
-        if (&in == &std::cin)
-            readDescriptor(STDIN_FILENO);
-        else
-            readStream(in);
-    }
-    ~Input() {
-        if (mapped_ != nullptr)
-            munmap(mapped_, view_.size());
-    }
-    Input(const Input&) = delete;
-    Input& operator=(const Input&) = delete;
-
-    std::string_view text() const { return view_; }
-
-  private:
-    bool mapStandardInput() {
-        struct stat info {};
-        if (fstat(STDIN_FILENO, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0)
-            return false;
-        off_t offset = lseek(STDIN_FILENO, 0, SEEK_CUR);
-        if (offset != 0)
-            return false;
-        auto size = static_cast<std::size_t>(info.st_size);
-        // Pages are mapped as the scoring threads first touch them, side by side, rather than
-        // all up front by one thread; the system starts reading any not yet cached.
-        void* mapped = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, STDIN_FILENO, 0);
-        if (mapped == MAP_FAILED)
-            return false;
-        madvise(mapped, size, MADV_WILLNEED);
-        mapped_ = mapped;
-        view_ = std::string_view(static_cast<const char*>(mapped), size);
-        return true;
-    }
-
-    // Grows the buffer without clearing it: pages are only backed once data lands in them.
-    char* room(std::size_t used, std::size_t wanted) {
-        if (capacity_ - used < wanted) {
-            std::size_t capacity = std::max(capacity_ * 2, used + wanted);
-            void* grown = std::realloc(buffer_.get(), capacity);
-            if (grown == nullptr)
-                return nullptr;
-            buffer_.release();
-            buffer_.reset(static_cast<char*>(grown));
-            capacity_ = capacity;
-        }
-        return buffer_.get() + used;
-    }
-
-    void readDescriptor(int fd) {
-        std::size_t used = 0;
-        while (char* free = room(used, kReadBlock)) {
-            ssize_t got = ::read(fd, free, capacity_ - used);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0)
-                break;
-            used += static_cast<std::size_t>(got);
-        }
-        view_ = std::string_view(buffer_.get(), used);
-    }
-
-    void readStream(std::istream& in) {
-        std::size_t used = 0;
-        while (in) {
-            char* free = room(used, kReadBlock);
-            if (free == nullptr)
-                break;
-            in.read(free, static_cast<std::streamsize>(capacity_ - used));
-            used += static_cast<std::size_t>(in.gcount());
-        }
-        view_ = std::string_view(buffer_.get(), used);
-    }
-
-    struct Free {
-        void operator()(char* p) const { std::free(p); }
-    };
-    std::unique_ptr<char, Free> buffer_;
-    std::size_t capacity_ = 0;
-    void* mapped_ = nullptr;
-    std::string_view view_;
-};
+std::string errorText(int error) {
+    return std::strerror(error);
+}
 
 // Hands the chosen lines on. To the process's standard output they go straight from the input
 // buffer in gathered writes, without copying; to any other stream, one by one.
@@ -160,6 +74,8 @@ class Output {
     // `text` stays valid until the output is flushed; `newline` is false only for a last line
     // that had none, which gets one.
     void line(std::string_view text, bool hasNewline, std::optional<int> score) {
+        if (error_)
+            return;
         if (!direct_) {
             if (score)
                 out_ << *score << '\t';
@@ -178,6 +94,14 @@ class Output {
         pieces_.push_back({const_cast<char*>(text.data()), text.size() + (hasNewline ? 1 : 0)});
         if (!hasNewline)
             pieces_.push_back({const_cast<char*>("\n"), 1});
+    }
+
+    // Why the output could not be written; nothing when it was (or when the reader left).
+    const std::optional<std::string>& error() {
+        flush();
+        if (!direct_ && !error_ && !out_.flush())
+            error_ = "output: write error";
+        return error_;
     }
 
     void flush() {
@@ -199,8 +123,10 @@ class Output {
             ssize_t put = ::writev(STDOUT_FILENO, piece, static_cast<int>(left));
             if (put < 0 && errno == EINTR)
                 continue;
+            if (put < 0 && errno != EPIPE)
+                error_ = "standard output: " + errorText(errno);
             if (put <= 0)
-                return;  // a closed reader: nothing more to do
+                return;  // a closed reader wants nothing more
             auto done = static_cast<std::size_t>(put);
             while (left > 0 && done >= piece->iov_len) {
                 done -= piece->iov_len;
@@ -219,6 +145,7 @@ class Output {
     std::vector<iovec> pieces_;
     std::array<std::array<char, kScoreWidth>, kPiecesPerWrite> scores_{};
     std::size_t scoreCount_ = 0;
+    std::optional<std::string> error_;
 };
 
 // Splits the input into lines; a final line without a newline counts, an empty input has none.
@@ -235,7 +162,9 @@ void forEachLine(std::string_view text, Visit&& visit) {
     }
 }
 
-int filter(const Options& options, std::string_view text, Output& output) {
+// Ranks and prints; nothing is printed when the input turned out damaged (the caller reports it).
+int filter(const Options& options, const FilterInput& input, Output& output) {
+    std::string_view text = input.text();
     auto hasNewline = [&](std::size_t offset, std::size_t length) {
         return offset + length < text.size();
     };
@@ -250,6 +179,8 @@ int filter(const Options& options, std::string_view text, Output& output) {
         return any ? 0 : 1;
     }
     std::vector<LineRanker::Line> ranked = LineRanker::rank(options.query, text);
+    if (input.error())
+        return 2;
     for (const LineRanker::Line& line : ranked) {
         std::string_view bytes = LineRanker::textOf(text, line);
         output.line(bytes, hasNewline(line.offset, bytes.size()),
@@ -272,9 +203,23 @@ int FilterCommand::run(const std::vector<std::string>& arguments, std::istream& 
         err << usageText();
         return 2;
     }
-    Input input(in);
+    FilterInput input(in);
+    if (auto error = input.error()) {
+        err << "vantlo filter: cannot read " << *error << "\n";
+        return 2;
+    }
     Output output(out);
-    return filter(*options, input.text(), output);
+    int status = filter(*options, input, output);
+    // A file that shrank while it was read gave pages of zeros instead of its lines.
+    if (auto error = input.error()) {
+        err << "vantlo filter: cannot read " << *error << "\n";
+        return 2;
+    }
+    if (const auto& error = output.error()) {
+        err << "vantlo filter: cannot write " << *error << "\n";
+        return 2;
+    }
+    return status;
 }
 
 }  // namespace vantlo

@@ -13,7 +13,8 @@ namespace vantlo {
 class FilterCommand {
   public:
     // `arguments` are those after "filter". Exit status: 0 when a line matched, 1 when none
-    // did, 2 on a usage error. When `in` and `out` are the process's standard streams they are
+    // did, 2 on a usage error or when the input could not be read or the output written (said
+    // on `err`). When `in` and `out` are the process's standard streams they are
     // read and written directly, in large blocks.
     static int run(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,
                    std::ostream& err);

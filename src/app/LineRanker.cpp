@@ -310,8 +310,10 @@ Scored scoreStretches(std::string_view query, std::string_view text) {
     constexpr std::size_t kStretchBytes = 256 << 10;
     const std::size_t count = text.size() / kStretchBytes + 1;
     std::vector<std::size_t> bounds(count + 1, text.size());
+    // Each bound starts looking where the last one ended, so a line longer than a stretch is
+    // scanned once, not once per stretch it covers.
     for (std::size_t i = 0; i < count; ++i)
-        bounds[i] = nextLineStart(text, i * kStretchBytes);
+        bounds[i] = nextLineStart(text, std::max(i * kStretchBytes, i ? bounds[i - 1] : 0));
     const std::size_t threads =
         std::min<std::size_t>({std::max(1u, std::thread::hardware_concurrency()), 8, count});
     Scored scored;

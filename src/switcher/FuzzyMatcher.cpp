@@ -19,8 +19,9 @@ constexpr int kTextStartBonus = 6;
 
 // Points for a match at `j` after skipping `gap` characters; `last` is the previous match and
 // `afterSeparator` whether the character before `j` is a separator (or `j` is the first).
-inline int matchPoints(std::size_t j, std::size_t gap, std::ptrdiff_t last, bool afterSeparator) {
-    int points = kMatchBonus - static_cast<int>(gap);
+inline long long matchPoints(std::size_t j, std::size_t gap, std::ptrdiff_t last,
+                             bool afterSeparator) {
+    long long points = kMatchBonus - static_cast<long long>(gap);
     if (static_cast<std::ptrdiff_t>(j) == last + 1)
         points += kConsecutiveBonus;
     if (afterSeparator)
@@ -28,6 +29,14 @@ inline int matchPoints(std::size_t j, std::size_t gap, std::ptrdiff_t last, bool
     if (j == 0)
         points += kTextStartBonus;
     return points;
+}
+
+// Penalties grow with the characters skipped and left over: summed wide, so a line of billions of
+// characters still ranks below every shorter match instead of wrapping around, and floored just
+// above kNoMatch.
+inline int settled(long long total) {
+    return static_cast<int>(
+        std::max<long long>(total, static_cast<long long>(FuzzyMatcher::kNoMatch) + 1));
 }
 
 // The number of bits set in a 16-bit mask (without relying on a popcount instruction).
@@ -162,7 +171,7 @@ std::uint64_t maskOfAscii(const std::uint8_t* lowered, std::size_t length) {
 int score(const PreparedQuery& query, const std::uint32_t* text, std::size_t n) {
     if (n == 0)
         return kNoMatch;
-    int total = 0;
+    long long total = 0;
     std::ptrdiff_t last = -2;
     std::size_t start = 0;
     for (std::uint32_t wanted : query.ids) {
@@ -176,13 +185,13 @@ int score(const PreparedQuery& query, const std::uint32_t* text, std::size_t n) 
         last = static_cast<std::ptrdiff_t>(j);
         start = j + 1;
     }
-    return total - static_cast<int>(n - static_cast<std::size_t>(last + 1));
+    return settled(total - static_cast<long long>(n - static_cast<std::size_t>(last + 1)));
 }
 
 int scoreAscii(const PreparedQuery& query, const std::uint8_t* text, std::size_t n) {
     if (n == 0 || !query.isAscii)
         return kNoMatch;
-    int total = 0;
+    long long total = 0;
     std::ptrdiff_t last = -2;
     std::size_t start = 0;
     for (unsigned char wanted : query.asciiBytes) {
@@ -195,7 +204,7 @@ int scoreAscii(const PreparedQuery& query, const std::uint8_t* text, std::size_t
         last = static_cast<std::ptrdiff_t>(j);
         start = j + 1;
     }
-    return total - static_cast<int>(n - static_cast<std::size_t>(last + 1));
+    return settled(total - static_cast<long long>(n - static_cast<std::size_t>(last + 1)));
 }
 
 namespace {
@@ -244,7 +253,7 @@ bool findInOrder(const PreparedQuery& query, const std::uint8_t* text, std::size
 
 int scoreAt(const PreparedQuery& query, const std::uint8_t* text, std::size_t n,
             std::size_t readable, const std::size_t* positions, bool plain) {
-    int total = 0;
+    long long total = 0;
     std::ptrdiff_t last = -2;
     std::size_t startByte = 0;
     std::size_t start = 0;  // the character at startByte
@@ -266,7 +275,7 @@ int scoreAt(const PreparedQuery& query, const std::uint8_t* text, std::size_t n,
     std::size_t characters = start + (n - startByte);
     if (!plain)
         characters -= continuationBytes(text, startByte, n, readable);
-    return total - static_cast<int>(characters - start);
+    return settled(total - static_cast<long long>(characters - start));
 }
 
 namespace {

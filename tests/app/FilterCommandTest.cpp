@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <sstream>
 
 #include "app/CommandLine.h"
+#include "app/FilterInput.h"
 #include "platform/posix/PosixProcesses.h"
 #include "support/TemporaryFolder.h"
 
@@ -109,6 +113,48 @@ TEST(FilterCommand, TheProgramMapsAFileOnStandardInputAndWritesTheSameLines) {
         EXPECT_EQ(result->exitCode, expected.exitCode) << "query " << query;
         EXPECT_TRUE(result->standardOutput == expected.out) << "query " << query;
     }
+}
+
+TEST(FilterCommand, ReadAndWriteErrorsAreSaidAndExitTwo) {
+    testing::TemporaryFolder folder;
+    testing::TemporaryFolder::write(folder.file("input.txt"), "alpha\nbeta\n");
+    PosixProcesses processes(nullptr);
+    auto program = std::string(VANTLO_BINARY_DIR) + "/src/vantlo";
+    struct Case {
+        const char* name;
+        const char* shell;  // $0 the program, $1 the input file; standard error to the pipe
+        const char* said;
+    } cases[] = {
+        {"a folder on standard input", "exec \"$0\" filter a < / 2>&1",
+         "vantlo filter: cannot read standard input: Is a directory\n"},
+        {"a full device on standard output", "exec \"$0\" filter a < \"$1\" 2>&1 >/dev/full",
+         "vantlo filter: cannot write standard output: No space left on device\n"},
+    };
+    for (const Case& c : cases) {
+        auto result =
+            processes.run("/bin/sh", {"-c", c.shell, program, folder.file("input.txt")}, 60);
+        ASSERT_TRUE(result.has_value()) << c.name;
+        EXPECT_EQ(result->exitCode, 2) << c.name;
+        EXPECT_EQ(result->standardOutput, c.said) << c.name;
+    }
+}
+
+TEST(FilterInput, AFileThatShrinksWhileMappedReadsAsZerosAndSaysSo) {
+    testing::TemporaryFolder folder;
+    const std::string path = folder.file("shrinking.txt");
+    testing::TemporaryFolder::write(path, std::string(3 * 65536, 'x'));
+    int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(descriptor, 0);
+    FilterInput input(descriptor);
+    ASSERT_EQ(input.text().size(), 3u * 65536);
+    EXPECT_FALSE(input.error().has_value());
+    ASSERT_EQ(::truncate(path.c_str(), 1000), 0);
+    // Past the new end: without the guard this read is a bus error.
+    EXPECT_EQ(input.text().back(), '\0');
+    EXPECT_EQ(input.text().front(), 'x');
+    ASSERT_TRUE(input.error().has_value());
+    EXPECT_EQ(*input.error(), "the input: it changed while it was read");
+    ::close(descriptor);
 }
 
 TEST(FilterCommand, AMillionLines) {

@@ -18,6 +18,22 @@ TEST(FuzzyMatcher, WorkedValues) {
     EXPECT_EQ(score("a", "a b"), 26);
 }
 
+TEST(FuzzyMatcher, TextsOfBillionsOfCharactersRankBelowShortOnesWithoutWrappingAround) {
+    ClusterTable table;
+    auto query = PreparedQuery::prepare("ab", table);
+    const std::string text = "ab cd";
+    const std::size_t positions[] = {0, 1};
+    int exact = FuzzyMatcher::scoreAt(query, reinterpret_cast<const std::uint8_t*>(text.data()), 2,
+                                      2, positions, true);
+    for (std::size_t length : {std::size_t{5}, std::size_t{3} << 30, std::size_t{5} << 32}) {
+        // Only the matched bytes and the one before each are read: the length can be claimed.
+        int score = FuzzyMatcher::scoreAt(query, reinterpret_cast<const std::uint8_t*>(text.data()),
+                                          length, length, positions, true);
+        EXPECT_LT(score, exact) << "length " << length;
+        EXPECT_NE(score, FuzzyMatcher::kNoMatch) << "length " << length;
+    }
+}
+
 TEST(FuzzyMatcher, MissingCharactersOrEmptyTextDoNotMatch) {
     EXPECT_EQ(score("a", ""), std::nullopt);
     EXPECT_EQ(score("ba", "ab"), std::nullopt) << "order matters";
