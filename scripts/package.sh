@@ -22,20 +22,9 @@ fail() {
 }
 
 scripts/deps.sh
-build="${VANTLO_BUILD_DIR:-build}"
-if [[ -z "${VANTLO_BUILD_DIR:-}" ]]; then
-    launcher=()
-    if command -v ccache >/dev/null; then
-        launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-    fi
-    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVANTLO_TESTS=OFF \
-        -DVANTLO_BENCH=OFF "${launcher[@]}" >/dev/null
-elif [[ ! -f "$build/CMakeCache.txt" ]]; then
-    fail "$build is not a configured build folder"
-fi
-grep -q '^VANTLO_DESKTOP:BOOL=ON$' "$build/CMakeCache.txt" ||
-    fail "$build is built without the desktop (VANTLO_DESKTOP=OFF); the package needs it"
-cmake --build "$build" --target vantlo vantlo_packaging_files
+source scripts/lib/install.sh
+vantlo_release_build || fail "no build to package"
+build="$VANTLO_BUILD"
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 changelog_version=$(sed -n '1s/^vantlo (\([^)]*\)).*/\1/p' packaging/changelog)
