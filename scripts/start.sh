@@ -32,7 +32,8 @@ manifest="$prefix/share/vantlo/installed-files"
 vantlo_stop_copies "$program"
 
 # What the install will add, from a trial install beside it: the folders it creates are the
-# ones that do not exist yet (or that an earlier install created).
+# ones that do not exist yet (or that an earlier install created), and Vantlo's own folders
+# (lib/vantlo, share/vantlo), which an install from before this list existed may have made.
 trial=$(mktemp -d)
 trap 'rm -rf "$trial"' EXIT
 DESTDIR="$trial" cmake --install "$VANTLO_BUILD" --prefix "$prefix" >/dev/null
@@ -46,7 +47,9 @@ fi
 for file in "${files[@]}" "$manifest"; do
     folder=$(dirname "$file")
     while [[ "$folder" != / && "$folder" != "$HOME" ]]; do
-        [[ -e "$folder" ]] || created["$folder"]=1
+        if [[ ! -e "$folder" || "$(basename "$folder")" == vantlo ]]; then
+            created["$folder"]=1
+        fi
         folder=$(dirname "$folder")
     done
 done
