@@ -6,6 +6,9 @@
 #   VANTLO_BINARY_DIR=build e2e/run.sh            # both managers
 #   VANTLO_E2E_MANAGERS="openbox" e2e/run.sh      # one manager
 #   e2e/run.sh test_windows                       # only the named tests
+#
+# A test that does not depend on the window manager says so with the line "# e2e-managers: any"
+# and runs under the first manager only.
 set -u
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(dirname "$here")"
@@ -35,6 +38,9 @@ for wm in "${managers[@]}"; do
     fi
     for test in "${tests[@]}"; do
         name="$(basename "$test" .sh)"
+        if [[ "$wm" != "${managers[0]}" ]] && grep -qx "# e2e-managers: any" "$test"; then
+            continue
+        fi
         echo "== $name under $wm"
         test_started=$SECONDS
         if VANTLO_E2E_WM="$wm" timeout 300 bash "$test"; then

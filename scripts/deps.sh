@@ -7,14 +7,19 @@ packages=(
   # build
   build-essential cmake ninja-build pkg-config clang-format
   libicu-dev nlohmann-json3-dev liburiparser-dev libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-base-dev-tools libqt6svg6-dev libglib2.0-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libglib2.0-dev
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-res0-dev libxcb-keysyms1-dev
   libxcb-xtest0-dev libxcb-composite0-dev libxcb-image0-dev libxcb-shm0-dev libxcb-randr0-dev
   libxcb-xkb-dev libx11-xcb-dev
+  # build: the menu entry and metadata translated (msgfmt and its AppStream rules), the icon
+  # pictures drawn from its vector drawing
+  gettext appstream librsvg2-bin
   # run: icons and the Qt X11 platform plugin
   qt6-qpa-plugins adwaita-icon-theme
   # test: a private X server, window managers and real X clients
-  xvfb xauth openbox fluxbox xdotool xterm x11-utils python3 gettext
+  xvfb xauth openbox fluxbox xdotool xterm x11-utils python3
+  # test: the package's checkers
+  lintian desktop-file-utils
 )
 if [[ "${1:-}" == "--bench" ]]; then
   packages+=(fzf fzy rofi)
