@@ -1,19 +1,39 @@
 #include "app/CommandLine.h"
 
+#include <algorithm>
 #include <istream>
 #include <ostream>
 
 #include "app/FilterCommand.h"
+#include "app/RunningCopyClient.h"
+#include "platform/posix/ControlSocket.h"
 
 namespace vantlo {
+
+std::string CommandLine::defaultControlSocketPath() {
+    return ControlSocket::defaultPath();
+}
 
 std::string CommandLine::versionText() {
     return std::string("vantlo ") + VANTLO_VERSION + "\n";
 }
 
 std::string CommandLine::helpText() {
+    std::string commands;
+    for (const auto& command : RunningCopyCommands::all()) {
+        std::string usage = "  " + command.name + (command.arguments.empty() ? "" : " [ARG]");
+        usage.resize(std::max<std::size_t>(usage.size() + 1, 17), ' ');
+        commands += usage + command.summary + "\n";
+        if (!command.arguments.empty()) {
+            std::string choices;
+            for (const auto& argument : command.arguments)
+                choices += (choices.empty() ? "" : ", ") + argument;
+            commands += "                 ARG: " + choices + "\n";
+        }
+    }
     return "Usage: vantlo [OPTION]\n"
            "       vantlo filter QUERY [--print-score]\n"
+           "       vantlo COMMAND [ARG]\n"
            "A keyboard-driven switcher for windows, browser tabs and applications.\n"
            "Hold Alt and press Tab to show it; release Alt to switch.\n"
            "\n"
@@ -29,7 +49,10 @@ std::string CommandLine::helpText() {
            "                 first, with the switcher's own matcher (equal scores keep their\n"
            "                 input order; an empty QUERY prints every line); exits 1 when no\n"
            "                 line matches\n"
-           "    --print-score  put each line's score and a tab before it\n";
+           "    --print-score  put each line's score and a tab before it\n"
+           "\n"
+           "Commands to the running Vantlo (exit 1 when none runs):\n" +
+           commands;
 }
 
 bool CommandLine::wantsDesktopPart() const {
@@ -43,6 +66,10 @@ CommandLineOutcome CommandLine::run(std::istream& in, std::ostream& out, std::os
     if (first == "filter") {
         std::vector<std::string> rest(arguments_.begin() + 1, arguments_.end());
         return {true, FilterCommand::run(rest, in, out, err)};
+    }
+    if (const RunningCopyCommand* command = RunningCopyCommands::find(first)) {
+        std::vector<std::string> rest(arguments_.begin() + 1, arguments_.end());
+        return {true, RunningCopyClient::run(*command, rest, controlSocketPath_, out, err)};
     }
     if (first == "--version" || first == "-V") {
         out << versionText();

@@ -23,6 +23,9 @@ class CommandLine {
                          DiagnosticsCommand::DisplayServices displayServices = {})
         : arguments_(std::move(arguments)), displayServices_(std::move(displayServices)) {}
 
+    // Where the commands to the running copy are sent (tests; the default is the session's).
+    void setControlSocketPath(std::string path) { controlSocketPath_ = std::move(path); }
+
     // Whether the arguments start the desktop (none) or ask for the diagnostics report, which
     // reads the display where one answers: the work of the desktop part of the program.
     bool wantsDesktopPart() const;
@@ -36,6 +39,9 @@ class CommandLine {
   private:
     std::vector<std::string> arguments_;
     DiagnosticsCommand::DisplayServices displayServices_;
+    std::string controlSocketPath_ = defaultControlSocketPath();
+
+    static std::string defaultControlSocketPath();
 };
 
 }  // namespace vantlo

@@ -12,10 +12,12 @@
 
 #include "app/SingleInstance.h"
 #include "app/desktop/AppDelegate.h"
+#include "app/desktop/CommandChannel.h"
 #include "app/desktop/PanelKeyForwarding.h"
 #include "app/desktop/PanelWindowSetup.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/QtDispatch.h"
+#include "platform/posix/ControlSocket.h"
 #include "switcher/ItemActions.h"
 #include "switcher/PanelInputMonitors.h"
 #include "ui/switcher/QtEventMonitors.h"
@@ -83,6 +85,9 @@ int runDesktop(int argc, char** argv) {
 
     AppDelegate delegate(presenter, monitors);
     delegate.applicationDidFinishLaunching();
+    // `vantlo preferences` and the other commands reach this copy here.
+    CommandChannel commands(*platform().notifications);
+    commands.listen(ControlSocket::defaultPath());
     return application.exec();
 }
 

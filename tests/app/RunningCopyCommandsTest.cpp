@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/CommandLine.h"
+#include "app/RunningCopyCommands.h"
+#include "support/TemporaryFolder.h"
+#include "testing/FakePlatform.h"
+
+namespace vantlo {
+namespace {
+
+using testing::TemporaryFolder;
+
+TEST(RunningCopyCommands, AValidRequestPostsItsNotificationWithTheArgument) {
+    FakePlatform fake;
+    std::vector<std::string> arguments;
+    fake.notifications->addObserver("Vantlo.openPreferences", [&](const Notification& n) {
+        arguments.push_back(std::any_cast<std::string>(n.object));
+    });
+    EXPECT_EQ(RunningCopyCommands::answer("preferences feedback", *fake.notifications), "ok");
+    EXPECT_EQ(RunningCopyCommands::answer("preferences", *fake.notifications), "ok");
+    EXPECT_EQ(arguments, (std::vector<std::string>{"feedback", ""}));
+}
+
+TEST(RunningCopyCommands, RefusedRequestsPostNothingAndSayWhy) {
+    FakePlatform fake;
+    int posts = 0;
+    fake.notifications->addObserver("Vantlo.openPreferences",
+                                    [&](const Notification&) { ++posts; });
+    struct Case {
+        std::string request;
+        std::string replyContains;
+    };
+    for (const Case& c : {Case{"", "empty request"}, Case{"reboot", "unknown command 'reboot'"},
+                          Case{"preferences colours", "unknown argument 'colours'"},
+                          Case{"preferences general feedback", "one argument at most"}}) {
+        std::string reply = RunningCopyCommands::answer(c.request, *fake.notifications);
+        EXPECT_TRUE(reply.starts_with("error: ")) << "request '" << c.request << "': " << reply;
+        EXPECT_NE(reply.find(c.replyContains), std::string::npos)
+            << "request '" << c.request << "': " << reply;
+    }
+    EXPECT_EQ(posts, 0);
+}
+
+TEST(RunningCopyCommands, RequestLineNamesTheCommandAndItsArgument) {
+    const auto* preferences = RunningCopyCommands::find("preferences");
+    ASSERT_NE(preferences, nullptr);
+    EXPECT_EQ(RunningCopyCommands::requestLine(*preferences, {}), "preferences");
+    EXPECT_EQ(RunningCopyCommands::requestLine(*preferences, {"shortcuts"}),
+              "preferences shortcuts");
+    EXPECT_EQ(RunningCopyCommands::find("Preferences"), nullptr);
+}
+
+TEST(RunningCopyCommands, WithoutARunningCopyTheCommandSaysSoAndFails) {
+    TemporaryFolder folder;
+    CommandLine commandLine({"preferences", "general"});
+    commandLine.setControlSocketPath(folder.file("vantlo/0.sock"));
+    std::istringstream in;
+    std::ostringstream out, err;
+    auto outcome = commandLine.run(in, out, err);
+    EXPECT_TRUE(outcome.handled);
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_NE(err.str().find("Vantlo is not running"), std::string::npos) << err.str();
+}
+
+TEST(RunningCopyCommands, ABadPaneIsRefusedBeforeAnythingIsSent) {
+    CommandLine commandLine({"preferences", "colours"});
+    commandLine.setControlSocketPath("/nonexistent/vantlo/0.sock");
+    std::istringstream in;
+    std::ostringstream out, err;
+    auto outcome = commandLine.run(in, out, err);
+    EXPECT_EQ(outcome.exitCode, 2);
+    EXPECT_NE(err.str().find("general, shortcuts, appearance, exceptions, feedback"),
+              std::string::npos)
+        << err.str();
+    EXPECT_NE(CommandLine::helpText().find("preferences [ARG]"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vantlo
