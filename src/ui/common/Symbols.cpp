@@ -111,6 +111,95 @@ QPainterPath sparklesRectangleStack(double w) {
     return result.united(star);
 }
 
+QPainterPath roundedBox(const QRectF& box, double radius) {
+    QPainterPath path;
+    path.addRoundedRect(box, radius, radius);
+    return path;
+}
+
+QPainterPath checkLine() {
+    return polyline({{7.8, 12.4}, {10.8, 15.3}, {16.4, 8.9}});
+}
+
+QPainterPath gearshape(double w) {
+    QPainterPath teeth;
+    for (int i = 0; i < 8; ++i) {
+        QTransform turn;
+        turn.translate(12, 12);
+        turn.rotate(i * 45.0);
+        teeth.addPath(turn.map(roundedBox(QRectF(-1.9, -10.4, 3.8, 4.4), 1.0)));
+    }
+    // The hub is a hole as wide as the stroke weight suggests.
+    return circle({12, 12}, 7.2).united(teeth).subtracted(circle({12, 12}, 1.6 + w * 0.6));
+}
+
+QPainterPath keyboard(double w) {
+    QPainterPath result = stroked(roundedBox(QRectF(2.2, 6.2, 19.6, 11.6), 2.2), w);
+    for (int row = 0; row < 2; ++row) {
+        for (int column = 0; column < 5; ++column)
+            result.addPath(roundedBox(QRectF(4.9 + column * 3.0, 8.7 + row * 2.8, 1.8, 1.6), 0.4));
+    }
+    result.addPath(roundedBox(QRectF(7.6, 14.3, 8.8, 1.6), 0.6));
+    return result;
+}
+
+QPainterPath paintbrush(double w) {
+    QPainterPath handle = polyline({{20.2, 3.8}, {11.6, 12.6}});
+    QPainterPath result = stroked(handle, w * 1.3);
+    QPainterPath tip;
+    tip.moveTo(10.2, 12.4);
+    tip.cubicTo(12.6, 12.6, 13.0, 15.4, 11.0, 17.2);
+    tip.cubicTo(8.8, 19.2, 5.6, 19.6, 3.6, 19.2);
+    tip.cubicTo(5.2, 17.8, 5.0, 16.6, 5.6, 14.8);
+    tip.cubicTo(6.3, 12.9, 8.3, 12.2, 10.2, 12.4);
+    tip.closeSubpath();
+    return result.united(tip);
+}
+
+QPainterPath bubbles(double w) {
+    QPainterPath back = roundedBox(QRectF(2.6, 3.4, 12.6, 9.0), 3.2);
+    back.addPath(polyline({{5.4, 12.2}, {4.4, 15.4}, {8.4, 12.4}}));
+    QPainterPath front = roundedBox(QRectF(9.4, 9.2, 12.0, 8.6), 3.0);
+    front.addPath(polyline({{18.6, 17.6}, {19.8, 20.6}, {15.6, 17.8}}));
+    return stroked(back, w).united(stroked(front, w));
+}
+
+QPainterPath docOnDoc(double w) {
+    QPainterPath back = polyline({{8.2, 4.6}, {8.2, 3.8}, {18.6, 3.8}, {18.6, 16.4}, {17.8, 16.4}});
+    return stroked(back, w).united(stroked(roundedBox(QRectF(4.6, 7.2, 10.6, 13.4), 1.8), w));
+}
+
+QPainterPath arrowUpRightSquare(double w) {
+    QPainterPath line = roundedBox(QRectF(3.6, 3.6, 16.8, 16.8), 3.2);
+    line.addPath(polyline({{9.0, 15.0}, {15.2, 8.8}}));
+    line.addPath(polyline({{10.2, 8.8}, {15.2, 8.8}, {15.2, 13.8}}));
+    return stroked(line, w);
+}
+
+QPainterPath triangleFill(double w) {
+    QPainterPath triangle;
+    triangle.moveTo(12, 2.8);
+    triangle.lineTo(22.0, 20.4);
+    triangle.lineTo(2.0, 20.4);
+    triangle.closeSubpath();
+    QPainterPath rounded = stroked(triangle, 2.2).united(triangle);
+    QPainterPath mark = stroked(polyline({{12, 8.6}, {12, 13.6}}), w);
+    mark.addPath(circle({12, 17.0}, 1.25));
+    return rounded.subtracted(mark);
+}
+
+QPainterPath infoCircleFill(double w) {
+    QPainterPath mark = stroked(polyline({{12, 11.0}, {12, 17.0}}), w);
+    mark.addPath(circle({12, 7.4}, 1.3));
+    return circle({12, 12}, 10.4).subtracted(mark);
+}
+
+QPainterPath nosign(double w) {
+    QPainterPath line = circle({12, 12}, 8.8);
+    line.addPath(polyline({{5.8, 5.8}, {18.2, 18.2}}));
+    return stroked(line, w);
+}
+
 using Builder = std::function<QPainterPath(double)>;
 
 const std::map<std::string, Builder, std::less<>>& builders() {
@@ -161,6 +250,23 @@ const std::map<std::string, Builder, std::less<>>& builders() {
          [](double) {
              return circle({12, 12}, 10);
          }},
+        {"checkmark",
+         [](double w) {
+             return stroked(polyline({{5.2, 12.6}, {9.8, 17.0}, {18.8, 6.8}}), w);
+         }},
+        {"checkmark.circle.fill",
+         [](double w) {
+             return circle({12, 12}, 10.4).subtracted(stroked(checkLine(), w * 1.1));
+         }},
+        {"exclamationmark.triangle.fill", triangleFill},
+        {"info.circle.fill", infoCircleFill},
+        {"gearshape", gearshape},
+        {"keyboard", keyboard},
+        {"paintbrush", paintbrush},
+        {"nosign", nosign},
+        {"bubble.left.and.bubble.right", bubbles},
+        {"doc.on.doc", docOnDoc},
+        {"arrow.up.right.square", arrowUpRightSquare},
     };
     return table;
 }
