@@ -20,6 +20,8 @@ packages=(
   xvfb xauth openbox fluxbox xdotool xterm x11-utils python3
   # test: the package's checkers
   lintian desktop-file-utils
+  # test: the clipboard, window screenshots (xwd) and a system tray for the preferences test
+  xclip x11-apps trayer
 )
 if [[ "${1:-}" == "--bench" ]]; then
   packages+=(fzf fzy rofi)

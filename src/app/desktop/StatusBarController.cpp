@@ -3,33 +3,85 @@
 #include <QApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <cstdlib>
+#include <string_view>
 
+#include "app/FeedbackSupport.h"
 #include "app/desktop/VantloMenuBarIcon.h"
 #include "platform/Platform.h"
 #include "settings/Localization.h"
+#include "ui/preferences/PreferencesWindowController.h"
 
 namespace vantlo {
+namespace {
+
+QString text(const std::string& localizedText) {
+    return QString::fromStdString(localizedText);
+}
+
+PreferencesServices preferencesServices() {
+    PreferencesServices services;
+    services.diagnosticsText = FeedbackSupport::diagnosticsText;
+    services.issuesURL = FeedbackSupport::issuesURL;
+    const char* session = std::getenv("XDG_SESSION_TYPE");
+    services.waylandSession = session != nullptr && std::string_view(session) == "wayland";
+    return services;
+}
+
+void log(const std::string& line) {
+    if (platform().log)
+        platform().log->write(line);
+}
+
+}  // namespace
 
 StatusBarController::StatusBarController() : statusItem_(std::make_unique<QSystemTrayIcon>()) {
     statusItem_->setIcon(VantloMenuBarIcon::make());
     statusItem_->setToolTip("Vantlo");
     rebuildMenu();
     statusItem_->show();
+    if (!isVisible()) {
+        log("[Vantlo] The system tray is unavailable on this desktop; open the preferences with "
+            "`vantlo preferences`");
+    }
     auto& center = *platform().notifications;
     languageObserver_ = ObserverRegistration(
         center, center.addObserver(
-                    "Vantlo.languageChanged", [this](const Notification&) { rebuildMenu(); },
+                    Localization::languageChangedNotification,
+                    [this](const Notification&) {
+                        rebuildMenu();
+                        if (prefs_)
+                            prefs_->setWindowTitle(text(localized("Vantlo Preferences")));
+                    },
+                    NotificationCenter::Delivery::mainQueue));
+    openPreferencesObserver_ = ObserverRegistration(
+        center, center.addObserver(
+                    kOpenPreferencesNotification,
+                    [this](const Notification& n) {
+                        auto* name = std::any_cast<std::string>(&n.object);
+                        auto pane = name ? PreferencesPanes::fromRawValue(*name) : std::nullopt;
+                        openPreferences(pane.value_or(PreferencesPane::general));
+                    },
                     NotificationCenter::Delivery::mainQueue));
 }
 
-StatusBarController::~StatusBarController() = default;
+StatusBarController::~StatusBarController() {
+    delete prefs_.data();
+}
 
 void StatusBarController::rebuildMenu() {
     auto menu = std::make_unique<QMenu>();
-    QObject::connect(menu->addAction(QString::fromStdString(localized("Show Vantlo"))),
-                     &QAction::triggered, this, [this] { showSwitcher(); });
+    QObject::connect(menu->addAction(text(localized("Show Vantlo"))), &QAction::triggered, this,
+                     [this] { showSwitcher(); });
     menu->addSeparator();
-    auto* quitAction = menu->addAction(QString::fromStdString(localized("Quit Vantlo")));
+    auto* preferences = menu->addAction(text(localized("Preferences…")));
+    preferences->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    QObject::connect(preferences, &QAction::triggered, this,
+                     [this] { openPreferences(PreferencesPane::general); });
+    QObject::connect(menu->addAction(text(localized("Feedback…"))), &QAction::triggered, this,
+                     [this] { openPreferences(PreferencesPane::feedback); });
+    menu->addSeparator();
+    auto* quitAction = menu->addAction(text(localized("Quit Vantlo")));
     quitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     QObject::connect(quitAction, &QAction::triggered, this, [this] { quit(); });
     statusItem_->setContextMenu(menu.get());
@@ -38,6 +90,18 @@ void StatusBarController::rebuildMenu() {
 
 bool StatusBarController::isVisible() const {
     return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void StatusBarController::openPreferences(PreferencesPane pane) {
+    if (!prefs_) {
+        prefs_ = new PreferencesWindowController(pane, preferencesServices(), [this] {
+            // Forgotten once closed; the next opening builds a fresh window.
+            if (prefs_)
+                prefs_->deleteLater();
+        });
+    }
+    prefs_->present();
+    platform().notifications->post(PreferencesWindowController::kOpenPaneNotification, pane);
 }
 
 void StatusBarController::showSwitcher() {
