@@ -22,6 +22,8 @@ packages=(
   lintian desktop-file-utils
   # test: the clipboard, window screenshots (xwd) and a system tray for the preferences test
   xclip x11-apps trayer
+  # test: a Chinese font, so the Simplified Chinese screenshots show their text
+  fonts-wqy-microhei
 )
 if [[ "${1:-}" == "--bench" ]]; then
   packages+=(fzf fzy rofi)
