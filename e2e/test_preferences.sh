@@ -21,6 +21,7 @@ for tool in xclip xwd trayer; do
 done
 out="${VANTLO_E2E_OUT:-$here/out/preferences}"
 mkdir -p "$out"
+rm -f "$out"/*.png
 
 # Where the controls are, in window coordinates (760 × 560, the sidebar 150 wide).
 GENERAL_RECORDER=(520 128)
@@ -175,12 +176,14 @@ activate gamma
 read -r x width <<<"$(summon_with ctrl+alt k)"
 area=$(xprop -root _NET_WORKAREA 2>/dev/null | sed 's/.*= //; s/,//g')
 read -r wx _ <<<"${area:-0 0}"
-# The panel's own pixels at the screen's left edge, half way down: not the desktop's black.
-edge_pixel=$(python3 "$here/lib/pixel.py" "$DESKTOP_TMP/root.png" $((wx + 4)) 512 2>/dev/null)
-if [[ -n "${x:-}" ]] && ((x == wx)) && [[ -n "$edge_pixel" && "$edge_pixel" != "0 0 0" ]]; then
-    pass "with the panel side Left the next showing hugs the left edge (x=$x, width $width, pixel $edge_pixel)"
+# On screen, the panel's blue selection row (about 270 x 48) lies in the strip along the left edge
+# (narrower than the panel, so the preferences window further right does not count; a window's
+# blue title bar is far smaller).
+edge_pixel=$(python3 "$here/lib/pixel.py" "$DESKTOP_TMP/root.png" "$wx" 0 $((wx + 250)) 1024 2>/dev/null)
+if [[ -n "${x:-}" ]] && ((x == wx && ${edge_pixel:-0} > 8000)); then
+    pass "with the panel side Left the next showing hugs the left edge (x=$x, width $width, $edge_pixel selection pixels at the edge)"
 else
-    fail "panel at x=${x:-none}, edge pixel '${edge_pixel:-}' after choosing Left (work area starts at $wx)"
+    fail "panel at x=${x:-none}, ${edge_pixel:-no} selection pixels at the edge after choosing Left (work area starts at $wx)"
 fi
 
 # --- an ignored title pattern
@@ -241,18 +244,34 @@ else
 fi
 
 # --- language: 简体中文, live
+# Opens the tray menu with a right click on Vantlo's icon and saves the menu's own window as PNG.
+tray_menu_window() {
+    local id
+    for id in $(xdotool search --onlyvisible --classname vantlo 2>/dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$id")"
+        # The menu: taller than the icon, narrower than the preferences window.
+        if ((HEIGHT > 60 && WIDTH < 500)); then
+            echo "$id"
+            return 0
+        fi
+    done
+    return 1
+}
 tray_menu_shot() {
-    local tray icon
+    local tray menu
     tray=$(xdotool search --onlyvisible --class trayer 2>/dev/null | head -n 1)
     [[ -n "$tray" ]] || return 1
     eval "$(xdotool getwindowgeometry --shell "$tray")"
-    xdotool mousemove $((X + 12)) $((Y + 12)) click 3
-    sleep 0.8
-    xwd -silent -root | python3 "$here/lib/xwd2png.py" >"$1"
+    # One icon in a tray aligned to the right edge.
+    xdotool mousemove $((X + WIDTH - 12)) $((Y + HEIGHT / 2)) click 3
+    desktop_poll 3 tray_menu_window || return 1
+    sleep 0.4
+    menu=$(tray_menu_window)
+    xwd -silent -id "$menu" | python3 "$here/lib/xwd2png.py" >"$1"
     xdotool key Escape
     sleep 0.3
 }
-tray_menu_shot "$out/en-tray-menu.png" || fail "no tray to open the menu from"
+tray_menu_shot "$out/en-tray-menu.png" || fail "no tray menu opened from the tray icon"
 show_pane general
 click_at "${GENERAL_LANGUAGE[@]}"
 xdotool key Down Down Return
@@ -263,8 +282,10 @@ if desktop_poll 5 prefs_shown; then
 else
     fail "window title after choosing 简体中文: $(xdotool getwindowname "$id" 2>/dev/null)"
 fi
-tray_menu_shot "$out/zh-tray-menu.png"
-if [[ -s "$out/zh-tray-menu.png" ]] && ! cmp -s "$out/en-tray-menu.png" "$out/zh-tray-menu.png"; then
+rm -f "$out/zh-tray-menu.png"
+tray_menu_shot "$out/zh-tray-menu.png" || fail "no tray menu opened after the language change"
+if [[ -s "$out/en-tray-menu.png" && -s "$out/zh-tray-menu.png" ]] &&
+    ! cmp -s "$out/en-tray-menu.png" "$out/zh-tray-menu.png"; then
     pass "the tray menu is rebuilt in the new language"
 else
     fail "the tray menu did not change"
