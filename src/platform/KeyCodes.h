@@ -37,3 +37,16 @@ inline constexpr bool isPlainBindableKey(std::uint32_t code) {
 }
 
 }  // namespace vantlo::KeyCode
+
+// The characters a key event carries for keys that type nothing: the private-use code points
+// macOS reports for arrows and function keys, which the search field and tests compare.
+namespace vantlo::FunctionKeyCharacter {
+
+inline constexpr std::uint32_t upArrow = 0xF700;
+inline constexpr std::uint32_t downArrow = 0xF701;
+inline constexpr std::uint32_t leftArrow = 0xF702;
+inline constexpr std::uint32_t rightArrow = 0xF703;
+// F1 to F35 follow one another from here.
+inline constexpr std::uint32_t f1 = 0xF704;
+
+}  // namespace vantlo::FunctionKeyCharacter

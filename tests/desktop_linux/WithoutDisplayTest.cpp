@@ -3,6 +3,8 @@
 #include <cstdlib>
 
 #include "platform/AXNames.h"
+#include "platform/KeyCodes.h"
+#include "platform/ModifierFlags.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/posix/PosixProcesses.h"
 #include "testing/FakePlatform.h"
@@ -27,7 +29,7 @@ TEST(LinuxPlatformWithoutDisplay, DegradesToEmptyAnswersAndNoTrust) {
     auto app = p.accessibility->applicationElement(p.processes->currentPid());
     EXPECT_EQ(p.accessibility->copyAttribute(app, AX::windows).error, AXError::apiDisabled);
     EXPECT_TRUE(p.windowServer->onScreenWindows().empty());
-    EXPECT_FALSE(p.hotKeys->registerHotKey(1, 48, 0x800));
+    EXPECT_FALSE(p.hotKeys->registerHotKey(1, KeyCode::tab, CarbonModifiers::option));
     EXPECT_TRUE(p.screens->screens().empty());
     EXPECT_FALSE(p.workspace->frontmostApplication());
     EXPECT_FALSE(built.panelInput->start({}, 0));

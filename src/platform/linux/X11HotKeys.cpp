@@ -7,6 +7,7 @@
 #include <xcb/xkb.h>
 #undef explicit
 
+#include "platform/ModifierFlags.h"
 #include "platform/linux/XcbReply.h"
 
 namespace vantlo {
@@ -17,13 +18,13 @@ constexpr xcb_timestamp_t kRepeatGapMs = 1500;
 
 std::string modifierNames(std::uint32_t carbon) {
     std::string names;
-    if (carbon & 0x1000)
-        names += "Control+";
-    if (carbon & 0x0800)
+    if (carbon & CarbonModifiers::control)
+        names += "Ctrl+";
+    if (carbon & CarbonModifiers::option)
         names += "Alt+";
-    if (carbon & 0x0200)
+    if (carbon & CarbonModifiers::shift)
         names += "Shift+";
-    if (carbon & 0x0100)
+    if (carbon & CarbonModifiers::command)
         names += "Super+";
     return names;
 }

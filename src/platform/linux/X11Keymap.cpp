@@ -2,6 +2,7 @@
 
 #include <X11/keysym.h>
 
+#include "platform/KeyCodes.h"
 #include "platform/linux/XcbReply.h"
 
 namespace vantlo {
@@ -124,18 +125,18 @@ std::uint32_t characterOf(xcb_keysym_t keysym) {
         case XK_BackSpace:
             return 0x7f;
         case XK_Up:
-            return 0xF700;
+            return FunctionKeyCharacter::upArrow;
         case XK_Down:
-            return 0xF701;
+            return FunctionKeyCharacter::downArrow;
         case XK_Left:
-            return 0xF702;
+            return FunctionKeyCharacter::leftArrow;
         case XK_Right:
-            return 0xF703;
+            return FunctionKeyCharacter::rightArrow;
         default:
             break;
     }
     if (keysym >= XK_F1 && keysym <= XK_F12)
-        return 0xF704 + (keysym - XK_F1);
+        return FunctionKeyCharacter::f1 + (keysym - XK_F1);
     return 0;
 }
 
@@ -217,16 +218,16 @@ std::string X11Keymap::keyName(std::uint32_t macKeyCode) const {
 
 std::optional<std::uint16_t> X11Keymap::modifiersForCarbon(std::uint32_t carbon) const {
     std::uint16_t mask = 0;
-    if (carbon & 0x0200)
+    if (carbon & CarbonModifiers::shift)
         mask |= XCB_MOD_MASK_SHIFT;
-    if (carbon & 0x1000)
+    if (carbon & CarbonModifiers::control)
         mask |= XCB_MOD_MASK_CONTROL;
-    if (carbon & 0x0800) {
+    if (carbon & CarbonModifiers::option) {
         if (alt_ == 0)
             return std::nullopt;
         mask |= alt_;
     }
-    if (carbon & 0x0100) {
+    if (carbon & CarbonModifiers::command) {
         if (super_ == 0)
             return std::nullopt;
         mask |= super_;
@@ -250,15 +251,15 @@ std::uint16_t X11Keymap::relevantMask() const {
 std::uint64_t X11Keymap::flagsForState(std::uint16_t state) const {
     std::uint64_t flags = 0;
     if (state & XCB_MOD_MASK_LOCK)
-        flags |= EventFlags::capsLock;
+        flags |= ModifierFlags::capsLock;
     if (state & XCB_MOD_MASK_SHIFT)
-        flags |= EventFlags::shift;
+        flags |= ModifierFlags::shift;
     if (state & XCB_MOD_MASK_CONTROL)
-        flags |= EventFlags::control;
+        flags |= ModifierFlags::control;
     if (alt_ != 0 && (state & alt_))
-        flags |= EventFlags::option;
+        flags |= ModifierFlags::option;
     if (super_ != 0 && (state & super_))
-        flags |= EventFlags::command;
+        flags |= ModifierFlags::command;
     return flags;
 }
 

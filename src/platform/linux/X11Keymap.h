@@ -16,17 +16,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/ModifierFlags.h"
 #include "platform/linux/XcbConnection.h"
 
 namespace vantlo {
-
-namespace EventFlags {
-inline constexpr std::uint64_t capsLock = 1 << 16;
-inline constexpr std::uint64_t shift = 1 << 17;
-inline constexpr std::uint64_t control = 1 << 18;
-inline constexpr std::uint64_t option = 1 << 19;
-inline constexpr std::uint64_t command = 1 << 20;
-}  // namespace EventFlags
 
 class X11Keymap {
   public:
