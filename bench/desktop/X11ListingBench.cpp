@@ -13,6 +13,7 @@
 #include "platform/linux/X11WindowActions.h"
 #include "platform/linux/X11WindowList.h"
 #include "platform/linux/XcbConnection.h"
+#include "platform/linux/XcbRequests.h"
 
 namespace vantlo {
 namespace {
@@ -23,7 +24,9 @@ struct Desktop {
         connection ? std::make_shared<X11WindowList>(connection) : nullptr;
     std::shared_ptr<X11Accessibility> accessibility = std::make_shared<X11Accessibility>(
         connection, windows,
-        connection ? std::make_shared<X11WindowActions>(connection, windows) : nullptr);
+        connection ? std::make_shared<X11WindowActions>(std::make_shared<XcbRequests>(connection),
+                                                        windows, nullptr)
+                   : nullptr);
 
     static Desktop& shared() {
         static Desktop desktop;

@@ -45,7 +45,18 @@ struct Desktop {
         accessibility = built.platform->accessibility.get();
         return true;
     }
-    ~Desktop() { installPlatform(nullptr); }
+    ~Desktop() {
+        drainMainQueue();
+        installPlatform(nullptr);
+    }
+
+    // Requests to the window manager go out with the main queue's next turn; the process must
+    // not end before they have.
+    void drainMainQueue() {
+        std::promise<void> drained;
+        dispatch->async([&drained] { drained.set_value(); });
+        drained.get_future().wait();
+    }
 };
 
 std::uint32_t parseWindow(const std::string& text) {

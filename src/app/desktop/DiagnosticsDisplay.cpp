@@ -4,6 +4,7 @@
 #include "platform/linux/X11WindowActions.h"
 #include "platform/linux/X11WindowList.h"
 #include "platform/linux/XcbConnection.h"
+#include "platform/linux/XcbRequests.h"
 
 namespace vantlo {
 
@@ -12,7 +13,8 @@ void addDiagnosticsDisplayServices(Platform& services) {
     if (!connection)
         return;
     auto windows = std::make_shared<X11WindowList>(connection);
-    auto actions = std::make_shared<X11WindowActions>(connection, windows);
+    auto actions = std::make_shared<X11WindowActions>(std::make_shared<XcbRequests>(connection),
+                                                      windows, services.dispatch);
     services.accessibility = std::make_shared<X11Accessibility>(connection, windows, actions);
 }
 

@@ -15,6 +15,7 @@
 #include "platform/linux/X11WindowServer.h"
 #include "platform/linux/X11Workspace.h"
 #include "platform/linux/XcbConnection.h"
+#include "platform/linux/XcbRequests.h"
 #include "platform/linux/XdgLoginItems.h"
 #include "platform/posix/ExecutableBundle.h"
 #include "platform/posix/JsonFileDefaults.h"
@@ -65,7 +66,9 @@ LinuxPlatform::Built LinuxPlatform::create(Options options) {
 
     auto connection = XcbConnection::open(options.displayName, log);
     auto windows = connection ? std::make_shared<X11WindowList>(connection) : nullptr;
-    auto actions = connection ? std::make_shared<X11WindowActions>(connection, windows) : nullptr;
+    auto actions = connection ? std::make_shared<X11WindowActions>(
+                                    std::make_shared<XcbRequests>(connection), windows, p->dispatch)
+                              : nullptr;
     p->accessibility = std::make_shared<X11Accessibility>(connection, windows, actions);
     auto workspace = X11Workspace::create(
         {connection, windows, actions, entries, processes, p->notifications, p->dispatch, log});

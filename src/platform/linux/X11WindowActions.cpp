@@ -8,51 +8,45 @@ constexpr std::uint32_t kIconicState = 3;
 
 }  // namespace
 
-X11WindowActions::X11WindowActions(std::shared_ptr<XcbConnection> connection,
-                                   std::shared_ptr<X11WindowList> windows)
-    : connection_(std::move(connection)), windows_(std::move(windows)) {}
+X11WindowActions::X11WindowActions(std::shared_ptr<X11Requests> requests,
+                                   std::shared_ptr<X11WindowList> windows,
+                                   std::shared_ptr<Dispatch> dispatch)
+    : requests_(std::move(requests)), windows_(std::move(windows)) {
+    std::weak_ptr<X11WindowList> list = windows_;
+    activations_ = X11ActivationQueue::create(requests_, std::move(dispatch), [list] {
+        if (auto windows = list.lock())
+            windows->invalidate();
+    });
+}
 
 bool X11WindowActions::activate(xcb_window_t window) {
-    auto facts = windows_->read(window);
-    if (!facts)
+    if (!requests_)
         return false;
-    windows_->invalidate();
-    const auto& a = connection_->atoms();
-    xcb_timestamp_t time = connection_->serverTime();
-    auto current = windows_->currentDesktop();
-    if (facts->desktop && *facts->desktop != kAllDesktops && current &&
-        *facts->desktop != *current) {
-        // EWMH: _NET_CURRENT_DESKTOP data.l[0] = new_index, data.l[1] = timestamp.
-        connection_->sendToWindowManager(connection_->root(), a._NET_CURRENT_DESKTOP,
-                                         {*facts->desktop, time, 0, 0, 0});
-    }
-    // EWMH: _NET_ACTIVE_WINDOW data.l[0] = source indication, l[1] = timestamp, l[2] = the
-    // requestor's currently active window.
-    connection_->sendToWindowManager(window, a._NET_ACTIVE_WINDOW,
-                                     {kSourcePager, time, windows_->activeWindow(), 0, 0});
-    connection_->flush();
+    activations_->activate(window);
     return true;
 }
 
 bool X11WindowActions::minimise(xcb_window_t window) {
+    activations_->sendPending();
     if (!windows_->read(window))
         return false;
     windows_->invalidate();
-    connection_->sendToWindowManager(window, connection_->atoms().WM_CHANGE_STATE,
-                                     {kIconicState, 0, 0, 0, 0});
-    connection_->flush();
+    requests_->sendToWindowManager(window, requests_->atoms().WM_CHANGE_STATE,
+                                   {kIconicState, 0, 0, 0, 0});
+    requests_->flush();
     return true;
 }
 
 bool X11WindowActions::close(xcb_window_t window) {
+    activations_->sendPending();
     if (!windows_->read(window))
         return false;
     windows_->invalidate();
     // EWMH: _NET_CLOSE_WINDOW data.l[0] = timestamp, l[1] = source indication (the reverse of
     // _NET_ACTIVE_WINDOW's order).
-    connection_->sendToWindowManager(window, connection_->atoms()._NET_CLOSE_WINDOW,
-                                     {connection_->serverTime(), kSourcePager, 0, 0, 0});
-    connection_->flush();
+    requests_->sendToWindowManager(window, requests_->atoms()._NET_CLOSE_WINDOW,
+                                   {requests_->serverTime(), kSourcePager, 0, 0, 0});
+    requests_->flush();
     return true;
 }
 

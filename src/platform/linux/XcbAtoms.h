@@ -24,6 +24,7 @@ namespace vantlo {
     X(_NET_NUMBER_OF_DESKTOPS)          \
     X(_NET_WORKAREA)                    \
     X(_NET_CLOSE_WINDOW)                \
+    X(_NET_RESTACK_WINDOW)              \
     X(_NET_WM_NAME)                     \
     X(_NET_WM_PID)                      \
     X(_NET_WM_DESKTOP)                  \
