@@ -60,21 +60,7 @@ done
 export VANTLO_BINARY_DIR="$build"
 source "$root/e2e/lib/desktop.sh"
 source "$root/e2e/lib/checks.sh"
-
-# p50, p95 (nearest rank), mean, min and max of the numbers on standard input.
-summarize() {
-    sort -n | awk '{ v[NR] = $1; s += $1 }
-        END {
-            if (NR == 0) { print "none"; exit }
-            i50 = int(NR * 0.50); if (i50 < NR * 0.50) i50++; if (i50 < 1) i50 = 1
-            i95 = int(NR * 0.95); if (i95 < NR * 0.95) i95++; if (i95 < 1) i95 = 1
-            printf "%.2f %.2f %.2f %.2f %.2f %d\n", v[i50], v[i95], s / NR, v[1], v[NR], NR
-        }'
-}
-
-client_count() {
-    timeout 3 xprop -root _NET_CLIENT_LIST 2>/dev/null | tr ',' '\n' | grep -c 0x
-}
+source "$here/lib/summon_desktop.sh"
 
 # Waits until the process has used no processor time for a whole second (at most 20 s).
 wait_idle() {
@@ -98,18 +84,7 @@ print_memory() {
 
 echo "machine: $(nproc) cores; load before:$(uptime | sed 's/.*load average//')"
 desktop_start openbox || exit 1
-export XDG_CONFIG_HOME="$DESKTOP_TMP/config" XDG_CACHE_HOME="$DESKTOP_TMP/cache"
-export XDG_RUNTIME_DIR="$DESKTOP_TMP/runtime"
-mkdir -p "$XDG_CONFIG_HOME/vantlo" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-printf '{"Vantlo.DidCompleteInteractiveOnboarding": true, "Vantlo.HasSeenWelcome": true}\n' \
-    >"$XDG_CONFIG_HOME/vantlo/defaults.json"
-export XDG_DATA_HOME="$DESKTOP_TMP/data"
-mkdir -p "$XDG_DATA_HOME/applications"
-for ((i = 1; i <= apps; i++)); do
-    printf '[Desktop Entry]\nType=Application\nName=Bench Application %d\nComment=An installed application\nExec=bench-application-%d %%U\nIcon=application-x-executable\nCategories=Utility;\n' \
-        "$i" "$i" >"$XDG_DATA_HOME/applications/org.example.BenchApplication$i.desktop"
-done
+summon_desktop_prepare "$apps"
 
 for ((i = 1; i <= xterms; i++)); do
     desktop_spawn xterm -T "term $i" -geometry 80x24 -e sleep 100000
@@ -119,8 +94,8 @@ if ((extra_windows > 0)); then
 fi
 windows=$((xterms + extra_windows))
 desktop_poll 120 bash -c "(( \$(timeout 3 xprop -root _NET_CLIENT_LIST | tr ',' '\n' | grep -c 0x) >= $windows ))" ||
-    { echo "compare_summon: only $(client_count) of $windows windows appeared" >&2; exit 1; }
-echo "desktop: $DISPLAY, openbox, $(client_count) windows ($xterms xterms, $extra_windows test windows), $apps more desktop entries"
+    { echo "compare_summon: only $(summon_desktop_clients) of $windows windows appeared" >&2; exit 1; }
+echo "desktop: $DISPLAY, openbox, $(summon_desktop_clients) windows ($xterms xterms, $extra_windows test windows), $apps more desktop entries"
 
 if ((in_process)) && [[ -x "$in_process_bench" ]]; then
     echo

@@ -4,13 +4,18 @@
 //       holds Alt, taps Tab (XTEST, as xdotool does) and times from the Tab press to the moment
 //       a top-level window holding a window of that WM_CLASS is viewable; then taps Escape,
 //       releases Alt and waits for the window to go.
+//   vantlo-summon-probe release --class vantlo [options]
+//       summons the same way, waits --settle-ms, then releases Alt and times from the release to
+//       the moment the switcher has let go of the keyboard (another client's keyboard grab
+//       succeeds; tried in a loop) and its window is unmapped.
 //   vantlo-summon-probe launch --class rofi [options] -- rofi -show window
 //       times from starting the command to its window being viewable; then taps Escape and
 //       waits for the program to end (ending it when it does not).
 //
 // Options: --runs N (1), --settle-ms MS before dismissing (250), --pause-ms MS after each run
 // (500), --timeout-ms MS per wait (5000).
-// Prints "summon_ms <milliseconds>" per run, "failed <why>" for a run that did not show.
+// Prints "summon_ms <milliseconds>" per run ("release_ms <both> grab_ms <keyboard free>
+// unmap_ms <window gone>" in release mode), "failed <why>" for a run that did not show.
 // Exit status: 0 when every run showed, 1 when one did not, 2 on bad use or no display.
 #include <fcntl.h>
 #include <signal.h>
@@ -18,6 +23,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -29,6 +35,7 @@
 
 #include "ToplevelWatcher.h"
 #include "XTestKeyboard.h"
+#include "platform/linux/XcbReply.h"
 
 extern char** environ;
 
@@ -50,6 +57,7 @@ struct Options {
 constexpr const char* kUsage =
     "usage: vantlo-summon-probe hotkey --class NAME [--runs N] [--settle-ms MS] [--pause-ms MS] "
     "[--timeout-ms MS]\n"
+    "       vantlo-summon-probe release --class NAME [same options]\n"
     "       vantlo-summon-probe launch --class NAME [same options] -- COMMAND [ARGS...]\n";
 
 std::optional<Options> parse(int argc, char** argv) {
@@ -79,8 +87,8 @@ std::optional<Options> parse(int argc, char** argv) {
         else
             return std::nullopt;
     }
-    const bool known =
-        options.mode == "hotkey" || (options.mode == "launch" && !options.command.empty());
+    const bool known = options.mode == "hotkey" || options.mode == "release" ||
+                       (options.mode == "launch" && !options.command.empty());
     if (!known || options.wmClass.empty() || options.runs < 1)
         return std::nullopt;
     return options;
@@ -106,7 +114,13 @@ class Probe {
             std::puts("failed a window of this class is still on screen");
             return false;
         }
-        const bool shown = options_.mode == "hotkey" ? summonByHotKey() : summonByLaunch();
+        bool shown = false;
+        if (options_.mode == "hotkey")
+            shown = summonByHotKey();
+        else if (options_.mode == "release")
+            shown = releaseAfterSummon();
+        else
+            shown = summonByLaunch();
         std::fflush(stdout);
         sleepMs(options_.pauseMs);
         return shown;
@@ -149,6 +163,55 @@ class Probe {
         if (mapped && !watcher_.waitForGone(mapped->toplevel, deadline()))
             std::fputs("summon-probe: the window stayed after Escape\n", stderr);
         return mapped.has_value();
+    }
+
+    bool releaseAfterSummon() {
+        keys_.press(Keysym::altLeft);
+        watcher_.sync();
+        sleepMs(30);
+        keys_.tap(Keysym::tab);
+        const auto mapped = watcher_.waitForMapped(options_.wmClass, deadline());
+        if (!mapped) {
+            keys_.release(Keysym::altLeft);
+            std::puts("failed no window after the hot key");
+            return false;
+        }
+        sleepMs(options_.settleMs);
+        const auto start = Clock::now();
+        keys_.release(Keysym::altLeft);
+        std::optional<Clock::time_point> keyboardFree, unmapped;
+        const auto until = deadline();
+        while ((!keyboardFree || !unmapped) && Clock::now() < until) {
+            if (!unmapped && watcher_.sawGone(mapped->toplevel))
+                unmapped = Clock::now();
+            if (!keyboardFree && keyboardGrabbable())
+                keyboardFree = Clock::now();
+        }
+        if (!keyboardFree || !unmapped) {
+            std::printf("failed %s after the release\n",
+                        keyboardFree ? "the window stayed" : "the keyboard stayed grabbed");
+            return false;
+        }
+        const double grab = millisecondsBetween(start, *keyboardFree);
+        const double unmap = millisecondsBetween(start, *unmapped);
+        std::printf("release_ms %.3f grab_ms %.3f unmap_ms %.3f\n", std::max(grab, unmap), grab,
+                    unmap);
+        return true;
+    }
+
+    // Whether a client may take the keyboard now (it is given back at once).
+    bool keyboardGrabbable() {
+        auto* c = watcher_.connection();
+        XcbReply<xcb_grab_keyboard_reply_t> reply(
+            xcb_grab_keyboard_reply(c,
+                                    xcb_grab_keyboard(c, 0, watcher_.root(), XCB_CURRENT_TIME,
+                                                      XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+                                    nullptr));
+        if (!reply || reply->status != XCB_GRAB_STATUS_SUCCESS)
+            return false;
+        xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
+        xcb_flush(c);
+        return true;
     }
 
     bool summonByLaunch() {

@@ -145,17 +145,30 @@ std::optional<ToplevelWatcher::Mapped> ToplevelWatcher::waitUntilViewable(
     return std::nullopt;
 }
 
+bool ToplevelWatcher::isGoneEvent(const xcb_generic_event_t* event, xcb_window_t toplevel) {
+    const auto type = eventType(event);
+    if (type == XCB_UNMAP_NOTIFY)
+        return reinterpret_cast<const xcb_unmap_notify_event_t*>(event)->window == toplevel;
+    if (type == XCB_DESTROY_NOTIFY)
+        return reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window == toplevel;
+    return false;
+}
+
 bool ToplevelWatcher::waitForGone(xcb_window_t toplevel, Clock::time_point deadline) {
     if (!isViewable(toplevel))
         return true;
     while (xcb_generic_event_t* event = nextEvent(deadline)) {
         XcbReply<xcb_generic_event_t> owned(event);
-        const auto type = eventType(event);
-        if (type == XCB_UNMAP_NOTIFY &&
-            reinterpret_cast<const xcb_unmap_notify_event_t*>(event)->window == toplevel)
+        if (isGoneEvent(event, toplevel))
             return true;
-        if (type == XCB_DESTROY_NOTIFY &&
-            reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window == toplevel)
+    }
+    return false;
+}
+
+bool ToplevelWatcher::sawGone(xcb_window_t toplevel) {
+    while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
+        XcbReply<xcb_generic_event_t> owned(event);
+        if (isGoneEvent(event, toplevel))
             return true;
     }
     return false;

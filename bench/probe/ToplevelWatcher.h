@@ -35,6 +35,9 @@ class ToplevelWatcher {
     std::optional<Mapped> waitForMapped(const std::string& wmClass, Clock::time_point deadline);
     // Waits until `toplevel` is unmapped or destroyed; false when `deadline` passes first.
     bool waitForGone(xcb_window_t toplevel, Clock::time_point deadline);
+    // Reads the events already received, without waiting: true when one of them unmapped or
+    // destroyed `toplevel`.
+    bool sawGone(xcb_window_t toplevel);
     // Whether any viewable top-level window holds a window of `wmClass` now.
     bool anyViewable(const std::string& wmClass);
     // A round trip: every request sent before it has been processed by the server.
@@ -46,6 +49,7 @@ class ToplevelWatcher {
     // The window in `window`'s tree (itself included) whose WM_CLASS matches; 0 when none.
     xcb_window_t findClass(xcb_window_t window, const std::string& wmClass, int depth);
     bool isViewable(xcb_window_t window);
+    static bool isGoneEvent(const xcb_generic_event_t* event, xcb_window_t toplevel);
     std::optional<Mapped> waitUntilViewable(xcb_window_t toplevel, xcb_window_t client,
                                             Clock::time_point deadline);
 

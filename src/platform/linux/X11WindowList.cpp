@@ -108,6 +108,10 @@ std::shared_ptr<const X11WindowSnapshot> X11WindowList::recentSnapshot() {
     // Read outside the lock; a concurrent reader may read too, and the later one is kept.
     auto fresh = std::make_shared<const X11WindowSnapshot>(snapshot());
     std::lock_guard lock(recent_->mutex);
+    if (!recent_->latest || now >= recent_->latestBegan) {
+        recent_->latest = fresh;
+        recent_->latestBegan = now;
+    }
     if (recent_->changes == changes) {
         recent_->snapshot = fresh;
         recent_->takenAt = now;
@@ -118,6 +122,15 @@ std::shared_ptr<const X11WindowSnapshot> X11WindowList::recentSnapshot() {
 std::shared_ptr<const X11WindowSnapshot> X11WindowList::lastSnapshot() {
     std::lock_guard lock(recent_->mutex);
     return recent_->snapshot;
+}
+
+std::shared_ptr<const X11WindowSnapshot> X11WindowList::latestSnapshot() {
+    {
+        std::lock_guard lock(recent_->mutex);
+        if (recent_->latest)
+            return recent_->latest;
+    }
+    return recentSnapshot();
 }
 
 void X11WindowList::invalidate() {

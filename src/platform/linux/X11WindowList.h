@@ -81,6 +81,10 @@ class X11WindowList {
     // window or the desktop changed since; null then. Titles and window states in it may be
     // out of date: for questions about which clients exist.
     std::shared_ptr<const X11WindowSnapshot> lastSnapshot();
+    // The newest snapshot taken, however old and whatever changed since; one is read now only
+    // when none was ever taken. For answers that must not wait for the server (activating a
+    // window as the switcher hides): a window gone since is refused by the window manager.
+    std::shared_ptr<const X11WindowSnapshot> latestSnapshot();
     void invalidate();
     // One window's facts, read now; nothing when it is gone.
     std::optional<X11Window> read(xcb_window_t window);
@@ -100,6 +104,9 @@ class X11WindowList {
         std::mutex mutex;
         std::shared_ptr<const X11WindowSnapshot> snapshot;
         std::chrono::steady_clock::time_point takenAt;
+        // Survives invalidation; replaced only by a reading that began later.
+        std::shared_ptr<const X11WindowSnapshot> latest;
+        std::chrono::steady_clock::time_point latestBegan;
         // Counts the changes; a reading that began before one is not kept.
         std::uint64_t changes = 0;
 

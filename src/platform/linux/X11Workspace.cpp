@@ -145,27 +145,35 @@ std::vector<RunningApplication> X11Workspace::runningApplications() {
     // A reading depends on which clients there are and their order: while none came, went or
     // moved, the last snapshot answers without asking the server.
     auto snapshot = s_.connection ? s_.windows->lastSnapshot() : nullptr;
+    if (!snapshot && s_.dispatch && s_.dispatch->isMainThread()) {
+        // The main thread may be summoning the switcher: it gets the last reading at once,
+        // and the changed desktop is read in the background for the next question.
+        std::lock_guard lock(mutex_);
+        if (recent_)
+            return answerFromRecentReading(true);
+    }
     if (!snapshot)
         snapshot = recentWindows();
     {
         std::lock_guard lock(mutex_);
         if (recent_ && recent_->snapshot == snapshot)
-            return answerFromRecentReading();
+            return answerFromRecentReading(false);
     }
     auto windows = listedWindowsByProcess(*snapshot);
     {
         std::lock_guard lock(mutex_);
         if (recent_ && recent_->windows == windows) {
             recent_->snapshot = snapshot;
-            return answerFromRecentReading();
+            return answerFromRecentReading(false);
         }
     }
     return readApplications(std::move(snapshot), std::move(windows));
 }
 
-std::vector<RunningApplication> X11Workspace::answerFromRecentReading() {
-    if (std::chrono::steady_clock::now() - recent_->takenAt >= X11WindowList::kRecentLifetime &&
-        !revalidating_) {
+std::vector<RunningApplication> X11Workspace::answerFromRecentReading(bool outdated) {
+    const bool old =
+        std::chrono::steady_clock::now() - recent_->takenAt >= X11WindowList::kRecentLifetime;
+    if ((outdated || old) && !revalidating_) {
         revalidating_ = true;
         // Not at once: the question is most likely part of a summon, which should have the
         // processors and the display connection to itself until the panel is up.
@@ -207,6 +215,13 @@ void X11Workspace::forgetRecentReading() {
 }
 
 std::optional<RunningApplication> X11Workspace::runningApplication(Pid pid) {
+    {
+        // A process matched before and not ended since is still that application: no reading
+        // (activation asks this as the switcher hides).
+        std::lock_guard lock(mutex_);
+        if (auto it = known_.find(pid); it != known_.end())
+            return it->second;
+    }
     for (auto& app : runningApplications()) {
         if (app.pid == pid)
             return app;
@@ -235,7 +250,9 @@ std::optional<RunningApplication> X11Workspace::readFrontmostApplication() {
         return std::nullopt;
     // A process with a listed window is matched on its own facts: reading just that one keeps
     // the whole process table off the summon path.
-    auto windows = listedWindowsByProcess(*recentWindows());
+    // The windows as last read: the active one's process rarely changes its windows, and a
+    // summon asks this before anything else.
+    auto windows = listedWindowsByProcess(*s_.windows->latestSnapshot());
     auto own = windows.find(active->pid);
     auto process = processes_.process(active->pid);
     if (own == windows.end() || !process)
@@ -309,22 +326,27 @@ bool X11Workspace::open(const std::string& urlOrPath) {
     return false;
 }
 
-std::vector<X11Window> X11Workspace::windowsOf(Pid pid, X11WindowSnapshot* snapshot) {
+std::vector<X11Window> X11Workspace::windowsOf(Pid pid, const X11WindowSnapshot& snapshot) {
     std::vector<X11Window> own;
-    if (!s_.connection)
-        return own;
-    auto taken = s_.windows->snapshot();
-    for (const auto& window : taken.windows) {
+    for (const auto& window : snapshot.windows) {
         if (window.pid == pid && window.isListed())
             own.push_back(window);
     }
-    if (snapshot)
-        *snapshot = std::move(taken);
     return own;
 }
 
+std::vector<X11Window> X11Workspace::windowsOf(Pid pid) {
+    if (!s_.connection)
+        return {};
+    return windowsOf(pid, s_.windows->snapshot());
+}
+
 bool X11Workspace::activate(Pid pid, unsigned activationOptions) {
-    auto windows = windowsOf(pid);
+    if (!s_.connection)
+        return false;
+    // The windows as last read: activation must not wait for a reading of every window, and
+    // the window manager refuses a window gone since.
+    auto windows = windowsOf(pid, *s_.windows->latestSnapshot());
     if (windows.empty())
         return false;
     if (activationOptions & ActivationOptions::allWindows) {

@@ -65,15 +65,17 @@ class X11Workspace : public Workspace, public std::enable_shared_from_this<X11Wo
     static std::map<Pid, ProcessWindows> listedWindowsByProcess(const X11WindowSnapshot& snapshot);
     std::shared_ptr<const X11WindowSnapshot> recentWindows();
     void forgetRecentReading();
-    // Answers the recent reading, and has it read again in the background when it is older
-    // than a showing needs. Called with mutex_ held and a reading present.
-    std::vector<RunningApplication> answerFromRecentReading();
+    // Answers the recent reading, and has it read again in the background when it is
+    // `outdated` (the windows changed) or older than a showing needs. Called with mutex_ held
+    // and a reading present.
+    std::vector<RunningApplication> answerFromRecentReading(bool outdated);
     void revalidate();
     std::vector<RunningApplication> readApplications(
         std::shared_ptr<const X11WindowSnapshot> snapshot, std::map<Pid, ProcessWindows> windows);
     std::optional<RunningApplication> readFrontmostApplication();
-    // The process's listed windows, topmost first.
-    std::vector<X11Window> windowsOf(Pid pid, X11WindowSnapshot* snapshot = nullptr);
+    // The process's listed windows, topmost first: read now, or as in a given snapshot.
+    std::vector<X11Window> windowsOf(Pid pid);
+    static std::vector<X11Window> windowsOf(Pid pid, const X11WindowSnapshot& snapshot);
 
     Services s_;
     ProcessFactsCache processes_;
@@ -89,7 +91,8 @@ class X11Workspace : public Workspace, public std::enable_shared_from_this<X11Wo
     // once it is older than X11WindowList::kRecentLifetime it is also read again in the
     // background shortly after, so a process started without a window or a changed desktop
     // entry shows up at a later question. Changed windows or an ended process make the next
-    // question read at once.
+    // question read at once, except on the main thread: there the reading is handed out and
+    // read again in the background, so a summon never waits for the desktop.
     struct Reading {
         std::shared_ptr<const X11WindowSnapshot> snapshot;
         std::map<Pid, ProcessWindows> windows;
