@@ -65,7 +65,7 @@ LinuxPlatform::Built LinuxPlatform::create(Options options) {
     p->appBundles = std::make_shared<DesktopEntryBundles>(entries);
 
     auto connection = XcbConnection::open(options.displayName, log);
-    auto windows = connection ? std::make_shared<X11WindowList>(connection) : nullptr;
+    auto windows = connection ? std::make_shared<X11WindowList>(connection, p->dispatch) : nullptr;
     auto actions = connection ? std::make_shared<X11WindowActions>(
                                     std::make_shared<XcbRequests>(connection), windows, p->dispatch)
                               : nullptr;

@@ -54,6 +54,15 @@ AXElementRef X11Accessibility::windowElement(const X11Window& window) {
 std::optional<X11Window> X11Accessibility::factsOf(const X11Element& element) {
     if (element.facts && std::chrono::steady_clock::now() - element.readAt < kFactsLifetime)
         return element.facts;
+    if (windows_->mustNotWait()) {
+        // The main thread (painting rows, activating as the panel hides) takes the newest
+        // reading of the window rather than a round trip per row.
+        auto latest = windows_->latestSnapshot();
+        if (const X11Window* known = latest->find(element.window))
+            return *known;
+        if (element.facts)
+            return element.facts;
+    }
     return windows_->read(element.window);
 }
 

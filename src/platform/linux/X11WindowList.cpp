@@ -74,8 +74,9 @@ const X11Window* X11WindowSnapshot::find(xcb_window_t id) const {
     return nullptr;
 }
 
-X11WindowList::X11WindowList(std::shared_ptr<XcbConnection> connection)
-    : connection_(std::move(connection)) {
+X11WindowList::X11WindowList(std::shared_ptr<XcbConnection> connection,
+                             std::shared_ptr<Dispatch> dispatch)
+    : connection_(std::move(connection)), dispatch_(std::move(dispatch)) {
     const auto& a = connection_->atoms();
     std::array<xcb_atom_t, 4> watched = {a._NET_CLIENT_LIST, a._NET_CLIENT_LIST_STACKING,
                                          a._NET_ACTIVE_WINDOW, a._NET_CURRENT_DESKTOP};
@@ -129,6 +130,33 @@ std::shared_ptr<const X11WindowSnapshot> X11WindowList::latestSnapshot() {
         std::lock_guard lock(recent_->mutex);
         if (recent_->latest)
             return recent_->latest;
+    }
+    return recentSnapshot();
+}
+
+std::shared_ptr<const X11WindowSnapshot> X11WindowList::snapshotWithoutWaiting() {
+    if (!mustNotWait())
+        return recentSnapshot();
+    {
+        std::lock_guard lock(recent_->mutex);
+        const bool young = recent_->snapshot &&
+                           std::chrono::steady_clock::now() - recent_->takenAt < kRecentLifetime;
+        if (young)
+            return recent_->snapshot;
+        if (recent_->latest) {
+            if (!recent_->readingInBackground) {
+                recent_->readingInBackground = true;
+                dispatch_->global(QualityOfService::userInitiated, [weak = weak_from_this()] {
+                    auto self = weak.lock();
+                    if (!self)
+                        return;
+                    self->recentSnapshot();
+                    std::lock_guard lock(self->recent_->mutex);
+                    self->recent_->readingInBackground = false;
+                });
+            }
+            return recent_->latest;
+        }
     }
     return recentSnapshot();
 }

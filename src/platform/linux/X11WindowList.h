@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Dispatch.h"
 #include "platform/Geometry.h"
 #include "platform/RunningApplication.h"
 #include "platform/linux/XcbConnection.h"
@@ -57,14 +58,18 @@ struct X11WindowSnapshot {
     const X11Window* find(xcb_window_t id) const;
 };
 
-class X11WindowList {
+class X11WindowList : public std::enable_shared_from_this<X11WindowList> {
   public:
     // How long a reading is handed out again: long enough for one enumeration (one showing of
     // the panel) to share it, short enough that a title changed since is seen at the next one.
     // The readings built on it (running applications, screens) keep the same time.
     static constexpr std::chrono::milliseconds kRecentLifetime{250};
 
-    explicit X11WindowList(std::shared_ptr<XcbConnection> connection);
+    // Made with std::make_shared (background readings hold it weakly). With a dispatch, the main
+    // queue's thread is one that must not wait for the server (see snapshotWithoutWaiting); without
+    // one every thread may.
+    explicit X11WindowList(std::shared_ptr<XcbConnection> connection,
+                           std::shared_ptr<Dispatch> dispatch = nullptr);
     ~X11WindowList();
     X11WindowList(const X11WindowList&) = delete;
     X11WindowList& operator=(const X11WindowList&) = delete;
@@ -85,6 +90,12 @@ class X11WindowList {
     // when none was ever taken. For answers that must not wait for the server (activating a
     // window as the switcher hides): a window gone since is refused by the window manager.
     std::shared_ptr<const X11WindowSnapshot> latestSnapshot();
+    // recentSnapshot() where waiting is allowed. On the main thread, once a snapshot was taken,
+    // the newest one is handed out at once and a changed desktop is read on a background
+    // thread for the next caller: a summon shows the last reading rather than wait.
+    std::shared_ptr<const X11WindowSnapshot> snapshotWithoutWaiting();
+    // Whether the calling thread is one that must not wait for the server.
+    bool mustNotWait() const { return dispatch_ && dispatch_->isMainThread(); }
     void invalidate();
     // One window's facts, read now; nothing when it is gone.
     std::optional<X11Window> read(xcb_window_t window);
@@ -107,6 +118,7 @@ class X11WindowList {
         // Survives invalidation; replaced only by a reading that began later.
         std::shared_ptr<const X11WindowSnapshot> latest;
         std::chrono::steady_clock::time_point latestBegan;
+        bool readingInBackground = false;
         // Counts the changes; a reading that began before one is not kept.
         std::uint64_t changes = 0;
 
@@ -114,6 +126,7 @@ class X11WindowList {
     };
 
     std::shared_ptr<XcbConnection> connection_;
+    std::shared_ptr<Dispatch> dispatch_;
     std::shared_ptr<Recent> recent_ = std::make_shared<Recent>();
     std::uint64_t listener_ = 0;
 };

@@ -56,7 +56,8 @@ std::vector<WindowInfo> X11WindowServer::onScreenWindows() {
     if (!connection_)
         return result;
     std::map<Pid, std::optional<std::string>> names;
-    for (const auto& window : windows_->snapshot().windows) {
+    const auto snapshot = windows_->snapshotWithoutWaiting();
+    for (const auto& window : snapshot->windows) {
         if (!window.viewable || window.kind == X11Window::Kind::other)
             continue;
         WindowInfo info;

@@ -109,7 +109,11 @@ void X11Workspace::onProcessExit(Pid pid) {
         known_.erase(it);
         if (lastFrontmost_ == pid)
             lastFrontmost_ = 0;
-        recent_.reset();
+        if (recent_) {
+            std::erase_if(recent_->apps,
+                          [pid](const RunningApplication& a) { return a.pid == pid; });
+            recent_->processEnded = true;
+        }
         front_.reset();
     }
     app->isTerminated = true;
@@ -145,24 +149,23 @@ std::vector<RunningApplication> X11Workspace::runningApplications() {
     // A reading depends on which clients there are and their order: while none came, went or
     // moved, the last snapshot answers without asking the server.
     auto snapshot = s_.connection ? s_.windows->lastSnapshot() : nullptr;
-    if (!snapshot && s_.dispatch && s_.dispatch->isMainThread()) {
-        // The main thread may be summoning the switcher: it gets the last reading at once,
-        // and the changed desktop is read in the background for the next question.
+    {
         std::lock_guard lock(mutex_);
-        if (recent_)
-            return answerFromRecentReading(true);
+        if (recent_) {
+            const bool outdated =
+                recent_->processEnded || !snapshot || recent_->snapshot != snapshot;
+            // The main thread may be summoning the switcher: it gets the last reading at once,
+            // and a changed desktop is read in the background for the next question.
+            if (!outdated || (s_.windows && s_.windows->mustNotWait()))
+                return answerFromRecentReading(outdated);
+        }
     }
     if (!snapshot)
         snapshot = recentWindows();
-    {
-        std::lock_guard lock(mutex_);
-        if (recent_ && recent_->snapshot == snapshot)
-            return answerFromRecentReading(false);
-    }
     auto windows = listedWindowsByProcess(*snapshot);
     {
         std::lock_guard lock(mutex_);
-        if (recent_ && recent_->windows == windows) {
+        if (recent_ && !recent_->processEnded && recent_->windows == windows) {
             recent_->snapshot = snapshot;
             return answerFromRecentReading(false);
         }

@@ -98,6 +98,8 @@ class X11Workspace : public Workspace, public std::enable_shared_from_this<X11Wo
         std::map<Pid, ProcessWindows> windows;
         std::chrono::steady_clock::time_point takenAt;
         std::vector<RunningApplication> apps;
+        // A process of it ended (and is left out of `apps`): to be read again.
+        bool processEnded = false;
     };
     std::optional<Reading> recent_;
     bool revalidating_ = false;
