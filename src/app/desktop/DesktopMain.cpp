@@ -27,6 +27,9 @@
 namespace vantlo {
 namespace {
 
+// Posted by `vantlo quit`, and by a newcomer that takes this copy's place.
+constexpr const char* kQuitNotification = "Vantlo.quit";
+
 bool x11DisplayAnswers() {
     xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
     const bool answers = xcb_connection_has_error(connection) == 0;
@@ -88,6 +91,11 @@ int runDesktop(int argc, char** argv) {
     // `vantlo preferences` and the other commands reach this copy here.
     CommandChannel commands(*platform().notifications);
     commands.listen(ControlSocket::defaultPath());
+    auto& center = *platform().notifications;
+    ObserverRegistration quitObserver(
+        center, center.addObserver(
+                    kQuitNotification, [](const Notification&) { QApplication::quit(); },
+                    NotificationCenter::Delivery::mainQueue));
     return application.exec();
 }
 
