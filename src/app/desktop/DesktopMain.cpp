@@ -10,11 +10,14 @@
 #include <cstring>
 #include <iostream>
 
+#include "app/HotKeyTakenNotice.h"
 #include "app/SingleInstance.h"
 #include "app/desktop/AppDelegate.h"
 #include "app/desktop/CommandChannel.h"
 #include "app/desktop/PanelKeyForwarding.h"
 #include "app/desktop/PanelWindowSetup.h"
+#include "input/HotkeyStore.h"
+#include "platform/linux/FreedesktopNotifications.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/QtDispatch.h"
 #include "platform/posix/ControlSocket.h"
@@ -88,6 +91,10 @@ int runDesktop(int argc, char** argv) {
 
     AppDelegate delegate(presenter, monitors);
     delegate.applicationDidFinishLaunching();
+    // Lives as long as the process, so a click on the notice's button still arrives.
+    auto desktopNotifications = std::make_shared<FreedesktopNotifications>(platform().log);
+    HotKeyTakenNotice takenNotice(desktopNotifications);
+    takenNotice.noteStartRegistration(delegate.isHotKeyRegistered(), HotkeyStore::current());
     // `vantlo preferences` and the other commands reach this copy here.
     CommandChannel commands(*platform().notifications);
     commands.listen(ControlSocket::defaultPath());
