@@ -18,6 +18,8 @@ packages=(
   qt6-qpa-plugins adwaita-icon-theme
   # test: a private X server, window managers and real X clients
   xvfb xauth openbox fluxbox xdotool xterm x11-utils python3
+  # test: a session bus and a small notification service written with python3-dbus
+  dbus-daemon python3-dbus python3-gi
   # test: the package's checkers
   lintian desktop-file-utils
   # test: the clipboard, window screenshots (xwd) and a system tray for the preferences test

@@ -64,6 +64,11 @@ class FakeHotKeys : public HotKeys {
         std::lock_guard lock(mutex_);
         refused_.insert({keyCode, carbonModifiers});
     }
+    // The other program let go of the combination: the next registration succeeds.
+    void free(std::uint32_t keyCode, std::uint32_t carbonModifiers) {
+        std::lock_guard lock(mutex_);
+        refused_.erase({keyCode, carbonModifiers});
+    }
     std::map<std::uint32_t, Combination> registered() {
         std::lock_guard lock(mutex_);
         return registered_;

@@ -5,6 +5,7 @@
 # Usage (the library is sourced, never run):
 #   source e2e/lib/desktop.sh
 #   desktop_start                  # VANTLO_E2E_WM=openbox (default) or fluxbox
+#                                  # DESKTOP_OPENBOX_STOCK=1: openbox's own rc.xml (binds Alt+Tab)
 #   desktop_spawn xterm -T demo    # background process, ended by desktop_stop
 #   wait_for_window_title demo 10
 #   desktop_stop                   # also runs on EXIT
@@ -86,6 +87,13 @@ desktop_start_xvfb() {
 desktop_write_openbox_config() {
     local dir="$DESKTOP_TMP/openbox"
     mkdir -p "$dir"
+    # DESKTOP_OPENBOX_STOCK=1: the configuration openbox ships, which binds Alt+Tab itself, as a
+    # new user's desktop does.
+    if [[ "${DESKTOP_OPENBOX_STOCK:-0}" == 1 ]]; then
+        cp /etc/xdg/openbox/rc.xml "$dir/rc.xml" || return 1
+        cp /etc/xdg/openbox/menu.xml "$dir/menu.xml" 2>/dev/null || true
+        return 0
+    fi
     # No <keyboard> bindings at all; the mouse keeps click-to-focus, title-bar moves and the
     # frame buttons, which is what a user of any desktop expects. A plain click on a window
     # reaches the window (only Alt+click is the frame's, as in the stock configuration).

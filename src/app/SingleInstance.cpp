@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "platform/Platform.h"
+#include "platform/posix/ControlSocket.h"
 
 namespace vantlo {
 namespace {
@@ -14,8 +15,18 @@ std::string describe(const InstanceLock::Holder& holder) {
 
 }  // namespace
 
-SingleInstance::SingleInstance(std::string lockPath, double takeOverSeconds)
-    : lock_(std::move(lockPath)), takeOverSeconds_(takeOverSeconds) {}
+SingleInstance::SingleInstance(std::string lockPath, double takeOverSeconds, QuitRequest askToQuit)
+    : lock_(std::move(lockPath)),
+      takeOverSeconds_(takeOverSeconds),
+      askToQuit_(std::move(askToQuit)) {}
+
+SingleInstance::QuitRequest SingleInstance::quitOverControlSocket() {
+    return [] {
+        // Same words as `vantlo quit`; the copy answers before it winds down.
+        auto exchange = ControlSocket::send(ControlSocket::defaultPath(), "quit", 2000);
+        return exchange.reply && *exchange.reply == "ok";
+    };
+}
 
 bool SingleInstance::isInstalled(const std::string& path, const std::string& installedPrefix) {
     if (path.empty() || installedPrefix.empty())
@@ -23,15 +34,13 @@ bool SingleInstance::isInstalled(const std::string& path, const std::string& ins
     return std::filesystem::path(path).lexically_normal().string().starts_with(installedPrefix);
 }
 
-SingleInstance::Decision SingleInstance::decide(const std::string& newcomerPath,
-                                                const std::optional<InstanceLock::Holder>& holder,
+SingleInstance::Decision SingleInstance::decide(const std::optional<InstanceLock::Holder>& holder,
                                                 const std::string& installedPrefix) {
-    bool newcomerInstalled = isInstalled(newcomerPath, installedPrefix);
-    bool holderInstalled = holder && isInstalled(holder->executablePath, installedPrefix);
-    // An unreadable record gives no reason to disturb the copy that runs.
-    if (newcomerInstalled && holder && !holderInstalled)
-        return Decision::takeOver;
-    return Decision::stay;
+    // An unreadable record gives no reason to disturb the copy that runs: it may be the
+    // installed one, writing its record at this moment.
+    if (!holder || isInstalled(holder->executablePath, installedPrefix))
+        return Decision::stay;
+    return Decision::takeOver;
 }
 
 bool SingleInstance::enforceSingleInstance() {
@@ -47,8 +56,7 @@ bool SingleInstance::enforceSingleInstance() {
         return false;
     }
     auto holder = lock_.readHolder();
-    if (decide(self.executablePath, holder, services.facts.installedApplicationsPrefix) ==
-        Decision::takeOver)
+    if (decide(holder, services.facts.installedApplicationsPrefix) == Decision::takeOver)
         return !takeOver(*holder, self);
     log("[Vantlo] Vantlo is already running (" +
         (holder ? describe(*holder) : std::string("lock ") + lock_.path()) + "); this copy exits");
@@ -62,7 +70,9 @@ bool SingleInstance::takeOver(const InstanceLock::Holder& holder,
     // Only ever our own user's process, never this one, never init or the kernel's.
     bool safe = holder.pid >= 2 && holder.pid != self.pid &&
                 processes.ownerUid(holder.pid) == processes.currentUid();
-    if (!safe || !processes.sendSignal(holder.pid, Signals::terminate)) {
+    bool asked = safe && ((askToQuit_ && askToQuit_()) ||
+                          processes.sendSignal(holder.pid, Signals::terminate));
+    if (!asked) {
         log("[Vantlo] Cannot ask the running copy to quit (" + describe(holder) +
             "); this copy exits");
         return false;

@@ -1,11 +1,11 @@
 #pragma once
 // Makes sure one copy of Vantlo runs per user and display. The copies meet at an InstanceLock in
 // the user's runtime folder: the first to take it runs; a newcomer that finds it held reads who
-// holds it. The installed copy (below the platform's installed-applications prefix) wins over
-// one that is not installed: it asks the holder to quit and takes the lock over. In every other
-// case the running copy stays and the newcomer leaves, so starting Vantlo again (from a menu,
-// the autostart entry or a terminal) never disturbs the one that runs.
+// holds it. A copy installed by the package (below the platform's installed-applications prefix)
+// keeps running whoever comes next. Any other running copy is replaced: the newcomer asks it to
+// quit and takes the lock over, so starting a freshly built copy replaces the one that ran.
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -20,9 +20,18 @@ class SingleInstance {
         takeOver,  // the newcomer asks the running copy to quit and takes its place
     };
 
+    // Asks the running copy to quit over the command channel; true when it agreed. False when
+    // nothing answers there (a copy too old for the command, or one whose channel is off): the
+    // newcomer then sends it SIGTERM.
+    using QuitRequest = std::function<bool()>;
+
     // `takeOverSeconds` bounds the wait for a copy asked to quit to let go of the lock.
     explicit SingleInstance(std::string lockPath = InstanceLock::defaultPath(),
-                            double takeOverSeconds = 3.0);
+                            double takeOverSeconds = 3.0,
+                            QuitRequest askToQuit = quitOverControlSocket());
+
+    // "quit" sent to the control socket of this user and display.
+    static QuitRequest quitOverControlSocket();
 
     // True when this process must stop launching because another copy runs and wins. When it
     // answers false the process holds the lock for as long as this object lives (keep it for
@@ -30,10 +39,9 @@ class SingleInstance {
     // process start, rather than keeping Vantlo from running.
     bool enforceSingleInstance();
 
-    // The rule between a newcomer at `newcomerPath` and the copy that holds the lock (unknown
-    // when its record cannot be read).
-    static Decision decide(const std::string& newcomerPath,
-                           const std::optional<InstanceLock::Holder>& holder,
+    // The rule for a newcomer facing the copy that holds the lock (unknown when its record
+    // cannot be read).
+    static Decision decide(const std::optional<InstanceLock::Holder>& holder,
                            const std::string& installedPrefix);
     static bool isInstalled(const std::string& path, const std::string& installedPrefix);
 
@@ -45,6 +53,7 @@ class SingleInstance {
 
     InstanceLock lock_;
     double takeOverSeconds_;
+    QuitRequest askToQuit_;
 };
 
 }  // namespace vantlo

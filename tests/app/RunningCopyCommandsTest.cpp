@@ -23,6 +23,27 @@ TEST(RunningCopyCommands, AValidRequestPostsItsNotificationWithTheArgument) {
     EXPECT_EQ(arguments, (std::vector<std::string>{"feedback", ""}));
 }
 
+TEST(RunningCopyCommands, ShowGuideAndQuitPostTheirNotificationsAndTakeNoArgument) {
+    FakePlatform fake;
+    struct Case {
+        std::string command;
+        std::string notification;
+    };
+    for (const Case& c : {Case{"show", "Vantlo.triggerForward"}, Case{"guide", "Vantlo.showGuide"},
+                          Case{"quit", "Vantlo.quit"}}) {
+        int posts = 0;
+        auto token =
+            fake.notifications->addObserver(c.notification, [&](const Notification&) { ++posts; });
+        EXPECT_EQ(RunningCopyCommands::answer(c.command, *fake.notifications), "ok") << c.command;
+        std::string refused = RunningCopyCommands::answer(c.command + " now", *fake.notifications);
+        EXPECT_NE(refused.find("takes no argument"), std::string::npos) << c.command << refused;
+        EXPECT_EQ(posts, 1) << c.command;
+        EXPECT_NE(CommandLine::helpText().find("  " + c.command + " "), std::string::npos)
+            << c.command;
+        fake.notifications->removeObserver(token);
+    }
+}
+
 TEST(RunningCopyCommands, RefusedRequestsPostNothingAndSayWhy) {
     FakePlatform fake;
     int posts = 0;
@@ -54,14 +75,17 @@ TEST(RunningCopyCommands, RequestLineNamesTheCommandAndItsArgument) {
 
 TEST(RunningCopyCommands, WithoutARunningCopyTheCommandSaysSoAndFails) {
     TemporaryFolder folder;
-    CommandLine commandLine({"preferences", "general"});
-    commandLine.setControlSocketPath(folder.file("vantlo/0.sock"));
-    std::istringstream in;
-    std::ostringstream out, err;
-    auto outcome = commandLine.run(in, out, err);
-    EXPECT_TRUE(outcome.handled);
-    EXPECT_EQ(outcome.exitCode, 1);
-    EXPECT_NE(err.str().find("Vantlo is not running"), std::string::npos) << err.str();
+    for (std::string command : {"preferences", "show", "guide", "quit"}) {
+        CommandLine commandLine({command});
+        commandLine.setControlSocketPath(folder.file("vantlo/0.sock"));
+        std::istringstream in;
+        std::ostringstream out, err;
+        auto outcome = commandLine.run(in, out, err);
+        EXPECT_TRUE(outcome.handled) << command;
+        EXPECT_EQ(outcome.exitCode, 1) << command;
+        EXPECT_NE(err.str().find("Vantlo is not running"), std::string::npos)
+            << command << ": " << err.str();
+    }
 }
 
 TEST(RunningCopyCommands, ABadPaneIsRefusedBeforeAnythingIsSent) {

@@ -37,6 +37,20 @@ class SingleInstanceTest : public ::testing::Test {
         });
     }
     std::vector<SignalRecord> signals() { return fake_.effects->signals; }
+    // This copy of Vantlo, asking over a command channel that the running copy answers (or,
+    // with `channelAnswers` false, one that nothing answers on).
+    SingleInstance newcomer(double takeOverSeconds = 0) {
+        return SingleInstance(lockPath(), takeOverSeconds, [this] {
+            ++quitRequests_;
+            if (!channelAnswers_)
+                return false;
+            running_.release();
+            return true;
+        });
+    }
+
+    int quitRequests_ = 0;
+    bool channelAnswers_ = false;
 
     FakePlatform fake_{FakePlatform::Facts::linux};
     TemporaryFolder folder_;
@@ -44,62 +58,77 @@ class SingleInstanceTest : public ::testing::Test {
 };
 
 TEST_F(SingleInstanceTest, FirstCopyRunsAndHoldsTheLock) {
-    SingleInstance instance(lockPath());
+    SingleInstance instance = newcomer();
     EXPECT_FALSE(instance.enforceSingleInstance());
     EXPECT_TRUE(instance.holdsLock());
     EXPECT_EQ(TemporaryFolder::read(lockPath()), "99\n/usr/bin/vantlo\n");
-    SingleInstance second(lockPath());
+    SingleInstance second = newcomer();
     EXPECT_TRUE(second.enforceSingleInstance()) << "a second installed copy leaves";
+    EXPECT_EQ(quitRequests_, 0);
 }
 
-TEST_F(SingleInstanceTest, NewcomerLeavesUnlessItIsTheInstalledCopy) {
-    struct Case {
-        const char* newcomer;
-        const char* running;
-    };
-    for (Case c : {Case{kBuildCopy, kBuildCopy}, Case{kBuildCopy, kInstalledCopy},
-                   Case{kInstalledCopy, "/usr/local/bin/vantlo"}}) {
+TEST_F(SingleInstanceTest, TheInstalledCopyKeepsRunning) {
+    for (const char* newcomerPath : {kBuildCopy, kInstalledCopy}) {
         running_.release();
-        fake_.effects->signals.clear();
-        runThisCopyFrom(c.newcomer);
-        startRunningCopy(c.running);
-        SingleInstance instance(lockPath());
-        EXPECT_TRUE(instance.enforceSingleInstance())
-            << "newcomer " << c.newcomer << ", running " << c.running;
-        EXPECT_TRUE(signals().empty()) << "newcomer " << c.newcomer;
+        runThisCopyFrom(newcomerPath);
+        startRunningCopy("/usr/local/bin/vantlo");
+        channelAnswers_ = true;
+        SingleInstance instance = newcomer();
+        EXPECT_TRUE(instance.enforceSingleInstance()) << "newcomer " << newcomerPath;
+        EXPECT_EQ(quitRequests_, 0) << "newcomer " << newcomerPath;
+        EXPECT_TRUE(signals().empty()) << "newcomer " << newcomerPath;
         EXPECT_TRUE(running_.isHeld());
     }
     EXPECT_NE(fake_.log->lines().back().find("already running (pid 4242"), std::string::npos)
         << fake_.log->lines().back();
 }
 
-TEST_F(SingleInstanceTest, InstalledCopyTakesOverFromAnotherCopy) {
-    runThisCopyFrom(kInstalledCopy);
+TEST_F(SingleInstanceTest, ANewcomerReplacesACopyThatIsNotInstalled) {
+    for (const char* newcomerPath : {kBuildCopy, kInstalledCopy}) {
+        running_.release();
+        quitRequests_ = 0;
+        runThisCopyFrom(newcomerPath);
+        startRunningCopy(kBuildCopy);
+        channelAnswers_ = true;
+        SingleInstance instance = newcomer();
+        EXPECT_FALSE(instance.enforceSingleInstance()) << "newcomer " << newcomerPath;
+        EXPECT_EQ(quitRequests_, 1) << "asked over the channel, newcomer " << newcomerPath;
+        EXPECT_TRUE(signals().empty()) << "no signal needed, newcomer " << newcomerPath;
+        EXPECT_TRUE(instance.holdsLock()) << "newcomer " << newcomerPath;
+        EXPECT_EQ(TemporaryFolder::read(lockPath()), "99\n" + std::string(newcomerPath) + "\n");
+    }
+}
+
+TEST_F(SingleInstanceTest, ACopyWithoutAChannelIsAskedBySignal) {
+    runThisCopyFrom(kBuildCopy);
     startRunningCopy(kBuildCopy);
     runningCopyQuitsOnTerminate();
-    SingleInstance instance(lockPath(), 0);
+    SingleInstance instance = newcomer();
     EXPECT_FALSE(instance.enforceSingleInstance());
+    EXPECT_EQ(quitRequests_, 1);
     ASSERT_EQ(signals().size(), 1u);
     EXPECT_EQ(signals()[0].pid, kRunningPid);
     EXPECT_EQ(signals()[0].signal, Signals::terminate);
     EXPECT_TRUE(instance.holdsLock());
-    EXPECT_EQ(TemporaryFolder::read(lockPath()), "99\n/usr/bin/vantlo\n");
 }
 
 TEST_F(SingleInstanceTest, ACopyThatDoesNotQuitKeepsRunningAlone) {
     runThisCopyFrom(kInstalledCopy);
     startRunningCopy(kBuildCopy);
-    SingleInstance instance(lockPath(), 0);
+    SingleInstance instance = newcomer();
     EXPECT_TRUE(instance.enforceSingleInstance());
     EXPECT_EQ(signals().size(), 1u);
     EXPECT_FALSE(instance.holdsLock());
+    EXPECT_NE(fake_.log->lines().back().find("did not quit"), std::string::npos)
+        << fake_.log->lines().back();
 }
 
 TEST_F(SingleInstanceTest, NeverSignalsAnotherUserOrItself) {
     runThisCopyFrom(kInstalledCopy);
     startRunningCopy(kBuildCopy, /*owner=*/0);
     runningCopyQuitsOnTerminate();
-    SingleInstance instance(lockPath(), 0);
+    channelAnswers_ = true;
+    SingleInstance instance = newcomer();
     EXPECT_TRUE(instance.enforceSingleInstance()) << "another user's process";
     EXPECT_TRUE(signals().empty());
 
@@ -109,6 +138,7 @@ TEST_F(SingleInstanceTest, NeverSignalsAnotherUserOrItself) {
     fake_.processes->addProcess(1, 501);
     EXPECT_TRUE(instance.enforceSingleInstance()) << "a record naming init";
     EXPECT_TRUE(signals().empty());
+    EXPECT_EQ(quitRequests_, 0);
 }
 
 TEST_F(SingleInstanceTest, AStaleLockAfterACrashDoesNotBlock) {
@@ -116,9 +146,10 @@ TEST_F(SingleInstanceTest, AStaleLockAfterACrashDoesNotBlock) {
     TemporaryFolder::write(lockPath(), "4242\n" + std::string(kInstalledCopy) + "\n");
     ::chmod(lockPath().c_str(), 0600);
     runThisCopyFrom(kBuildCopy);
-    SingleInstance instance(lockPath());
+    SingleInstance instance = newcomer();
     EXPECT_FALSE(instance.enforceSingleInstance());
     EXPECT_TRUE(signals().empty());
+    EXPECT_EQ(quitRequests_, 0);
     EXPECT_EQ(TemporaryFolder::read(lockPath()), std::string("99\n") + kBuildCopy + "\n");
 }
 
@@ -126,7 +157,7 @@ TEST_F(SingleInstanceTest, AnUnusableLockLetsVantloStart) {
     std::string open = folder_.file("shared");
     ASSERT_EQ(::mkdir(open.c_str(), 0700), 0);
     ::chmod(open.c_str(), 0777);
-    SingleInstance instance(open + "/vantlo-0.lock");
+    SingleInstance instance(open + "/vantlo-0.lock", 0, [] { return false; });
     EXPECT_FALSE(instance.enforceSingleInstance());
     EXPECT_FALSE(instance.holdsLock());
     ASSERT_FALSE(fake_.log->lines().empty());
@@ -141,8 +172,7 @@ TEST(SingleInstanceRule, InstalledMeansBelowThePrefix) {
     EXPECT_FALSE(SingleInstance::isInstalled("/usrlocal/vantlo", "/usr/"));
     EXPECT_FALSE(SingleInstance::isInstalled("", "/usr/"));
     EXPECT_FALSE(SingleInstance::isInstalled("/usr/bin/vantlo", ""));
-    EXPECT_EQ(SingleInstance::decide(kInstalledCopy, std::nullopt, "/usr/"),
-              SingleInstance::Decision::stay)
+    EXPECT_EQ(SingleInstance::decide(std::nullopt, "/usr/"), SingleInstance::Decision::stay)
         << "an unreadable record disturbs nobody";
 }
 

@@ -28,6 +28,7 @@ class AppDelegate : public QObject {
     void applicationDidFinishLaunching();
 
     SwitcherPanelController& panelController() { return *panelController_; }
+    bool isHotKeyRegistered() const { return hotKeyForward_ && hotKeyForward_->isRegistered(); }
 
   private:
     void warmCaches();

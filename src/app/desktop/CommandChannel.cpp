@@ -69,6 +69,8 @@ void CommandChannel::serve(QLocalSocket* client) {
         QByteArray line = client->readLine(ControlSocket::kMaxLine).trimmed();
         std::string reply = RunningCopyCommands::answer(line.toStdString(), notifications_) + "\n";
         client->write(reply.data(), static_cast<qint64>(reply.size()));
+        // Out now: "quit" ends the event loop that would otherwise send it later.
+        client->flush();
         client->disconnectFromServer();
     });
 }

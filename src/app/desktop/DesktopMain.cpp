@@ -10,11 +10,14 @@
 #include <cstring>
 #include <iostream>
 
+#include "app/HotKeyTakenNotice.h"
 #include "app/SingleInstance.h"
 #include "app/desktop/AppDelegate.h"
 #include "app/desktop/CommandChannel.h"
 #include "app/desktop/PanelKeyForwarding.h"
 #include "app/desktop/PanelWindowSetup.h"
+#include "input/HotkeyStore.h"
+#include "platform/linux/FreedesktopNotifications.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/QtDispatch.h"
 #include "platform/posix/ControlSocket.h"
@@ -26,6 +29,9 @@
 
 namespace vantlo {
 namespace {
+
+// Posted by `vantlo quit`, and by a newcomer that takes this copy's place.
+constexpr const char* kQuitNotification = "Vantlo.quit";
 
 bool x11DisplayAnswers() {
     xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
@@ -85,9 +91,18 @@ int runDesktop(int argc, char** argv) {
 
     AppDelegate delegate(presenter, monitors);
     delegate.applicationDidFinishLaunching();
+    // Lives as long as the process, so a click on the notice's button still arrives.
+    auto desktopNotifications = std::make_shared<FreedesktopNotifications>(platform().log);
+    HotKeyTakenNotice takenNotice(desktopNotifications);
+    takenNotice.noteStartRegistration(delegate.isHotKeyRegistered(), HotkeyStore::current());
     // `vantlo preferences` and the other commands reach this copy here.
     CommandChannel commands(*platform().notifications);
     commands.listen(ControlSocket::defaultPath());
+    auto& center = *platform().notifications;
+    ObserverRegistration quitObserver(
+        center, center.addObserver(
+                    kQuitNotification, [](const Notification&) { QApplication::quit(); },
+                    NotificationCenter::Delivery::mainQueue));
     return application.exec();
 }
 
