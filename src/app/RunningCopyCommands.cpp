@@ -41,7 +41,6 @@ const std::vector<RunningCopyCommand>& all() {
          {"general", "shortcuts", "appearance", "exceptions", "feedback"},
          "open the preferences of the running Vantlo, at PANE if given"},
         {"show", "Vantlo.triggerForward", {}, "show the switcher, as the hot key does"},
-        {"guide", "Vantlo.showGuide", {}, "open the first-run guide"},
         {"quit", "Vantlo.quit", {}, "quit the running Vantlo"},
     };
     return commands;

@@ -29,7 +29,7 @@ TEST(RunningCopyCommands, ShowGuideAndQuitPostTheirNotificationsAndTakeNoArgumen
         std::string command;
         std::string notification;
     };
-    for (const Case& c : {Case{"show", "Vantlo.triggerForward"}, Case{"guide", "Vantlo.showGuide"},
+    for (const Case& c : {Case{"show", "Vantlo.triggerForward"}, 
                           Case{"quit", "Vantlo.quit"}}) {
         int posts = 0;
         auto token =
@@ -75,7 +75,7 @@ TEST(RunningCopyCommands, RequestLineNamesTheCommandAndItsArgument) {
 
 TEST(RunningCopyCommands, WithoutARunningCopyTheCommandSaysSoAndFails) {
     TemporaryFolder folder;
-    for (std::string command : {"preferences", "show", "guide", "quit"}) {
+    for (std::string command : {"preferences", "show", "quit"}) {
         CommandLine commandLine({command});
         commandLine.setControlSocketPath(folder.file("vantlo/0.sock"));
         std::istringstream in;
