@@ -26,7 +26,7 @@ fi
 
 compiler=$(command -v clang++-14 || command -v clang++ || true)
 if [[ -z $compiler ]]; then
-  echo "fuzz/run.sh: the fuzz targets need clang++" >&2
+  echo "fuzz/run.sh: the fuzz targets need clang++ (Debian: apt-get install clang)" >&2
   exit 2
 fi
 launcher=()
