@@ -8,7 +8,6 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -52,8 +51,10 @@ bool same(const PropertyValue& a, const PropertyValue& b) {
     return a == b;
 }
 
-const std::filesystem::path& folder() {
-    static const std::filesystem::path made = [] {
+// A fresh folder for one input, removed when the input is done (kept when it crashes, to look at).
+class ScratchFolder {
+  public:
+    ScratchFolder() {
         // Memory-backed where there is one: every input is written, saved and synced.
         std::error_code error;
         auto base = std::filesystem::is_directory("/dev/shm", error)
@@ -61,12 +62,16 @@ const std::filesystem::path& folder() {
                         : std::filesystem::temp_directory_path();
         std::string pattern = base / "fuzz-settings-XXXXXX";
         FUZZ_CHECK(::mkdtemp(pattern.data()) != nullptr);
-        std::filesystem::path path(pattern);
-        std::atexit([] { std::filesystem::remove_all(folder()); });
-        return path;
-    }();
-    return made;
-}
+        path_ = pattern;
+    }
+    ~ScratchFolder() { std::filesystem::remove_all(path_); }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+  private:
+    std::filesystem::path path_;
+};
 
 void writeFile(const std::filesystem::path& path, const std::uint8_t* data, std::size_t size) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -77,9 +82,8 @@ void writeFile(const std::filesystem::path& path, const std::uint8_t* data, std:
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const auto path = folder() / "defaults.json";
-    for (const auto& entry : std::filesystem::directory_iterator(folder()))
-        std::filesystem::remove(entry.path());
+    ScratchFolder folder;
+    const auto path = folder.path() / "defaults.json";
     writeFile(path, data, size);
 
     // The keys the store may hold: those of the file's top-level object, when it is one.
