@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test:
 #   1. format check of every C++ file (fails on drift before anything builds);
-#   2. the full desktop build, warnings as errors, and its unit tests;
+#   2. the full desktop build, warnings as errors, and its unit tests (they include a replay of
+#      every fuzz corpus);
 #   3. the build without Qt and X11, with AddressSanitizer and UndefinedBehaviorSanitizer: the
 #      whole logic and its unit tests;
 #   4. the end-to-end tests under a private Xvfb display (started by the tests themselves).

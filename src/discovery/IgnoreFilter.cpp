@@ -4,7 +4,9 @@
 #include <unicode/unistr.h>
 
 #include <algorithm>
+#include <map>
 #include <memory>
+#include <mutex>
 
 #include "platform/Platform.h"
 
@@ -15,6 +17,78 @@ namespace {
 // the order of milliseconds), so a runaway pattern cannot stall the list.
 constexpr std::int32_t kMatchTimeLimit = 50;
 
+// Compiled patterns, shared by every match (a summon matches each pattern against every window).
+// A pattern that once runs out of time is set aside, with one log line, until the user saves the
+// list again: otherwise one runaway pattern would cost its whole time limit per window at every
+// summon.
+class PatternCache {
+  public:
+    // The compiled pattern, or nothing when it does not compile or has run away.
+    std::shared_ptr<const icu::RegexPattern> find(const std::string& pattern) {
+        std::lock_guard lock(mutex_);
+        auto it = entries_.find(pattern);
+        if (it != entries_.end())
+            return it->second;
+        // The lists are short; a cache grown past any real list is stale.
+        if (entries_.size() >= kMaxEntries)
+            entries_.clear();
+        return entries_[pattern] = compile(pattern);
+    }
+
+    void setAsideRunaway(const std::string& pattern) {
+        {
+            std::lock_guard lock(mutex_);
+            auto it = entries_.find(pattern);
+            if (it == entries_.end() || !it->second)
+                return;
+            it->second = nullptr;
+        }
+        if (hasPlatform() && platform().log)
+            platform().log->write("[Vantlo] Ignore pattern \"" + pattern +
+                                  "\" takes too long to match and is skipped until the list is "
+                                  "saved again.");
+    }
+
+    void clear() {
+        std::lock_guard lock(mutex_);
+        entries_.clear();
+    }
+
+  private:
+    static constexpr std::size_t kMaxEntries = 256;
+
+    static std::shared_ptr<const icu::RegexPattern> compile(const std::string& pattern) {
+        UErrorCode status = U_ZERO_ERROR;
+        UParseError parseError;
+        std::shared_ptr<const icu::RegexPattern> compiled(icu::RegexPattern::compile(
+            icu::UnicodeString::fromUTF8(pattern), UREGEX_CASE_INSENSITIVE, parseError, status));
+        return U_FAILURE(status) ? nullptr : compiled;
+    }
+
+    std::mutex mutex_;
+    std::map<std::string, std::shared_ptr<const icu::RegexPattern>> entries_;
+};
+
+PatternCache& patternCache() {
+    static PatternCache cache;
+    return cache;
+}
+
+bool patternMatches(const std::string& pattern, const icu::UnicodeString& text) {
+    auto compiled = patternCache().find(pattern);
+    if (!compiled)
+        return false;
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::RegexMatcher> matcher(compiled->matcher(text, status));
+    if (U_FAILURE(status) || !matcher)
+        return false;
+    matcher->setTimeLimit(kMatchTimeLimit, status);
+    bool found = matcher->find(status);
+    if (status == U_REGEX_TIME_OUT)
+        patternCache().setAsideRunaway(pattern);
+    return U_SUCCESS(status) && found;
+}
+
 std::vector<std::string> storedList(const char* key) {
     return platform().defaults->stringArray(key).value_or(std::vector<std::string>{});
 }
@@ -22,22 +96,9 @@ std::vector<std::string> storedList(const char* key) {
 void storeList(const char* key, const std::vector<std::string>& values) {
     PropertyArray array(values.begin(), values.end());
     platform().defaults->set(key, std::move(array));
+    // A saved list gives patterns set aside for running away another chance.
+    patternCache().clear();
     platform().notifications->post(IgnoreFilter::kChangedNotification);
-}
-
-bool patternMatches(const std::string& pattern, const icu::UnicodeString& text) {
-    UErrorCode status = U_ZERO_ERROR;
-    UParseError parseError;
-    std::unique_ptr<icu::RegexPattern> compiled(icu::RegexPattern::compile(
-        icu::UnicodeString::fromUTF8(pattern), UREGEX_CASE_INSENSITIVE, parseError, status));
-    if (U_FAILURE(status) || !compiled)
-        return false;
-    std::unique_ptr<icu::RegexMatcher> matcher(compiled->matcher(text, status));
-    if (U_FAILURE(status) || !matcher)
-        return false;
-    matcher->setTimeLimit(kMatchTimeLimit, status);
-    bool found = matcher->find(status);
-    return U_SUCCESS(status) && found;
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 // The user's exclusions: applications hidden by bundle identifier or by a name pattern, and
 // windows hidden by a title pattern. Kept in the user defaults; patterns are ICU regular
 // expressions, matched case-insensitively anywhere in the text. A pattern that is empty or does
-// not compile hides nothing and reports nothing.
+// not compile hides nothing and reports nothing; one that runs out of time matching (it
+// backtracks without end) hides nothing from then on, with one log line, until its list is saved
+// again.
 
 #include <optional>
 #include <string>

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "discovery/IgnoreFilter.h"
 #include "testing/FakePlatform.h"
 
@@ -75,6 +77,32 @@ TEST(IgnoreFilter, SettersStoreTheListAndAnnounceIt) {
     EXPECT_EQ(IgnoreFilter::ignoredWindowRegex(), std::vector<std::string>{"^Picture-in-Picture$"});
     EXPECT_EQ(fake.defaults->stringArray(IgnoreFilter::kAppBundleIDsKey),
               std::vector<std::string>{"org.example.Tray"});
+}
+
+TEST(IgnoreFilter, APatternThatRunsAwayIsSetAsideUntilItsListIsSavedAgain) {
+    FakePlatform fake;
+    // Matches "x" at once, but backtracks without end on a long run of a's with no b after it:
+    // without setting it aside, every such window title would cost the whole time limit.
+    const std::vector<std::string> patterns = {"^(a+)+b|^x$", "mail"};
+    IgnoreFilter::setIgnoredWindowRegex(patterns);
+    EXPECT_TRUE(IgnoreFilter::shouldIgnoreWindow(std::nullopt, "Editor", "x"));
+    const std::string runaway = std::string(40, 'a') + "c";
+    for (int window = 0; window < 3; ++window)
+        EXPECT_FALSE(IgnoreFilter::shouldIgnoreWindow(std::nullopt, "Editor", runaway));
+    EXPECT_FALSE(IgnoreFilter::shouldIgnoreWindow(std::nullopt, "Editor", "x"))
+        << "set aside once it ran out of time";
+    EXPECT_TRUE(IgnoreFilter::shouldIgnoreWindow(std::nullopt, "Mail", "Inbox - mail"))
+        << "the other patterns still count";
+    auto lines = fake.log->lines();
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& line) {
+                                return line.find("takes too long") != std::string::npos;
+                            }),
+              1);
+
+    IgnoreFilter::setIgnoredWindowRegex(patterns);
+    EXPECT_TRUE(IgnoreFilter::shouldIgnoreWindow(std::nullopt, "Editor", "x"))
+        << "saving the list gives it another chance";
 }
 
 }  // namespace
