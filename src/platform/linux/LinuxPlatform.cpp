@@ -64,8 +64,8 @@ LinuxPlatform::Built LinuxPlatform::create(Options options) {
         std::make_shared<XdgLoginItems>(XdgLoginItems::defaultEntryPath(files->homeDirectory()),
                                         ExecutableBundle::currentExecutablePath());
 
-    auto entries =
-        std::make_shared<DesktopEntryIndex>(p->facts.appScanRoots, DesktopEntry::userLocales());
+    auto entries = std::make_shared<DesktopEntryIndex>(p->facts.appScanRoots,
+                                                       DesktopEntry::userLocales(), log);
     p->appBundles = std::make_shared<DesktopEntryBundles>(entries);
 
     auto connection = XcbConnection::open(options.displayName, log);

@@ -10,8 +10,9 @@
 
 #include <cerrno>
 #include <chrono>
-#include <fstream>
 #include <string>
+
+#include "platform/posix/RegularFile.h"
 
 extern char** environ;
 
@@ -24,8 +25,8 @@ std::string procPath(Pid pid) {
 
 // The state letter of /proc/PID/stat (after the parenthesised command name).
 char processState(Pid pid) {
-    std::ifstream in(procPath(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string text =
+        RegularFile::read(procPath(pid) + "/stat", RegularFile::kSmallSystemFileLimit).contents;
     auto close = text.rfind(')');
     if (close == std::string::npos || close + 2 >= text.size())
         return '?';
