@@ -74,7 +74,7 @@ std::string utcTimestamp() {
     return text;
 }
 
-// 0 when something is at `path`, else the error that looking gave (ENOENT: nothing there).
+// EEXIST when something is at `path`, else the error that looking gave (ENOENT: nothing there).
 int lookError(const std::string& path) {
     struct stat info;
     return ::lstat(path.c_str(), &info) == 0 ? EEXIST : errno;
