@@ -1,6 +1,6 @@
 #include "app/HeadlessPlatform.h"
 
-#include "discovery/MRUStore.h"
+#include "app/RecencyHistoryFile.h"
 #include "platform/posix/ExecutableBundle.h"
 #include "platform/posix/JsonFileDefaults.h"
 #include "platform/posix/PosixFileSystem.h"
@@ -22,7 +22,7 @@ std::shared_ptr<Platform> HeadlessPlatform::create(const std::string& defaultsPa
     p->clock = std::make_shared<SystemClock>();
     p->defaults = std::make_shared<JsonFileDefaults>(
         defaultsPath.empty() ? JsonFileDefaults::defaultPath() : defaultsPath, log,
-        JsonFileDefaults::SeparateFile{"recency.json", {MRUStore::kWindowKey, MRUStore::kAppKey}});
+        recencyHistoryFile());
     p->notifications = std::make_shared<NotificationCenter>(*p->dispatch);
     p->processes = std::make_shared<PosixProcesses>(log);
     p->fileSystem = files;

@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/fake/FakeLog.h"
 #include "platform/linux/DesktopEntry.h"
 #include "platform/linux/DesktopEntryBundles.h"
 #include "platform/linux/DesktopEntryIndex.h"
+#include "testing/FakeLog.h"
 
 namespace vantlo {
 namespace {

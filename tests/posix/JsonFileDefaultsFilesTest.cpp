@@ -6,9 +6,9 @@
 
 #include <filesystem>
 
-#include "platform/fake/FakeLog.h"
 #include "platform/posix/JsonFileDefaults.h"
 #include "support/TemporaryFolder.h"
+#include "testing/FakeLog.h"
 
 namespace vantlo {
 namespace {

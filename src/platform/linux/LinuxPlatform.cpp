@@ -1,6 +1,5 @@
 #include "platform/linux/LinuxPlatform.h"
 
-#include "discovery/MRUStore.h"
 #include "platform/linux/DesktopEntryBundles.h"
 #include "platform/linux/DesktopEntryIndex.h"
 #include "platform/linux/QtImageCodec.h"
@@ -44,10 +43,8 @@ LinuxPlatform::Built LinuxPlatform::create(Options options) {
     p->clock = std::make_shared<SystemClock>();
     p->defaults = options.defaults
                       ? options.defaults
-                      : std::make_shared<JsonFileDefaults>(
-                            JsonFileDefaults::defaultPath(), log,
-                            JsonFileDefaults::SeparateFile{
-                                "recency.json", {MRUStore::kWindowKey, MRUStore::kAppKey}});
+                      : std::make_shared<JsonFileDefaults>(JsonFileDefaults::defaultPath(), log,
+                                                           options.defaultsSeparateFile);
     p->notifications = std::make_shared<NotificationCenter>(*options.dispatch);
     p->processes = processes;
     p->fileSystem = files;
