@@ -125,6 +125,9 @@ Name=Helper
 NoDisplay=true
 Exec=true
 ENTRY
+    # Not entries at all: reading them must neither block nor run without end.
+    mkfifo "$dir/vantlo-e2e-fifo.desktop"
+    ln -sf /dev/zero "$dir/vantlo-e2e-zero.desktop"
     # A user's Hidden entry removes the system entry of the same ID.
     cat >"$dir/debian-xterm.desktop" <<ENTRY
 [Desktop Entry]
@@ -138,7 +141,21 @@ check_desktop_entries() {
     local data="$DESKTOP_TMP/data"
     write_entries "$data"
     local entries
-    entries=$(XDG_DATA_HOME="$data" LANG=zh_CN.UTF-8 "$DRIVER" entries)
+    entries=$(XDG_DATA_HOME="$data" LANG=zh_CN.UTF-8 timeout 20 "$DRIVER" entries \
+        2>"$DESKTOP_TMP/entries.err")
+    if [[ $(grep -c "Skipped the desktop entry $data/applications/vantlo-e2e-fifo.desktop is a FIFO" "$DESKTOP_TMP/entries.err") == 1 ]] &&
+        grep -q "Skipped the desktop entry $data/applications/vantlo-e2e-zero.desktop is a character device" "$DESKTOP_TMP/entries.err"; then
+        pass "a FIFO entry and an entry linked to /dev/zero are skipped with one line each"
+    else
+        fail "special entries: $(head -c 600 "$DESKTOP_TMP/entries.err")"
+    fi
+    # xdg-mime, asked for the folder handler, greps every entry and would hang on the FIFO: its
+    # overrun must end it with everything it started.
+    if desktop_poll 5 bash -c "! pgrep -f '[i]node/directory.*$data/applications' >/dev/null"; then
+        pass "no helper is left stuck on the special entries"
+    else
+        fail "left running: $(pgrep -af "[i]node/directory.*$data/applications" | head -c 300)"
+    fi
     if grep -q "^entry vantlo-e2e-client path $data/applications/vantlo-e2e-client.desktop name Vantlo 测试客户端$" <<<"$entries" &&
         grep -q "^entry vendor-nested " <<<"$entries" &&
         ! grep -q "vantlo-e2e-helper" <<<"$entries" && ! grep -q "^entry debian-xterm " <<<"$entries"; then

@@ -26,6 +26,8 @@ packages=(
   xclip x11-apps trayer
   # test: a Chinese font, so the Simplified Chinese screenshots show their text
   fonts-wqy-microhei
+  # test: a run's peak memory (/usr/bin/time)
+  time
 )
 if [[ "${1:-}" == "--bench" ]]; then
   packages+=(fzf fzy rofi)

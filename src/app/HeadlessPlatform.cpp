@@ -1,5 +1,6 @@
 #include "app/HeadlessPlatform.h"
 
+#include "app/RecencyHistoryFile.h"
 #include "platform/posix/ExecutableBundle.h"
 #include "platform/posix/JsonFileDefaults.h"
 #include "platform/posix/PosixFileSystem.h"
@@ -20,7 +21,8 @@ std::shared_ptr<Platform> HeadlessPlatform::create(const std::string& defaultsPa
     p->dispatch = std::make_shared<ThreadDispatch>();
     p->clock = std::make_shared<SystemClock>();
     p->defaults = std::make_shared<JsonFileDefaults>(
-        defaultsPath.empty() ? JsonFileDefaults::defaultPath() : defaultsPath, log);
+        defaultsPath.empty() ? JsonFileDefaults::defaultPath() : defaultsPath, log,
+        recencyHistoryFile());
     p->notifications = std::make_shared<NotificationCenter>(*p->dispatch);
     p->processes = std::make_shared<PosixProcesses>(log);
     p->fileSystem = files;

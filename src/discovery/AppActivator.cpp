@@ -96,12 +96,13 @@ void AppActivator::activate(const AppItem& item) {
     }
     p.workspace->openApplication(
         item.path, true,
-        [name = item.name, path = item.path](std::optional<RunningApplication> app,
-                                             std::optional<std::string> error) {
+        [name = item.name](std::optional<RunningApplication> app,
+                           std::optional<std::string> error) {
             auto& services = platform();
             if (error) {
                 services.log->write("[Vantlo] Failed to open app " + name + ": " + *error);
-                services.workspace->open(path);
+                if (services.sound)
+                    services.sound->beep();
                 return;
             }
             if (app)

@@ -42,8 +42,10 @@ class AppActivator : public std::enable_shared_from_this<AppActivator> {
     // checks scheduled by the old instance do nothing.
     static void resetShared();
 
-    // Opens the application (activating all its windows); on failure logs and falls back to a
-    // plain open of its bundle. The file manager always gets a window on the home folder.
+    // Opens the application (activating all its windows); on failure logs and beeps. The bundle
+    // is never opened as a document instead: on Linux that hands the desktop entry to whatever
+    // handles such files, which may run or edit it. The file manager always gets a window on the
+    // home folder.
     static void activate(const AppItem& item);
     // Launches or activates the file manager and opens the home folder in it.
     static void ensureFinderWindow();

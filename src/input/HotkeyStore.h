@@ -12,9 +12,13 @@ class HotkeyStore {
 
     HotkeyStore() = delete;
 
-    // The stored hot key, read afresh on every call. Absent, not data or undecodable: Option+Tab
-    // (the bad value stays stored until the next `setCurrent`).
+    // The stored hot key, read afresh on every call. Absent, not data, undecodable or not usable
+    // as an activation hot key: Option+Tab (the bad value stays stored until the next
+    // `setCurrent`; an unusable one is logged once).
     static HotkeyConfig current();
+    // Whether a hot key may be grabbed on the whole desktop: it needs a modifier (a plain Tab
+    // would take Tab away from every application) and a code of a real key.
+    static bool isUsable(const HotkeyConfig& config);
     // Stores the hot key as JSON data, then posts "Vantlo.hotkeyChanged" (always, so listeners
     // re-read `current`).
     static void setCurrent(const HotkeyConfig& config);

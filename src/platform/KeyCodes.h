@@ -25,6 +25,8 @@ inline constexpr std::uint32_t leftArrow = 123;
 inline constexpr std::uint32_t rightArrow = 124;
 inline constexpr std::uint32_t downArrow = 125;
 inline constexpr std::uint32_t upArrow = 126;
+// Every physical key has a code up to this one.
+inline constexpr std::uint32_t highest = 127;
 
 inline constexpr bool isArrow(std::uint32_t code) {
     return code >= leftArrow && code <= upArrow;

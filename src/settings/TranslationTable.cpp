@@ -1,7 +1,7 @@
 #include "settings/TranslationTable.h"
 
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 
 namespace vantlo {
 namespace {
@@ -199,10 +199,22 @@ TranslationTable TranslationTable::parse(std::string_view text) {
 }
 
 std::optional<TranslationTable> TranslationTable::load(const std::string& path) {
+    // The tables ship with the program, so a check before opening is enough here; the reading
+    // stops at the limit even if the file grew in between.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error) ||
+        std::filesystem::file_size(path, error) > kMaxFileBytes || error)
+        return std::nullopt;
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return std::nullopt;
-    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string text;
+    char buffer[16384];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        text.append(buffer, static_cast<std::size_t>(in.gcount()));
+        if (text.size() > kMaxFileBytes)
+            return std::nullopt;
+    }
     if (in.bad())
         return std::nullopt;
     return parse(text);

@@ -4,6 +4,7 @@
 // entries with a context and the header are not used for lookup. A malformed entry is skipped;
 // the rest of the file still counts.
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <set>
@@ -15,8 +16,10 @@ namespace vantlo {
 class TranslationTable {
   public:
     static TranslationTable parse(std::string_view text);
-    // Nothing when the file cannot be read.
+    // Nothing when the file cannot be read, is not a regular file (a FIFO would block the
+    // reader, a device would never end) or is larger than `kMaxFileBytes`.
     static std::optional<TranslationTable> load(const std::string& path);
+    static constexpr std::uintmax_t kMaxFileBytes = 4u << 20;
 
     // The translation of `english`, or nothing when the table has none.
     std::optional<std::string> find(std::string_view english) const;

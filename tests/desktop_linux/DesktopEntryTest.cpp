@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -7,6 +8,7 @@
 #include "platform/linux/DesktopEntry.h"
 #include "platform/linux/DesktopEntryBundles.h"
 #include "platform/linux/DesktopEntryIndex.h"
+#include "testing/FakeLog.h"
 
 namespace vantlo {
 namespace {
@@ -125,6 +127,39 @@ TEST(DesktopEntryIndex, EarlierFoldersWinAndHiddenEntriesRemoveTheirId) {
     EXPECT_FALSE(bundles.open(roots.system + "/link.desktop")) << "not an application";
     EXPECT_TRUE(bundles.open(roots.system + "/kde/konsole.desktop"));
     EXPECT_EQ(bundles.mainBundle().identifier, "com.local.vantlo");
+}
+
+TEST(DesktopEntryIndex, SpecialFilesAreSkippedWithOneLogLineWithoutBlocking) {
+    ScratchRoots roots;
+    roots.write(roots.user, "good.desktop", entry("Name=Good\nExec=good\n"));
+    fs::create_directories(roots.user);
+    ASSERT_EQ(::mkfifo((roots.user + "/fifo.desktop").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", roots.user + "/zero.desktop");
+    roots.write(roots.user, "huge.desktop", entry("Name=" + std::string(1u << 20, 'x') + "\n"));
+    roots.write(roots.system, "fifo.desktop", entry("Name=System Fifo\nExec=sysfifo\n"));
+    auto log = std::make_shared<FakeLog>();
+    auto index = std::make_shared<DesktopEntryIndex>(
+        std::vector<std::string>{roots.user, roots.system}, std::vector<std::string>{}, log);
+
+    auto snapshot = index->current();
+    ASSERT_NE(snapshot->withId("good"), nullptr);
+    EXPECT_EQ(snapshot->withId("zero"), nullptr);
+    EXPECT_EQ(snapshot->withId("huge"), nullptr);
+    ASSERT_NE(snapshot->withId("fifo"), nullptr) << "a skipped file shadows nothing";
+    EXPECT_EQ(snapshot->withId("fifo")->name, "System Fifo");
+    EXPECT_EQ(log->lines(), (std::vector<std::string>{
+                                "[Vantlo] Skipped the desktop entry " + roots.user +
+                                    "/fifo.desktop is a FIFO, not a regular file.",
+                                "[Vantlo] Skipped the desktop entry " + roots.user +
+                                    "/huge.desktop is larger than 1 MiB.",
+                                "[Vantlo] Skipped the desktop entry " + roots.user +
+                                    "/zero.desktop is a character device, not a regular file.",
+                            }));
+
+    DesktopEntryBundles bundles(index);
+    EXPECT_FALSE(bundles.open(roots.user + "/zero.desktop"));
+    EXPECT_FALSE(bundles.open(roots.user + "/fifo.desktop"));
+    EXPECT_TRUE(bundles.open(roots.user + "/good.desktop"));
 }
 
 }  // namespace

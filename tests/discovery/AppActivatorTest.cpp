@@ -207,7 +207,7 @@ TEST_F(AppActivatorTest, ForcedQuitSignalsOnlyThisUsersOtherProcessesAndLogsEach
                             ": its owner cannot be read");
 }
 
-TEST_F(AppActivatorTest, ActivateOpensTheBundleAndFallsBackToAPlainOpen) {
+TEST_F(AppActivatorTest, ActivateOpensTheBundleAndOnFailureLogsAndBeepsWithoutOpeningIt) {
     fake.addInstalledApp("/Applications/Maps.app", "com.apple.Maps", "Maps");
     AppActivator::activate(
         AppItem{Uuid::random(), "com.apple.Maps", "Maps", nullptr, "/Applications/Maps.app"});
@@ -223,7 +223,9 @@ TEST_F(AppActivatorTest, ActivateOpensTheBundleAndFallsBackToAPlainOpen) {
     fake.dispatch->runUntilIdle();
     EXPECT_EQ(fake.log->lines(),
               (std::vector<std::string>{"[Vantlo] Failed to open app Broken: damaged"}));
-    EXPECT_EQ(fake.effects->openedURLs, (std::vector<std::string>{"/Applications/Broken.app"}));
+    EXPECT_EQ(fake.effects->beeps, 1);
+    EXPECT_TRUE(fake.effects->openedURLs.empty())
+        << "the bundle is never handed to whatever opens such files";
 }
 
 TEST_F(AppActivatorTest, ActivatingTheFileManagerAlwaysOpensAHomeWindow) {

@@ -32,6 +32,30 @@ TEST(HotkeyStore, FallsBackToOptionTabWithoutTouchingBadData) {
     }
 }
 
+TEST(HotkeyStore, HotKeysThatWouldTakeAPlainKeyOrNoRealKeyAreRefused) {
+    FakePlatform fake;
+    const std::string refused[] = {
+        R"({"keyCode": 48, "carbonModifiers": 0})",      // plain Tab, grabbed desktop-wide
+        R"({"keyCode": 48, "carbonModifiers": 65536})",  // only bits that are no modifier
+        R"({"keyCode": 128, "carbonModifiers": 2048})",
+        R"({"keyCode": 4294967295, "carbonModifiers": 2048})",
+    };
+    for (const auto& text : refused) {
+        fake.defaults->set(HotkeyStore::defaultsKey, bytes(text));
+        EXPECT_EQ(HotkeyStore::current(), HotkeyConfig::defaultActivation()) << text;
+        EXPECT_EQ(HotkeyStore::current(), HotkeyConfig::defaultActivation()) << text;
+    }
+    auto lines = fake.log->lines();
+    ASSERT_EQ(lines.size(), 4u) << "one line per refused value, not per reading";
+    EXPECT_EQ(lines[0], std::string("[Vantlo] The stored hot key ") + refused[0] +
+                            " has no modifier or no real key; using the default instead.");
+
+    fake.defaults->set(HotkeyStore::defaultsKey,
+                       bytes(R"({"keyCode": 127, "carbonModifiers": 512})"));
+    EXPECT_EQ(HotkeyStore::current(), (HotkeyConfig{127, CarbonModifiers::shift}))
+        << "the highest key code with Shift alone is usable";
+}
+
 TEST(HotkeyStore, SetStoresJsonDataAndAnnouncesEveryChange) {
     FakePlatform fake;
     int notifications = 0;

@@ -87,5 +87,23 @@ TEST(PosixProcesses, RunCollectsOutputAndExitCode) {
     EXPECT_EQ(slow->exitCode, 128 + SIGKILL);
 }
 
+// A helper script stuck in something it started (xdg-mime's grep over a FIFO) must not outlive
+// the overrun.
+TEST(PosixProcesses, OverrunEndsWhatTheProgramStartedToo) {
+    PosixProcesses processes(nullptr);
+    auto stuck = processes.run("sh", {"-c", "sleep 60 & echo $!; wait"}, 0.3);
+    ASSERT_TRUE(stuck);
+    const Pid helper = std::stoi(stuck->standardOutput);
+    bool ended = false;
+    for (int attempt = 0; attempt < 500 && !ended; ++attempt) {
+        ended = !processes.isRunning(helper);
+        if (!ended)
+            ::usleep(10'000);
+    }
+    EXPECT_TRUE(ended) << "the helper " << helper << " lives on";
+    if (!ended)
+        ::kill(helper, SIGKILL);
+}
+
 }  // namespace
 }  // namespace vantlo

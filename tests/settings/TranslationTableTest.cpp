@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include "settings/TranslationTable.h"
+#include "support/TemporaryFolder.h"
 
 namespace vantlo {
 namespace {
+
+using testing::TemporaryFolder;
 
 TEST(TranslationTable, ReadsEntriesTheWayGettextWritesThem) {
     auto table = TranslationTable::parse(R"po(# header comment
@@ -80,6 +86,20 @@ TEST(TranslationTable, GarbageAndEmptyInputGiveAnEmptyTable) {
     EXPECT_EQ(TranslationTable::parse("msgid \"a\"\r\nmsgstr \"b\"\r\n").find("a"), "b")
         << "Windows line ends";
     EXPECT_FALSE(TranslationTable::load("/nonexistent/zh-Hans.po").has_value());
+}
+
+TEST(TranslationTable, SpecialAndOversizedFilesAreNotRead) {
+    TemporaryFolder folder;
+    auto fifo = folder.file("fifo.po");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", folder.file("zero.po"));
+    TemporaryFolder::write(
+        folder.file("huge.po"),
+        "msgid \"a\"\nmsgstr \"" + std::string(TranslationTable::kMaxFileBytes, 'b') + "\"\n");
+    for (const char* name : {"fifo.po", "zero.po", "huge.po"})
+        EXPECT_FALSE(TranslationTable::load(folder.file(name))) << name;
+    std::filesystem::create_symlink(VANTLO_SOURCE_DIR "/po/en.po", folder.file("linked.po"));
+    EXPECT_TRUE(TranslationTable::load(folder.file("linked.po"))) << "links are followed";
 }
 
 TEST(TranslationTable, ShippedTablesLoad) {

@@ -11,6 +11,7 @@
 #include <iostream>
 
 #include "app/HotKeyTakenNotice.h"
+#include "app/RecencyHistoryFile.h"
 #include "app/SingleInstance.h"
 #include "app/desktop/AppDelegate.h"
 #include "app/desktop/CommandChannel.h"
@@ -62,6 +63,7 @@ int runDesktop(int argc, char** argv) {
     auto dispatch = std::make_shared<QtDispatch>();
     LinuxPlatform::Options options;
     options.dispatch = dispatch;
+    options.defaultsSeparateFile = recencyHistoryFile();
     auto built = LinuxPlatform::create(options);
     installPlatform(built.platform);
 

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <map>
 #include <sstream>
+
+#include "platform/posix/RegularFile.h"
 
 namespace vantlo {
 namespace {
@@ -144,13 +145,15 @@ std::optional<DesktopEntry> DesktopEntry::parse(const std::string& text,
 }
 
 std::optional<DesktopEntry> DesktopEntry::read(const std::string& path,
-                                               const std::vector<std::string>& locales) {
-    std::ifstream in(path);
-    if (!in)
+                                               const std::vector<std::string>& locales,
+                                               std::string* refusal) {
+    auto file = RegularFile::read(path, RegularFile::kDesktopEntryLimit);
+    if (!file.ok()) {
+        if (refusal && file.status != RegularFile::Status::missing)
+            *refusal = file.failure();
         return std::nullopt;
-    std::stringstream text;
-    text << in.rdbuf();
-    auto entry = parse(text.str(), locales);
+    }
+    auto entry = parse(file.contents, locales);
     if (entry)
         entry->path = path;
     return entry;

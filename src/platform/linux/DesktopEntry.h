@@ -32,8 +32,12 @@ struct DesktopEntry {
     // `locales` are the language tags to try in order ("zh_CN", "zh").
     static std::optional<DesktopEntry> parse(const std::string& text,
                                              const std::vector<std::string>& locales);
+    // Reads only a regular file of at most 1 MiB: a FIFO or a link to a device is refused without
+    // blocking. Nothing when the file is missing, refused or has no entry; `refusal`, when given,
+    // then says why a file that is there was not read ("is a FIFO, not a regular file").
     static std::optional<DesktopEntry> read(const std::string& path,
-                                            const std::vector<std::string>& locales);
+                                            const std::vector<std::string>& locales,
+                                            std::string* refusal = nullptr);
     // The user's language tags from LC_ALL, LC_MESSAGES and LANG: "zh_CN.UTF-8@x" gives
     // "zh_CN@x", "zh_CN", "zh@x", "zh".
     static std::vector<std::string> userLocales();

@@ -50,8 +50,8 @@ bool DesktopEntryIndex::Snapshot::isHidden(const std::string& id) const {
 }
 
 DesktopEntryIndex::DesktopEntryIndex(std::vector<std::string> roots,
-                                     std::vector<std::string> locales)
-    : roots_(std::move(roots)), locales_(std::move(locales)) {}
+                                     std::vector<std::string> locales, std::shared_ptr<Log> log)
+    : roots_(std::move(roots)), locales_(std::move(locales)), log_(std::move(log)) {}
 
 std::shared_ptr<const DesktopEntryIndex::Snapshot> DesktopEntryIndex::current() {
     {
@@ -67,7 +67,9 @@ std::shared_ptr<const DesktopEntryIndex::Snapshot> DesktopEntryIndex::current() 
             return snapshot_;
         }
     }
-    auto fresh = scan(files);
+    std::vector<std::string> refusals;
+    auto fresh = scan(files, refusals);
+    logRefusals(refusals);
     std::lock_guard lock(mutex_);
     snapshot_ = fresh;
     scannedFiles_ = std::move(files);
@@ -126,15 +128,37 @@ std::vector<DesktopEntryIndex::FileState> DesktopEntryIndex::listFiles() const {
     return all;
 }
 
+void DesktopEntryIndex::logRefusals(const std::vector<std::string>& refusals) {
+    std::vector<std::string> fresh;
+    {
+        std::lock_guard lock(mutex_);
+        for (const auto& refusal : refusals) {
+            if (loggedRefusals_.insert(refusal).second)
+                fresh.push_back(refusal);
+        }
+    }
+    if (!log_)
+        return;
+    for (const auto& refusal : fresh)
+        log_->write("[Vantlo] Skipped the desktop entry " + refusal + ".");
+}
+
 std::shared_ptr<const DesktopEntryIndex::Snapshot> DesktopEntryIndex::scan(
-    const std::vector<FileState>& files) const {
+    const std::vector<FileState>& files, std::vector<std::string>& refusals) const {
     auto snapshot = std::make_shared<Snapshot>();
     std::set<std::string> seenIds;
     for (const auto& file : files) {
         std::string id = idForPath(file.path);
-        if (!seenIds.insert(lower(id)).second)
+        if (seenIds.count(lower(id)))
             continue;
-        auto entry = DesktopEntry::read(file.path, locales_);
+        std::string refusal;
+        auto entry = DesktopEntry::read(file.path, locales_, &refusal);
+        // A refused file counts as absent: a later folder's entry of the same ID still shows.
+        if (!refusal.empty()) {
+            refusals.push_back(file.path + " " + refusal);
+            continue;
+        }
+        seenIds.insert(lower(id));
         if (entry && entry->hidden)
             snapshot->hiddenIds.insert(lower(id));
         if (!entry || !entry->isApplication() || entry->hidden)

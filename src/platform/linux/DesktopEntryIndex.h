@@ -4,7 +4,8 @@
 // removes that ID altogether (the user's way to delete a system entry). Looked at again when older
 // than a few seconds, and read again only when a file came, went or changed (listing the folders
 // costs a fraction of reading every entry, and the switcher asks at every summon); safe to use
-// from any thread.
+// from any thread. An entry that is not a regular file (a FIFO, a link to a device) or is larger
+// than 1 MiB is skipped, with one log line per file.
 
 #include <cstdint>
 #include <map>
@@ -15,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Log.h"
 #include "platform/linux/DesktopEntry.h"
 
 namespace vantlo {
@@ -38,8 +40,9 @@ class DesktopEntryIndex {
         bool isHidden(const std::string& id) const;
     };
 
-    // `roots`: the applications folders in precedence order.
-    DesktopEntryIndex(std::vector<std::string> roots, std::vector<std::string> locales);
+    // `roots`: the applications folders in precedence order. `log` may be null.
+    DesktopEntryIndex(std::vector<std::string> roots, std::vector<std::string> locales,
+                      std::shared_ptr<Log> log = nullptr);
 
     std::shared_ptr<const Snapshot> current();
     // The desktop ID of an entry file: its path below the applications folder with '/' as '-',
@@ -56,11 +59,16 @@ class DesktopEntryIndex {
         bool operator==(const FileState&) const = default;
     };
     std::vector<FileState> listFiles() const;
-    std::shared_ptr<const Snapshot> scan(const std::vector<FileState>& files) const;
+    // `refusals` gets one "<path> <reason>" per entry file that was there but not read.
+    std::shared_ptr<const Snapshot> scan(const std::vector<FileState>& files,
+                                         std::vector<std::string>& refusals) const;
+    void logRefusals(const std::vector<std::string>& refusals);
 
     std::vector<std::string> roots_;
     std::vector<std::string> locales_;
+    std::shared_ptr<Log> log_;
     std::mutex mutex_;
+    std::set<std::string> loggedRefusals_;
     std::shared_ptr<const Snapshot> snapshot_;
     std::vector<FileState> scannedFiles_;
     double scannedAt_ = 0;

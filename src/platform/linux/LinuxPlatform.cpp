@@ -43,7 +43,8 @@ LinuxPlatform::Built LinuxPlatform::create(Options options) {
     p->clock = std::make_shared<SystemClock>();
     p->defaults = options.defaults
                       ? options.defaults
-                      : std::make_shared<JsonFileDefaults>(JsonFileDefaults::defaultPath(), log);
+                      : std::make_shared<JsonFileDefaults>(JsonFileDefaults::defaultPath(), log,
+                                                           options.defaultsSeparateFile);
     p->notifications = std::make_shared<NotificationCenter>(*options.dispatch);
     p->processes = processes;
     p->fileSystem = files;
@@ -60,8 +61,8 @@ LinuxPlatform::Built LinuxPlatform::create(Options options) {
         std::make_shared<XdgLoginItems>(XdgLoginItems::defaultEntryPath(files->homeDirectory()),
                                         ExecutableBundle::currentExecutablePath());
 
-    auto entries =
-        std::make_shared<DesktopEntryIndex>(p->facts.appScanRoots, DesktopEntry::userLocales());
+    auto entries = std::make_shared<DesktopEntryIndex>(p->facts.appScanRoots,
+                                                       DesktopEntry::userLocales(), log);
     p->appBundles = std::make_shared<DesktopEntryBundles>(entries);
 
     auto connection = XcbConnection::open(options.displayName, log);

@@ -6,9 +6,11 @@
 // lists and the trust test answers false.
 
 #include <memory>
+#include <optional>
 
 #include "platform/PanelInput.h"
 #include "platform/Platform.h"
+#include "platform/posix/JsonFileDefaults.h"
 
 namespace vantlo {
 
@@ -19,8 +21,10 @@ class LinuxPlatform {
     struct Options {
         // The main queue and the global queues; required (the program runs them on Qt).
         std::shared_ptr<Dispatch> dispatch;
-        // Defaults to the JSON file under $XDG_CONFIG_HOME/vantlo.
+        // Defaults to the JSON file under $XDG_CONFIG_HOME/vantlo, with the keys of
+        // `defaultsSeparateFile` (if any) in a file of their own beside it.
         std::shared_ptr<Defaults> defaults;
+        std::optional<JsonFileDefaults::SeparateFile> defaultsSeparateFile;
         // Left null, they are: the interpreted script engine with no scriptable application
         // yet (every script answers nothing, so tab listing falls back to other means), Qt
         // Network loading (made here, so on the main thread) and Qt image decoding.

@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "platform/posix/RegularFile.h"
+
 namespace vantlo {
 namespace {
 
@@ -146,7 +148,11 @@ std::optional<std::string> launchedDesktopFile(Pid pid) {
 }
 
 std::optional<std::string> flatpakAppId(Pid pid) {
-    std::istringstream lines(readAll("/proc/" + std::to_string(pid) + "/root/.flatpak-info"));
+    // Unlike the kernel's own files above, this one lies in a file system the process controls,
+    // where a FIFO or a device could stand in its place.
+    auto info = RegularFile::read("/proc/" + std::to_string(pid) + "/root/.flatpak-info",
+                                  RegularFile::kSmallSystemFileLimit);
+    std::istringstream lines(info.contents);
     std::string line;
     bool inApplication = false;
     while (std::getline(lines, line)) {

@@ -6,9 +6,25 @@
 #include <algorithm>
 
 #include "platform/linux/ApplicationMatcher.h"
+#include "platform/posix/RegularFile.h"
 
 namespace vantlo {
 namespace {
+
+// GIO reads the entry itself and would block on a FIFO or read a device without end, so the path
+// is checked to be a regular file of bounded size first. GIO is still given the path rather than
+// the text: only then does it tell the launched program which entry started it
+// (GIO_LAUNCHED_DESKTOP_FILE), which matches the new process to its application. Null, with the
+// reason, when there is no such entry.
+GDesktopAppInfo* appInfoFromEntry(const std::string& path, std::string& failure) {
+    auto file = RegularFile::read(path, RegularFile::kDesktopEntryLimit);
+    if (!file.ok()) {
+        failure = file.failure();
+        return nullptr;
+    }
+    failure = "is not an application's desktop entry";
+    return g_desktop_app_info_new_from_filename(path.c_str());
+}
 
 // How long after a question the reading it was answered from is read again.
 constexpr double kRevalidationDelay = 0.5;
@@ -270,9 +286,10 @@ std::optional<RunningApplication> X11Workspace::readFrontmostApplication() {
 
 void X11Workspace::openApplication(const std::string& path, bool activates,
                                    OpenCompletion completion) {
-    GDesktopAppInfo* info = g_desktop_app_info_new_from_filename(path.c_str());
+    std::string failure;
+    GDesktopAppInfo* info = appInfoFromEntry(path, failure);
     if (info == nullptr) {
-        completion(std::nullopt, "not an application's desktop entry: " + path);
+        completion(std::nullopt, path + " " + failure);
         return;
     }
     std::string id = s_.entries->idForPath(path);

@@ -5,12 +5,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
 
 #include "platform/posix/PropertyJson.h"
+#include "platform/posix/RegularFile.h"
 
 namespace vantlo {
 namespace {
@@ -47,38 +49,6 @@ class FileDescriptor {
     int fd_;
 };
 
-// What a read of the settings file found.
-struct ReadOutcome {
-    bool missing = false;
-    std::string contents;
-    std::string failure;  // non-empty when the file exists but cannot be read
-};
-
-ReadOutcome readWholeFile(const std::string& path) {
-    ReadOutcome outcome;
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.valid()) {
-        if (errno == ENOENT)
-            outcome.missing = true;
-        else
-            outcome.failure = "cannot be read (" + errorText(errno) + ")";
-        return outcome;
-    }
-    char buffer[16384];
-    for (;;) {
-        ssize_t count = ::read(fd.get(), buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0) {
-            outcome.failure = "cannot be read (" + errorText(errno) + ")";
-            return outcome;
-        }
-        if (count == 0)
-            return outcome;
-        outcome.contents.append(buffer, static_cast<std::size_t>(count));
-    }
-}
-
 bool onlyWhitespace(const std::string& text) {
     return text.find_first_not_of(" \t\r\n") == std::string::npos;
 }
@@ -104,13 +74,15 @@ std::string utcTimestamp() {
     return text;
 }
 
-bool exists(const std::string& path) {
+// EEXIST when something is at `path`, else the error that looking gave (ENOENT: nothing there).
+int lookError(const std::string& path) {
     struct stat info;
-    return ::lstat(path.c_str(), &info) == 0 || errno != ENOENT;
+    return ::lstat(path.c_str(), &info) == 0 ? EEXIST : errno;
 }
 
 // Moves `from` to `to` unless `to` exists. Hard-linking refuses to replace anything; where links
-// are not possible (folders, some file systems) a checked rename does the same.
+// are not possible (folders, some file systems) a checked rename does the same. On failure
+// `error` is EEXIST only when `to` is really taken.
 bool moveWithoutReplacing(const std::string& from, const std::string& to, int& error) {
     if (::link(from.c_str(), to.c_str()) == 0) {
         ::unlink(from.c_str());
@@ -119,8 +91,8 @@ bool moveWithoutReplacing(const std::string& from, const std::string& to, int& e
     error = errno;
     if (error == EEXIST)
         return false;
-    if (exists(to)) {
-        error = EEXIST;
+    if (int looked = lookError(to); looked != ENOENT) {
+        error = looked;
         return false;
     }
     if (::rename(from.c_str(), to.c_str()) == 0)
@@ -199,14 +171,31 @@ std::string replaceFile(const std::string& path, const std::string& contents) {
 
 }  // namespace
 
-JsonFileDefaults::JsonFileDefaults(std::string path, std::shared_ptr<Log> log)
-    : path_(std::move(path)), log_(std::move(log)) {
-    if (path_.empty()) {
-        savesChanges_ = false;
+JsonFileDefaults::JsonFileDefaults(std::string path, std::shared_ptr<Log> log,
+                                   std::optional<SeparateFile> separate)
+    : log_(std::move(log)) {
+    files_.push_back(StoredFile{std::move(path)});
+    if (files_.front().path.empty()) {
+        files_.front().savesChanges = false;
         logLine("No folder for the settings file (HOME is not set); settings will not be saved.");
         return;
     }
-    load();
+    if (separate) {
+        separateKeys_ = std::move(separate->keys);
+        auto folder = std::filesystem::path(files_.front().path).parent_path();
+        files_.push_back(StoredFile{(folder / separate->fileName).string()});
+    }
+    load(files_.front(), false);
+    if (files_.size() > 1) {
+        bool movedInMainFile = std::any_of(separateKeys_.begin(), separateKeys_.end(),
+                                           [&](const auto& key) { return values_.count(key); });
+        load(files_.back(), true);
+        // Written once now, so the values are on disk before the main file drops them.
+        if (movedInMainFile)
+            changed(1);
+    }
+    // After loading: a link to something that is not a settings file has been set aside by now.
+    removeStaleTemporaries();
 }
 
 JsonFileDefaults::~JsonFileDefaults() {
@@ -237,44 +226,81 @@ std::string JsonFileDefaults::defaultPath() {
     return pathFromEnvironment(std::getenv("XDG_CONFIG_HOME"), home);
 }
 
-void JsonFileDefaults::load() {
-    ReadOutcome read = readWholeFile(path_);
-    if (read.missing)
+void JsonFileDefaults::load(StoredFile& file, bool separate) {
+    auto read = RegularFile::read(file.path, RegularFile::kSettingsLimit);
+    if (read.status == RegularFile::Status::missing)
         return;
-    if (!read.failure.empty())
-        return setAside(read.failure);
+    if (!read.ok())
+        return setAside(file, read.failure());
     if (onlyWhitespace(read.contents))
         return;
     auto document = nlohmann::json::parse(read.contents, nullptr, /*allow_exceptions=*/false);
     if (document.is_discarded())
-        return setAside("is not valid JSON (damaged or cut off)");
+        return setAside(file, "is not valid JSON (damaged or cut off)");
     if (!document.is_object())
-        return setAside("does not hold a JSON object");
+        return setAside(file, "does not hold a JSON object");
     if (deeperThan(document, kMaxDepth))
-        return setAside("is nested too deeply");
+        return setAside(file, "is nested too deeply");
     for (const auto& [key, member] : document.items()) {
+        // The main file may still hold separate keys from before they were kept apart.
+        if (separate && separateKeys_.count(key) == 0)
+            continue;
         if (auto value = PropertyJson::decode(member))
-            values_.emplace(key, std::move(*value));
+            values_.insert_or_assign(key, std::move(*value));
     }
 }
 
-void JsonFileDefaults::setAside(const std::string& reason) {
-    std::string stem = path_ + ".damaged-" + utcTimestamp();
+void JsonFileDefaults::setAside(StoredFile& file, const std::string& reason) {
+    std::string stem = file.path + ".damaged-" + utcTimestamp();
     int error = 0;
     for (int attempt = 1; attempt < 100; ++attempt) {
         std::string target = attempt == 1 ? stem : stem + "-" + std::to_string(attempt);
-        if (moveWithoutReplacing(path_, target, error)) {
-            logLine("Settings file " + path_ + " " + reason + "; moved it to " + target +
+        if (moveWithoutReplacing(file.path, target, error)) {
+            logLine("Settings file " + file.path + " " + reason + "; moved it to " + target +
                     " and started with default settings.");
             return;
         }
         if (error != EEXIST)
             break;
     }
-    savesChanges_ = false;
-    logLine("Settings file " + path_ + " " + reason + " and cannot be moved aside (" +
+    file.savesChanges = false;
+    logLine("Settings file " + file.path + " " + reason + " and cannot be moved aside (" +
             errorText(error) +
             "); using default settings and saving no changes until it is fixed.");
+}
+
+// A save killed between creating its temporary file and renaming it leaves "<name>.tmp-XXXXXX"
+// behind. Recent ones may belong to a save under way in another process (a diagnostics run beside
+// the running copy), so only old ones go.
+void JsonFileDefaults::removeStaleTemporaries() {
+    std::set<std::string> prefixes;
+    std::filesystem::path folder;
+    for (const auto& file : files_) {
+        std::filesystem::path target(writeTarget(file.path));
+        folder = target.parent_path();
+        prefixes.insert(target.filename().string() + ".tmp-");
+    }
+    std::error_code error;
+    std::filesystem::directory_iterator it(folder.empty() ? "." : folder, error);
+    if (error)
+        return;
+    const std::time_t now = std::time(nullptr);
+    int removed = 0;
+    for (const auto& entry : it) {
+        const std::string name = entry.path().filename().string();
+        bool ours = std::any_of(prefixes.begin(), prefixes.end(), [&](const std::string& prefix) {
+            return name.size() == prefix.size() + 6 && name.starts_with(prefix);
+        });
+        struct stat info;
+        if (!ours || ::lstat(entry.path().c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
+            info.st_uid != ::getuid() || now - info.st_mtime < kStaleTemporarySeconds)
+            continue;
+        if (::unlink(entry.path().c_str()) == 0)
+            ++removed;
+    }
+    if (removed > 0)
+        logLine("Removed " + std::to_string(removed) +
+                " temporary settings file(s) left by an interrupted save.");
 }
 
 std::optional<PropertyValue> JsonFileDefaults::object(const std::string& key) const {
@@ -288,25 +314,34 @@ std::optional<PropertyValue> JsonFileDefaults::object(const std::string& key) co
 void JsonFileDefaults::set(const std::string& key, PropertyValue value) {
     {
         std::lock_guard lock(mutex_);
-        values_[key] = std::move(value);
+        auto it = values_.find(key);
+        if (it != values_.end() && it->second == value)
+            return;
+        values_.insert_or_assign(key, std::move(value));
     }
-    changed();
+    changed(fileIndexOf(key));
 }
 
 void JsonFileDefaults::remove(const std::string& key) {
     {
         std::lock_guard lock(mutex_);
-        values_.erase(key);
+        if (values_.erase(key) == 0)
+            return;
     }
-    changed();
+    changed(fileIndexOf(key));
 }
 
-void JsonFileDefaults::changed() {
+std::size_t JsonFileDefaults::fileIndexOf(const std::string& key) const {
+    return files_.size() > 1 && separateKeys_.count(key) ? 1 : 0;
+}
+
+void JsonFileDefaults::changed(std::size_t fileIndex) {
     {
         std::lock_guard lock(mutex_);
-        ++generation_;
-        if (!savesChanges_ || stopping_) {
-            savedGeneration_ = generation_;
+        StoredFile& file = files_[fileIndex];
+        ++file.generation;
+        if (!file.savesChanges || stopping_) {
+            file.savedGeneration = file.generation;
             return;
         }
         if (!writer_.joinable())
@@ -315,42 +350,62 @@ void JsonFileDefaults::changed() {
     wake_.notify_one();
 }
 
+bool JsonFileDefaults::allSavedLocked() const {
+    return std::none_of(files_.begin(), files_.end(), [](const auto& f) { return f.dirty(); });
+}
+
 void JsonFileDefaults::flush() {
     std::unique_lock lock(mutex_);
-    saved_.wait(lock, [&] { return savedGeneration_ == generation_; });
+    saved_.wait(lock, [&] { return allSavedLocked(); });
 }
 
 void JsonFileDefaults::writerLoop() {
     std::unique_lock lock(mutex_);
     for (;;) {
-        wake_.wait(lock, [&] { return stopping_ || generation_ != savedGeneration_; });
-        if (generation_ == savedGeneration_)
+        wake_.wait(lock, [&] { return stopping_ || !allSavedLocked(); });
+        if (allSavedLocked())
             return;
-        std::uint64_t generation = generation_;
-        auto snapshot = values_;
-        lock.unlock();
-        auto document = nlohmann::json::object();
-        for (const auto& [key, value] : snapshot)
-            document[key] = PropertyJson::encode(value);
-        // Invalid UTF-8 handed to the store must not stop the save; it becomes U+FFFD.
-        save(document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n");
-        lock.lock();
-        savedGeneration_ = generation;
+        // The separate file first: values moved out of the main file reach it before the main
+        // file is rewritten without them.
+        for (std::size_t index = files_.size(); index-- > 0;) {
+            StoredFile& file = files_[index];
+            if (!file.dirty())
+                continue;
+            std::uint64_t generation = file.generation;
+            std::map<std::string, PropertyValue> snapshot;
+            for (const auto& [key, value] : values_) {
+                if (fileIndexOf(key) == index)
+                    snapshot.emplace(key, value);
+            }
+            lock.unlock();
+            std::string contents = contentsOf(snapshot);
+            save(file, contents);
+            lock.lock();
+            file.savedGeneration = generation;
+        }
         saved_.notify_all();
     }
 }
 
-bool JsonFileDefaults::save(const std::string& contents) {
-    std::string failure = replaceFile(path_, contents);
+std::string JsonFileDefaults::contentsOf(const std::map<std::string, PropertyValue>& values) const {
+    auto document = nlohmann::json::object();
+    for (const auto& [key, value] : values)
+        document[key] = PropertyJson::encode(value);
+    // Invalid UTF-8 handed to the store must not stop the save; it becomes U+FFFD.
+    return document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+}
+
+// Runs on the writer thread only, which alone touches `lastSaveFailed`.
+void JsonFileDefaults::save(StoredFile& file, const std::string& contents) {
+    std::string failure = replaceFile(file.path, contents);
     if (failure.empty()) {
-        lastSaveFailed_ = false;
-        return true;
+        file.lastSaveFailed = false;
+        return;
     }
     // One line per run of failures, not one per change.
-    if (!lastSaveFailed_)
+    if (!file.lastSaveFailed)
         logLine("Could not save settings: " + failure + ".");
-    lastSaveFailed_ = true;
-    return false;
+    file.lastSaveFailed = true;
 }
 
 void JsonFileDefaults::logLine(const std::string& line) {

@@ -1,22 +1,30 @@
 #pragma once
 // The user defaults on a POSIX desktop: one JSON file of typed values (see PropertyJson), read
-// once when the store is made and rewritten after every change.
+// once when the store is made and rewritten after every change. Keys that change often (the
+// recency history, at every switch) may be kept in a small file of their own beside it, so that
+// changing them never rewrites the main file.
 //
-// Reads come from memory. Each change is saved by a writer thread: it writes the whole store to
+// Reads come from memory. Each change is saved by a writer thread: it writes the whole file to
 // a temporary file in the same folder, flushes it to disk and renames it over the old file, so
 // a crash at any moment leaves either the old or the new file, never a mix. Bursts of changes
-// coalesce into one write of the latest state. A file that cannot be read or is not a JSON object
-// is moved aside as "<name>.damaged-<UTC timestamp>" with one log line, and the store starts
-// empty; if it cannot be moved aside, nothing is saved for this run, so the user's file is never
-// overwritten. Values of unexpected types inside a good file are kept as they are.
+// coalesce into one write of the latest state; setting a value a key already has writes nothing.
+// Temporary files such a crash left behind are removed when the store is made. A file that is
+// not a regular file (a FIFO, a device), is larger than a few megabytes, cannot be read or is not
+// a JSON object is moved aside as "<name>.damaged-<UTC timestamp>" with one log line, and the
+// store starts without its values; if it cannot be moved aside, nothing is saved to it for this
+// run, so the user's file is never overwritten. Values of unexpected types inside a good file are
+// kept as they are.
 
 #include <condition_variable>
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/Defaults.h"
 #include "platform/Log.h"
@@ -25,8 +33,17 @@ namespace vantlo {
 
 class JsonFileDefaults : public Defaults {
   public:
-    // `log` may be null. The folder of `path` is created (mode 0700) on the first save.
-    JsonFileDefaults(std::string path, std::shared_ptr<Log> log);
+    // Keys kept in their own file, named `fileName`, in the main file's folder.
+    struct SeparateFile {
+        std::string fileName;
+        std::set<std::string> keys;
+    };
+
+    // `log` may be null. The folder of `path` is created (mode 0700) on the first save. Values of
+    // the separate keys found in the main file (written before they were kept apart) are read and
+    // moved to the separate file; the separate file's own values win.
+    JsonFileDefaults(std::string path, std::shared_ptr<Log> log,
+                     std::optional<SeparateFile> separate = std::nullopt);
     // Saves what is still pending, then stops the writer.
     ~JsonFileDefaults() override;
     JsonFileDefaults(const JsonFileDefaults&) = delete;
@@ -46,30 +63,44 @@ class JsonFileDefaults : public Defaults {
     // Waits until every change made so far is on disk (or its save has failed). For tests and
     // for an orderly exit.
     void flush();
-    const std::string& path() const { return path_; }
-    // False when a damaged file could not be set aside: changes then stay in memory.
-    bool savesChanges() const { return savesChanges_; }
+    const std::string& path() const { return files_.front().path; }
+    // False when a damaged main file could not be set aside: changes then stay in memory.
+    bool savesChanges() const { return files_.front().savesChanges; }
+
+    // Temporary files older than this are left over from a crash, not a save under way.
+    static constexpr int kStaleTemporarySeconds = 60;
 
   private:
-    void load();
-    void setAside(const std::string& reason);
-    void changed();
+    // One file on disk and the state of its saving.
+    struct StoredFile {
+        std::string path;
+        bool savesChanges = true;
+        bool lastSaveFailed = false;
+        std::uint64_t generation = 0;       // bumped by every change to one of its keys
+        std::uint64_t savedGeneration = 0;  // the newest generation the writer has finished with
+        bool dirty() const { return generation != savedGeneration; }
+    };
+
+    void load(StoredFile& file, bool separate);
+    void setAside(StoredFile& file, const std::string& reason);
+    void removeStaleTemporaries();
+    std::size_t fileIndexOf(const std::string& key) const;
+    void changed(std::size_t fileIndex);
+    bool allSavedLocked() const;
     void writerLoop();
-    bool save(const std::string& contents);
+    std::string contentsOf(const std::map<std::string, PropertyValue>& values) const;
+    void save(StoredFile& file, const std::string& contents);
     void logLine(const std::string& line);
 
-    const std::string path_;
     const std::shared_ptr<Log> log_;
-    bool savesChanges_ = true;
+    std::set<std::string> separateKeys_;
+    std::vector<StoredFile> files_;  // the main file, then the separate one if any
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;
     std::condition_variable saved_;
     std::map<std::string, PropertyValue> values_;
-    std::uint64_t generation_ = 0;       // bumped by every change
-    std::uint64_t savedGeneration_ = 0;  // the newest generation the writer has finished with
     bool stopping_ = false;
-    bool lastSaveFailed_ = false;
     std::thread writer_;
 };
 

@@ -10,8 +10,9 @@
 
 #include <cerrno>
 #include <chrono>
-#include <fstream>
 #include <string>
+
+#include "platform/posix/RegularFile.h"
 
 extern char** environ;
 
@@ -24,8 +25,8 @@ std::string procPath(Pid pid) {
 
 // The state letter of /proc/PID/stat (after the parenthesised command name).
 char processState(Pid pid) {
-    std::ifstream in(procPath(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string text =
+        RegularFile::read(procPath(pid) + "/stat", RegularFile::kSmallSystemFileLimit).contents;
     auto close = text.rfind(')');
     if (close == std::string::npos || close + 2 >= text.size())
         return '?';
@@ -156,9 +157,18 @@ std::optional<ProgramResult> PosixProcesses::run(const std::string& program,
         argv.push_back(s.data());
     argv.push_back(nullptr);
 
+    // A group of its own, so that an overrun ends the helpers it started too: a helper script
+    // stuck in a grep over a FIFO or /dev/zero would otherwise live on, orphaned.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
+
     pid_t child = -1;
-    int spawned = ::posix_spawnp(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
+    int spawned =
+        ::posix_spawnp(&child, program.c_str(), &actions, &attributes, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
     if (spawned != 0)
         return std::nullopt;
     ::close(out.write);
@@ -168,7 +178,7 @@ std::optional<ProgramResult> PosixProcesses::run(const std::string& program,
                     std::chrono::milliseconds(static_cast<long>(timeoutSeconds * 1000));
     ProgramResult result;
     if (!drainUntil(out.read, deadline, result.standardOutput))
-        ::kill(child, SIGKILL);
+        ::kill(-child, SIGKILL);
     int code = waitExitCode(child);
     // posix_spawnp reports a missing program through the child's exit status 127.
     if (code == 127 && result.standardOutput.empty())

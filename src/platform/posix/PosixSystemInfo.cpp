@@ -2,18 +2,16 @@
 
 #include <sys/utsname.h>
 
-#include <fstream>
 #include <map>
 #include <sstream>
+
+#include "platform/posix/RegularFile.h"
 
 namespace vantlo {
 namespace {
 
 std::string readFile(const char* path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return RegularFile::read(path, RegularFile::kSmallSystemFileLimit).contents;
 }
 
 // os-release values are shell-style: optionally quoted, with backslash escapes.

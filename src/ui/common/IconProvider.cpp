@@ -1,9 +1,15 @@
 #include "ui/common/IconProvider.h"
 
+#include <QBuffer>
+#include <QCoreApplication>
 #include <QIcon>
 #include <QImage>
 #include <QImageReader>
 #include <QPainter>
+#include <QThreadPool>
+
+#include "platform/Platform.h"
+#include "platform/posix/RegularFile.h"
 
 namespace vantlo {
 namespace {
@@ -19,8 +25,8 @@ QString cacheKey(const Image& image, int pixelSide) {
     return source + QLatin1Char('@') + QString::number(pixelSide);
 }
 
-// Scales into a square, centred, keeping the aspect ratio.
-QPixmap fitSquare(const QImage& source, int pixelSide) {
+// Scales into a square, centred, keeping the aspect ratio. Any thread.
+QImage fitSquareImage(const QImage& source, int pixelSide) {
     if (source.isNull())
         return {};
     QImage scaled =
@@ -30,7 +36,12 @@ QPixmap fitSquare(const QImage& source, int pixelSide) {
     QPainter painter(&square);
     painter.drawImage((pixelSide - scaled.width()) / 2, (pixelSide - scaled.height()) / 2, scaled);
     painter.end();
-    return QPixmap::fromImage(square);
+    return square;
+}
+
+QPixmap fitSquare(const QImage& source, int pixelSide) {
+    QImage square = fitSquareImage(source, pixelSide);
+    return square.isNull() ? QPixmap() : QPixmap::fromImage(square);
 }
 
 }  // namespace
@@ -49,6 +60,30 @@ QImage IconProvider::imageFromPixels(const Image& image) {
     return wrapped.copy();  // detach from the shared pixel buffer
 }
 
+QImage IconProvider::loadImageFile(const std::string& path, int pixelSide, std::string* refusal) {
+    auto file = RegularFile::read(path, RegularFile::kIconLimit);
+    if (!file.ok()) {
+        if (refusal && file.status != RegularFile::Status::missing)
+            *refusal = file.failure();
+        return {};
+    }
+    QByteArray bytes = QByteArray::fromStdString(file.contents);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (size.isValid() && (size.width() > pixelSide || size.height() > pixelSide))
+        reader.setScaledSize(size.scaled(pixelSide, pixelSide, Qt::KeepAspectRatio));
+    return fitSquareImage(reader.read(), pixelSide);
+}
+
+std::shared_ptr<void> IconProvider::whenImagesArrive(std::function<void()> repaint) {
+    auto listener = std::make_shared<std::function<void()>>(std::move(repaint));
+    std::erase_if(listeners_, [](const auto& weak) { return weak.expired(); });
+    listeners_.push_back(listener);
+    return listener;
+}
+
 QPixmap IconProvider::pixmap(const ImageRef& image, int side, qreal devicePixelRatio) {
     if (!image || side <= 0)
         return {};
@@ -61,6 +96,10 @@ QPixmap IconProvider::pixmap(const ImageRef& image, int side, qreal devicePixelR
         if (found != cache_.constEnd())
             return *found;
     }
+    if (cacheable && image->iconName.empty() && !image->filePath.empty()) {
+        startLoading(key, image->filePath, pixelSide, devicePixelRatio);
+        return {};
+    }
     QPixmap result = resolve(*image, pixelSide);
     if (!result.isNull())
         result.setDevicePixelRatio(devicePixelRatio);
@@ -69,16 +108,49 @@ QPixmap IconProvider::pixmap(const ImageRef& image, int side, qreal devicePixelR
     return result;
 }
 
+void IconProvider::startLoading(const QString& key, const std::string& path, int pixelSide,
+                                qreal devicePixelRatio) {
+    if (loading_.contains(key))
+        return;
+    loading_.insert(key);
+    QThreadPool::globalInstance()->start([this, key, path, pixelSide, devicePixelRatio] {
+        std::string refusal;
+        QImage image = loadImageFile(path, pixelSide, &refusal);
+        auto* application = QCoreApplication::instance();
+        if (!application)
+            return;  // quitting: nobody is left to paint it
+        QMetaObject::invokeMethod(
+            application,
+            [this, key, image, devicePixelRatio, path, refusal] {
+                arrived(key, image, devicePixelRatio, path, refusal);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void IconProvider::arrived(const QString& key, const QImage& image, qreal devicePixelRatio,
+                           const std::string& path, const std::string& refusal) {
+    loading_.remove(key);
+    QPixmap pixmap = image.isNull() ? QPixmap() : QPixmap::fromImage(image);
+    if (!pixmap.isNull())
+        pixmap.setDevicePixelRatio(devicePixelRatio);
+    cache_.insert(key, pixmap);
+    const QString refused = QString::fromStdString(path);
+    if (!refusal.empty() && !loggedRefusals_.contains(refused) && hasPlatform() && platform().log) {
+        loggedRefusals_.insert(refused);
+        platform().log->write("[Vantlo] Skipped the icon " + path + ": it " + refusal + ".");
+    }
+    // Copies: a listener may drop its own handle or add another while being called.
+    auto listeners = listeners_;
+    for (const auto& weak : listeners) {
+        if (auto listener = weak.lock())
+            (*listener)();
+    }
+}
+
 QPixmap IconProvider::resolve(const Image& image, int pixelSide) {
     if (image.hasPixels())
         return fitSquare(imageFromPixels(image), pixelSide);
-    if (!image.filePath.empty()) {
-        QImageReader reader(QString::fromStdString(image.filePath));
-        const QSize size = reader.size();
-        if (size.isValid() && (size.width() > pixelSide || size.height() > pixelSide))
-            reader.setScaledSize(size.scaled(pixelSide, pixelSide, Qt::KeepAspectRatio));
-        return fitSquare(reader.read(), pixelSide);
-    }
     if (!image.iconName.empty()) {
         const QIcon icon = QIcon::fromTheme(QString::fromStdString(image.iconName));
         if (icon.isNull())

@@ -140,6 +140,7 @@ SearchView::SearchView(bool hugsLeftEdge, double fontScale, QWidget* parent)
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_TranslucentBackground);
+    imagesArrived_ = IconProvider::shared().whenImagesArrive([this] { update(); });
     field_ = new SearchField(this);
     field_->hide();
     QObject::connect(field_, &QLineEdit::textEdited, this, [this](const QString& text) {

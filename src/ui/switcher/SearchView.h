@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -143,6 +144,8 @@ class SearchView : public QWidget {
     QRectF backgroundShadowKey_;
 
     std::map<std::string, QPixmap> favicons_;
+    // Repaints when icons read in the background arrive.
+    std::shared_ptr<void> imagesArrived_;
     std::set<std::string> requestedFavicons_;
     std::set<std::string> failedFavicons_;
     std::map<std::uint32_t, QPixmap> thumbnails_;
