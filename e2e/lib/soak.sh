@@ -7,6 +7,7 @@ SOAK_PID=""
 SOAK_LOG=""
 SOAK_CHURN_PID=""
 SOAK_UNANSWERED=0
+SOAK_FAILED_STEP=""
 
 # Starts the program with its output in FILE (appended); extra VAR=value arguments go into its
 # environment. It runs in a scratch working folder with core dumps allowed, so a crash leaves
@@ -80,12 +81,14 @@ soak_summon_held() {
     if desktop_poll 5 soak_panel_shown; then
         return 0
     fi
+    SOAK_FAILED_STEP="no panel 5 s after Alt+Tab"
     xdotool keyup alt
     return 1
 }
 
 soak_wait_gone() {
     desktop_poll 5 soak_panel_gone && return 0
+    SOAK_FAILED_STEP="the panel stayed 5 s after the gesture ended"
     # Leave a clean desktop for the next gesture even when this one failed.
     xdotool key Escape keyup alt
     desktop_poll 5 soak_panel_gone
@@ -140,7 +143,7 @@ soak_gesture() {
     esac
     if ((ok != 0)); then
         SOAK_UNANSWERED=$((SOAK_UNANSWERED + 1))
-        echo "summon $n ($kind) was not answered" >&2
+        echo "summon $n ($kind) was not answered: $SOAK_FAILED_STEP" >&2
     fi
     return $ok
 }
