@@ -200,15 +200,38 @@ soak_churn_stop() {
 
 # --- samples -------------------------------------------------------------------------------
 
-# Prints "RSS_KB FDS THREADS POOLED" of the program: resident memory, open file descriptors,
-# threads, and how many of those threads are Qt's pool workers.
+# Prints "RSS_KB FDS THREADS POOLED PIDFDS STALE" of the program: resident memory, open file
+# descriptors, threads, how many of those threads are Qt's pool workers, how many descriptors
+# watch processes (one per running application, of any display of this user, so their number
+# follows the rest of the machine) and how many of those watch a process that has ended.
 soak_resources() {
-    local proc="/proc/$SOAK_PID" rss fds threads pooled
+    local proc="/proc/$SOAK_PID" rss fds threads pooled pidfds=0 stale=0 fd pid
     rss=$(awk '/^VmRSS:/ {print $2}' "$proc/status" 2>/dev/null)
     fds=$(find "$proc/fd" -mindepth 1 -maxdepth 1 2>/dev/null | wc -l)
     threads=$(find "$proc/task" -mindepth 1 -maxdepth 1 2>/dev/null | wc -l)
     pooled=$(cat "$proc"/task/*/comm 2>/dev/null | grep -c '^Thread (pooled)$')
-    echo "${rss:-0} $fds $threads $pooled"
+    for fd in "$proc"/fd/*; do
+        [[ "$(readlink "$fd" 2>/dev/null)" == "anon_inode:[pidfd]" ]] || continue
+        pidfds=$((pidfds + 1))
+        pid=$(awk '/^Pid:/ {print $2}' "$proc/fdinfo/${fd##*/}" 2>/dev/null)
+        if [[ -z "$pid" || "$pid" -le 0 ]] || process_gone "$pid"; then
+            stale=$((stale + 1))
+        fi
+    done
+    echo "${rss:-0} $fds $threads $pooled $pidfds $stale"
+}
+
+# Walks the selection of one held panel over 120 rows, so that the thumbnail cache (the picture
+# of every row that has been selected, at most 100) is full before warm-up ends and its
+# pictures are not mistaken for growth afterwards.
+soak_fill_thumbnails() {
+    soak_summon_held || return 1
+    local tabs=()
+    for ((i = 0; i < 120; i++)); do tabs+=(Tab); done
+    xdotool key --delay 60 "${tabs[@]}"
+    xdotool key Escape
+    soak_wait_gone
+    xdotool keyup alt
 }
 
 # The pool workers a quiet program may keep: the program's two background pools (at least two
