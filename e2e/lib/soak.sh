@@ -88,10 +88,16 @@ soak_summon_held() {
 
 soak_wait_gone() {
     desktop_poll 5 soak_panel_gone && return 0
-    SOAK_FAILED_STEP="the panel stayed 5 s after the gesture ended"
-    # Leave a clean desktop for the next gesture even when this one failed.
+    # Leave a clean desktop for the next gesture even when this one failed, and say whether the
+    # program was only late or is stuck.
+    local waited=$SECONDS
     xdotool key Escape keyup alt
-    desktop_poll 5 soak_panel_gone
+    if desktop_poll 10 soak_panel_gone; then
+        SOAK_FAILED_STEP="the panel stayed 5 s after the gesture ended (gone $((SECONDS - waited)) s after another Escape)"
+    else
+        SOAK_FAILED_STEP="the panel stayed 5 s after the gesture ended and 10 s after another Escape"
+    fi
+    SOAK_FAILED_STEP+="; program log: $(tail -n 2 "$SOAK_LOG" 2>/dev/null | tr '\n' '|')"
     return 1
 }
 
