@@ -181,16 +181,20 @@ run_soak_phase() {
     desktop_stop
 }
 
-# Holds the panel open under churn and saves the whole screen as a PNG (for a human look).
+# Holds the panel open under churn and saves the whole screen as a PNG (for a human look). The
+# churn holds still for the capture: xwd gives up on a window that vanishes while it reads.
 soak_screenshot_under_churn() {
     local file="$1"
     soak_summon_held || return 0
+    soak_churn_pause
     sleep 0.7
     if command -v xwd >/dev/null && command -v python3 >/dev/null; then
-        xwd -root -silent >"$file.xwd" && python3 "$here/lib/xwd_to_png.py" "$file.xwd" "$file"
+        if xwd -root -silent >"$file.xwd" && python3 "$here/lib/xwd_to_png.py" "$file.xwd" "$file"; then
+            echo "soak: screenshot of the panel under churn in $file"
+        fi
         rm -f "$file.xwd"
-        echo "soak: screenshot of the panel under churn in $file"
     fi
+    soak_churn_resume
     xdotool key Escape keyup alt
     soak_wait_gone
 }

@@ -14,16 +14,18 @@ def read_xwd(data):
     header_size, _, _, depth, width, height = fields[:6]
     byte_order, bits_per_pixel, bytes_per_line = fields[7], fields[11], fields[12]
     red_mask, green_mask, blue_mask, ncolors = fields[14], fields[15], fields[16], fields[19]
-    if bits_per_pixel != 32 or depth not in (24, 32):
-        raise ValueError(f"only 32 bits per pixel is handled, not {bits_per_pixel}")
+    if bits_per_pixel not in (24, 32) or depth not in (24, 32):
+        raise ValueError(f"only true colour is handled, not {bits_per_pixel} bits per pixel")
     start = header_size + ncolors * 12
-    pixel = "<I" if byte_order == 0 else ">I"
+    size = bits_per_pixel // 8
+    order = "little" if byte_order == 0 else "big"
     shifts = [(mask, (mask & -mask).bit_length() - 1) for mask in (red_mask, green_mask, blue_mask)]
     rows = []
     for y in range(height):
-        line = data[start + y * bytes_per_line: start + y * bytes_per_line + width * 4]
+        line = data[start + y * bytes_per_line: start + y * bytes_per_line + width * size]
         row = bytearray(b"\x00")  # PNG filter: none
-        for (value,) in struct.iter_unpack(pixel, line):
+        for x in range(0, len(line), size):
+            value = int.from_bytes(line[x:x + size], order)
             row.extend((value & mask) >> shift for mask, shift in shifts)
         rows.append(bytes(row))
     return width, height, b"".join(rows)
