@@ -3,8 +3,9 @@
 #
 #   e2e/soak.sh [--short | --long] [--series FILE] [--no-faults | --faults-only]
 #
-#   --short  (the default; scripts/test.sh runs it) 100 windows, 200 summons, a sample every 50.
-#   --long   (by hand, about 25 minutes) 300 windows, 1,000 summons, a sample every 100.
+#   --short  (the default; scripts/test.sh runs it) 100 windows, 200 summons, a sample every 50;
+#            with the faults about 8 minutes on a busy 2-core machine.
+#   --long   (by hand, an hour or more) 300 windows, 1,000 summons, a sample every 100.
 #
 # The soak: one test client shows the windows ("soak 1" ...), and a churn loop starts a client
 # with 5 windows and ends the previous one every 0.2 s. The summons cycle through the gestures
@@ -25,20 +26,22 @@
 #   - threads: the program's own threads exactly as many as at the end of warm-up; Qt's pool
 #     workers come and go (idle ones end after 30 s) but never exceed the pools' ceiling.
 #
-# Where the memory goes (RelWithDebInfo, openbox; VmRSS and /proc/PID/smaps, heaptrack, and
-# malloc_trim(0) called from gdb). The program starts at about 36 MB, 32 MB of it the pages of
-# its libraries. With 100 windows and 150 summons it reaches about 50 MB and stays there:
-#   - 2 MB more library pages (Qt, ICU, HarfBuzz code and font files touched by painting);
-#   - live heap under 9 MB at its peak (heaptrack), the thumbnail cache its largest part,
-#     then the window list, icons and the panel's per-showing images;
-#   - about 3 MB of freed memory kept by the malloc arenas of the background threads (with
-#     MALLOC_ARENA_MAX=1 the plateau is 48 MB) and 2.5 MB more that malloc_trim gives back.
-# With 300 windows under churn the memory climbed by about 9 MB per 100 summons up to summon
-# 400 and more (the growth of 48 to 89 MB first reported): that was the thumbnail cache
-# filling, one picture per window ever selected, up to 100, each up to 640 pixels on a side
-# (256 KB for these 320x200 windows, about 1 MB for a real one). Pictures are now at most 256
-# pixels on a side (the preview is 56 by 36 points), 160 KB here and at most 256 KB for any
-# window, so a full cache holds at most 25 MB; it is filled during warm-up.
+# Where the memory goes (RelWithDebInfo, openbox; measured from VmRSS and /proc/PID/smaps,
+# heaptrack, and malloc_trim(0) called from gdb). The program starts at about 36 MB, 32 MB of it
+# pages of its libraries. With 100 windows and no churn it reaches about 50 MB within 50
+# summons and stays there:
+#   - 2 MB more library pages (Qt, ICU and HarfBuzz code and font files first touched);
+#   - a live heap of under 9 MB at its peak (heaptrack): the thumbnail cache's pictures (the
+#     largest part), the window list, icons and the panel's per-showing images;
+#   - about 3 MB of freed memory that the malloc arenas of the background threads keep (with
+#     MALLOC_ARENA_MAX=1 the plateau is 48 MB), and 2.5 MB more that malloc_trim gives back.
+# With 300 windows under churn it climbed from 43 MB to 86 MB by summon 500, 4 to 9 MB per 100
+# summons (the growth first reported as 48 to 89 MB): the thumbnail cache filling, one picture
+# for each window ever selected, up to 100, each up to 640 pixels on a side (256 KB for these
+# 320x200 windows, about 1 MB for a real one). Pictures are now at most 256 pixels on a side
+# (the preview is 56 by 36 points): 160 KB here and at most 256 KB for any window, so a full
+# cache holds at most 25 MB, and warm-up fills it. Short mode since: 68.7 MB after the fill,
+# 72.0 MB at summon 50, 73.9 MB at summon 200.
 #
 # Then the faults (lib/soak_faults.sh), each on the same fresh desktop: the window manager
 # killed and restarted while the panel shows, SIGKILLs during settings saves, a full settings
