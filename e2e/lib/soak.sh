@@ -73,6 +73,15 @@ soak_no_core() {
     ! compgen -G "$DESKTOP_TMP/cwd/core*" >/dev/null
 }
 
+# Keeps a core dump for a look with gdb (e2e/out is not part of the repository).
+soak_keep_core() {
+    local core
+    core=$(compgen -G "$DESKTOP_TMP/cwd/core*" | head -n 1)
+    [[ -n "$core" ]] || return 0
+    mkdir -p "$E2E_ROOT/e2e/out"
+    cp "$core" "$E2E_ROOT/e2e/out/core.$1" && echo "soak: core dump kept in e2e/out/core.$1" >&2
+}
+
 # --- gestures: each is one summon; false when the program did not answer it ------------------
 
 # Alt+Tab held until the panel shows; the rest of the gesture runs while it shows.

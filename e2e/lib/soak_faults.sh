@@ -300,7 +300,8 @@ fault_x_server() {
     if ((status > 0 && status < 128)) && soak_no_core && grep -qi "x11\|x server\|display" "$SOAK_LOG"; then
         pass "$what: the program ended with status $status and the line: $(grep -i -m1 "x11\|x server\|display" "$SOAK_LOG")"
     else
-        fail "$what: status $status, core: $(soak_no_core && echo no || echo yes), log: $(tail -n 3 "$SOAK_LOG")"
+        fail "$what: status $status, core: $(soak_no_core && echo no || echo yes), log: $(tail -n 3 "$SOAK_LOG" | tr '\n' '|')"
+        soak_keep_core x-server
     fi
 }
 
