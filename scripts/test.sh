@@ -37,7 +37,7 @@ if [[ -x e2e/run.sh ]]; then
   echo "== end-to-end tests"
   VANTLO_BINARY_DIR="$PWD/build/ci-desktop" e2e/run.sh
   echo "== soak (short) and faults"
-  VANTLO_BINARY_DIR="$PWD/build/ci-desktop" timeout 900 e2e/soak.sh --short
+  VANTLO_BINARY_DIR="$PWD/build/ci-desktop" timeout 1200 e2e/soak.sh --short
 fi
 
 echo "== all tests passed"
