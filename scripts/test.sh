@@ -5,7 +5,8 @@
 #      every fuzz corpus);
 #   3. the build without Qt and X11, with AddressSanitizer and UndefinedBehaviorSanitizer: the
 #      whole logic and its unit tests;
-#   4. the end-to-end tests under a private Xvfb display (started by the tests themselves).
+#   4. the end-to-end tests under a private Xvfb display (started by the tests themselves), then
+#      the short soak and its faults (e2e/soak.sh --short, a few minutes).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -36,6 +37,8 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 if [[ -x e2e/run.sh ]]; then
   echo "== end-to-end tests"
   VANTLO_BINARY_DIR="$PWD/build/ci-desktop" e2e/run.sh
+  echo "== soak (short) and faults"
+  VANTLO_BINARY_DIR="$PWD/build/ci-desktop" timeout 1200 e2e/soak.sh --short
 fi
 
 echo "== all tests passed"

@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "ViewableWindows.h"
 #include "platform/AXNames.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/X11WindowList.h"
@@ -392,7 +393,7 @@ const char* usage() {
            "  apps | front | entries | launch DESKTOP-FILE | open URL-OR-PATH\n"
            "  activate-app PID | hide PID | quit PID | kill PID | notifications SECONDS\n"
            "  hotkey KEYCODE CARBON-MODIFIERS SECONDS | panel KEYCODE CARBON-MODIFIERS SECONDS\n"
-           "  grab-probe | screens | capture WINDOW | onscreen\n";
+           "  grab-probe | screens | capture WINDOW | onscreen | viewable TITLE\n";
 }
 
 int runCommand(const std::string& command, const Arguments& arguments) {
@@ -402,6 +403,9 @@ int runCommand(const std::string& command, const Arguments& arguments) {
         "apps",          "front",        "entries", "launch", "open",
         "notifications", "activate-app", "hide",    "quit",   "kill"};
     static const std::set<std::string> screenCommands = {"screens", "capture", "onscreen"};
+    // Needs no platform: it is polled while windows come and go.
+    if (command == "viewable" && arguments.size() == 1)
+        return printViewableWindows(arguments[0]);
     Desktop desktop;
     if (!desktop.open())
         return command == "trusted" ? (std::puts("untrusted"), 0) : 1;

@@ -6,6 +6,7 @@
 #include <map>
 #include <tuple>
 
+#include "discovery/ThumbnailCache.h"
 #include "model/UrlHost.h"
 #include "settings/Localization.h"
 #include "switcher/layout/SwitcherViewState.h"
@@ -21,6 +22,8 @@ using namespace SwitcherStyle;
 
 constexpr double kThumbWidth = 56;
 constexpr double kThumbHeight = 36;
+// The cache's pictures are sized for this frame; a bigger frame needs bigger pictures.
+static_assert(ThumbnailCache::kMaxPixelSize >= 3 * kThumbWidth, "previews stay sharp at 3x");
 
 qreal dprOf(QPainter& painter) {
     return painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
