@@ -16,6 +16,7 @@
 #include "app/desktop/PanelWindowSetup.h"
 #include "core/ItemActions.h"
 #include "core/PanelInputMonitors.h"
+#include "platform/linux/BrowserBridgeServer.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/QtDispatch.h"
 #include "ui/switcher/QtEventMonitors.h"
@@ -61,6 +62,8 @@ int runDesktop(int argc, char** argv) {
     SingleInstance singleInstance;
     if (singleInstance.enforceSingleInstance())
         return 0;
+    if (built.browserBridge)
+        built.browserBridge->start();
 
     preparePanelWindows(PanelWindowKind::grabbed);
     // The panel holds the keyboard through the window system, so Alt's release is never missed.
