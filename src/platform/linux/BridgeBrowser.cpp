@@ -68,6 +68,10 @@ void BridgeBrowser::markChanged() {
     stale_ = true;
 }
 
+void BridgeBrowser::markDisconnected() {
+    disconnected_ = true;
+}
+
 std::string BridgeBrowser::favIconFor(const std::string& url) const {
     std::lock_guard lock(mutex_);
     for (const auto& window : windows_) {
@@ -80,6 +84,8 @@ std::string BridgeBrowser::favIconFor(const std::string& url) const {
 }
 
 std::optional<DictionaryReply> BridgeBrowser::refresh(const ScriptDeadline& deadline) {
+    if (disconnected_)
+        return DictionaryReply::failed(applicationName_ + " is no longer connected");
     if (!stale_)
         return std::nullopt;
     BridgeReply reply = transport_->call(json{{"command", "list"}}, deadline);

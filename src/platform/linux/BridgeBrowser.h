@@ -36,6 +36,8 @@ class BridgeBrowser : public ScriptableApplication {
     Pid pid() const { return pid_; }
     // The extension reported a change of tabs, windows or focus: the next call reads the list.
     void markChanged();
+    // The extension went away: every later call fails, as for a browser that quit.
+    void markDisconnected();
     // The page icon the extension reported for the tab with this address in the last list read,
     // empty when none.
     std::string favIconFor(const std::string& url) const;
@@ -80,6 +82,7 @@ class BridgeBrowser : public ScriptableApplication {
     mutable std::recursive_mutex mutex_;
     // Set from the server's thread without the lock, so an event never waits for a script.
     std::atomic<bool> stale_{true};
+    std::atomic<bool> disconnected_{false};
     std::vector<BridgeWindow> windows_;  // front to back
     std::map<std::int64_t, std::uint32_t> deskWindows_;
     BrowserWindowMatcher matcher_;

@@ -156,6 +156,8 @@ class BrowserBridgeServer::Connection : public BridgeTransport,
 
     void markClosed() {
         closed_ = true;
+        if (browser_)
+            browser_->markDisconnected();
         shared_->answered.notify_all();
     }
 
