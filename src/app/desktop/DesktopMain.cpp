@@ -17,6 +17,7 @@
 #include "app/desktop/PanelKeyForwarding.h"
 #include "app/desktop/PanelWindowSetup.h"
 #include "input/HotkeyStore.h"
+#include "platform/linux/BrowserBridgeServer.h"
 #include "platform/linux/FreedesktopNotifications.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/QtDispatch.h"
@@ -69,6 +70,8 @@ int runDesktop(int argc, char** argv) {
     SingleInstance singleInstance;
     if (singleInstance.enforceSingleInstance())
         return 0;
+    if (built.browserBridge)
+        built.browserBridge->start();
 
     preparePanelWindows(PanelWindowKind::grabbed);
     // The panel holds the keyboard through the window system, so Alt's release is never missed.
