@@ -26,6 +26,8 @@ packages=(
   xclip x11-apps trayer
   # test: a Chinese font, so the Simplified Chinese screenshots show their text
   fonts-wqy-microhei
+  # test: real browsers for the tab bridge, a page fetcher, and a session bus with an MPRIS player
+  chromium firefox-esr curl dbus python3-dbus python3-gi
 )
 if [[ "${1:-}" == "--bench" ]]; then
   packages+=(fzf fzy rofi)
