@@ -3,6 +3,7 @@
 #include "platform/linux/BrowserBridgeServer.h"
 #include "platform/linux/DesktopEntryBundles.h"
 #include "platform/linux/DesktopEntryIndex.h"
+#include "platform/linux/MprisPlayer.h"
 #include "platform/linux/QtImageCodec.h"
 #include "platform/linux/QtPasteboard.h"
 #include "platform/linux/QtUrlLoader.h"
@@ -53,6 +54,11 @@ LinuxPlatform::Built LinuxPlatform::create(Options options) {
     p->systemInfo = std::make_shared<PosixSystemInfo>();
     p->facts = factsFromEnvironment(files->homeDirectory(), *processes);
     auto scriptedApps = std::make_shared<ScriptApplicationRegistry>();
+    // Media players answer "pause" through MPRIS (before a forced quit).
+    for (const auto& [bundleID, scriptingName] : p->facts.mediaAppNames) {
+        if (!scriptedApps->find(scriptingName))
+            scriptedApps->add(scriptingName, std::make_shared<MprisPlayer>(scriptingName));
+    }
     p->scriptEngine = options.scriptEngine
                           ? options.scriptEngine
                           : std::make_shared<InterpretedScriptEngine>(scriptedApps, p->clock);
