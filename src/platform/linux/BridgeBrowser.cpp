@@ -1,6 +1,7 @@
 #include "platform/linux/BridgeBrowser.h"
 
 #include <algorithm>
+#include <charconv>
 
 namespace vantlo {
 namespace {
@@ -21,12 +22,19 @@ bool position(std::int64_t index, std::size_t size, std::size_t& out) {
     return false;
 }
 
+// By id: scripts read every tab by the id reference they resolved it to, so this runs for each
+// property of each tab; ids are compared as numbers, without making a string per element.
 template <class Items>
 bool pick(const SpecifierStep& step, const Items& items, std::size_t& out) {
     if (step.by == SpecifierStep::By::index)
         return position(step.index, items.size(), out);
+    std::int64_t id = 0;
+    const char* end = step.id.data() + step.id.size();
+    auto [stop, error] = std::from_chars(step.id.data(), end, id);
+    if (error != std::errc() || stop != end)
+        return false;
     for (std::size_t i = 0; i < items.size(); ++i) {
-        if (std::to_string(items[i].id) == step.id) {
+        if (items[i].id == id) {
             out = i;
             return true;
         }
