@@ -4,17 +4,14 @@
 # search finds a tab and raises its window, Alt+Tab in front of a browser opens its tab group on
 # the active tab and a third Tab picks the third tab, Alt+X closes a tab in the browser, a killed
 # browser leaves the list, and a restarted Vantlo gets the tabs back from the running browsers.
-# Browsers start slowly, so this runs under openbox only, one desktop for the whole test.
+# Browsers start slowly: one desktop for the whole test, under one window manager only.
+# e2e-managers: any
 set -u
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/lib/desktop.sh"
 source "$here/lib/checks.sh"
 
 e2e_require_vantlo
-if [[ "${VANTLO_E2E_WM:-openbox}" != openbox ]]; then
-    echo "test_browser_tabs: runs under openbox only (browsers start slowly)"
-    exit 0
-fi
 for tool in chromium firefox-esr curl; do
     command -v "$tool" >/dev/null || {
         echo "e2e: $tool is not installed (scripts/deps.sh installs it)" >&2
