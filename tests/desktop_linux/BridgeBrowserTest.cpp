@@ -8,8 +8,8 @@
 #include "browser/BrowserScripts.h"
 #include "browser/BrowserTabEnumerator.h"
 #include "platform/PlatformFacts.h"
-#include "platform/fake/FakeClock.h"
 #include "scripting/InterpretedScriptEngine.h"
+#include "testing/FakeClock.h"
 
 namespace vantlo {
 namespace {
