@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <climits>
 #include <cstdlib>
 
@@ -91,6 +92,8 @@ class BrowserBridgeServerTest : public ::testing::Test {
 };
 
 TEST_F(BrowserBridgeServerTest, AHostRegistersItsBrowserWhoseScriptsAreAnsweredOverTheSocket) {
+    std::atomic<int> connections{0};
+    server->setConnectedHandler([&connections] { ++connections; });
     ASSERT_TRUE(server->start());
     struct stat info {};
     ASSERT_EQ(::stat((root + "/vantlo").c_str(), &info), 0);
@@ -104,6 +107,7 @@ TEST_F(BrowserBridgeServerTest, AHostRegistersItsBrowserWhoseScriptsAreAnsweredO
     ASSERT_TRUE(app);
     EXPECT_EQ(server->connected().size(), 1u);
     EXPECT_EQ(server->connected()[0].pid, ::getppid()) << "the kernel's parent, not the claim";
+    EXPECT_EQ(connections, 1) << "the program is told, so it lists the new browser's tabs";
 
     // The "extension" answers the list request the script's first call sends.
     std::thread extension([host] {

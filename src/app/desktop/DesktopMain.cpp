@@ -16,6 +16,7 @@
 #include "app/desktop/CommandChannel.h"
 #include "app/desktop/PanelKeyForwarding.h"
 #include "app/desktop/PanelWindowSetup.h"
+#include "browser/BrowserTabCache.h"
 #include "input/HotkeyStore.h"
 #include "platform/linux/BrowserBridgeServer.h"
 #include "platform/linux/FreedesktopNotifications.h"
@@ -70,8 +71,14 @@ int runDesktop(int argc, char** argv) {
     SingleInstance singleInstance;
     if (singleInstance.enforceSingleInstance())
         return 0;
-    if (built.browserBridge)
+    if (built.browserBridge) {
+        // A browser whose extension just connected lists its tabs at once, not only once it is
+        // activated or the periodic refresh comes round.
+        built.browserBridge->setConnectedHandler([dispatch] {
+            dispatch->async([] { BrowserTabCache::shared().refreshAsync(std::nullopt); });
+        });
         built.browserBridge->start();
+    }
 
     preparePanelWindows(PanelWindowKind::grabbed);
     // The panel holds the keyboard through the window system, so Alt's release is never missed.

@@ -64,6 +64,7 @@ sockaddr_un addressOf(const std::string& path) {
 
 struct BrowserBridgeServer::Shared {
     Options options;
+    std::function<void()> connectedHandler;
     mutable std::mutex mutex;
     std::condition_variable answered;
     std::vector<std::shared_ptr<Connection>> connections;
@@ -221,6 +222,8 @@ class BrowserBridgeServer::Connection : public BridgeTransport,
                                                    shared_from_this(), shared_->options.desk);
         shared_->options.registry->add(row->applicationName, browser_);
         shared_->log(row->applicationName + " (pid " + std::to_string(browserPid) + ") connected");
+        if (shared_->connectedHandler)
+            shared_->connectedHandler();
         return true;
     }
 
@@ -269,6 +272,10 @@ const BrowserIdentity* BrowserBridgeServer::browserFor(const std::vector<Browser
             return &row;
     }
     return nullptr;
+}
+
+void BrowserBridgeServer::setConnectedHandler(std::function<void()> handler) {
+    shared_->connectedHandler = std::move(handler);
 }
 
 bool BrowserBridgeServer::start() {
