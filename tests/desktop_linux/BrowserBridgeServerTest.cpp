@@ -92,8 +92,8 @@ class BrowserBridgeServerTest : public ::testing::Test {
 };
 
 TEST_F(BrowserBridgeServerTest, AHostRegistersItsBrowserWhoseScriptsAreAnsweredOverTheSocket) {
-    std::atomic<int> connections{0};
-    server->setConnectedHandler([&connections] { ++connections; });
+    std::atomic<int> changes{0};
+    server->setBrowsersChangedHandler([&changes] { ++changes; });
     ASSERT_TRUE(server->start());
     struct stat info {};
     ASSERT_EQ(::stat((root + "/vantlo").c_str(), &info), 0);
@@ -107,7 +107,10 @@ TEST_F(BrowserBridgeServerTest, AHostRegistersItsBrowserWhoseScriptsAreAnsweredO
     ASSERT_TRUE(app);
     EXPECT_EQ(server->connected().size(), 1u);
     EXPECT_EQ(server->connected()[0].pid, ::getppid()) << "the kernel's parent, not the claim";
-    EXPECT_EQ(connections, 1) << "the program is told, so it lists the new browser's tabs";
+    // The program is told (right after the registration), so it lists the new browser's tabs.
+    while (changes < 1)
+        ::usleep(1000);
+    EXPECT_EQ(changes, 1);
 
     // The "extension" answers the list request the script's first call sends.
     std::thread extension([host] {
@@ -139,6 +142,11 @@ TEST_F(BrowserBridgeServerTest, AHostRegistersItsBrowserWhoseScriptsAreAnsweredO
     ::close(host);
     waitForRegistration(false);
     EXPECT_TRUE(server->connected().empty());
+    // Told again (right after the removal, on the server's thread), so the tabs of a browser
+    // that quit leave the list.
+    while (changes < 2)
+        ::usleep(1000);
+    EXPECT_EQ(changes, 2);
     auto after = app->countElements({"Chromium", {}}, "window", deadline);
     EXPECT_FALSE(after.isOk());
 }

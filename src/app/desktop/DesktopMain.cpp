@@ -73,8 +73,8 @@ int runDesktop(int argc, char** argv) {
         return 0;
     if (built.browserBridge) {
         // A browser whose extension just connected lists its tabs at once, not only once it is
-        // activated or the periodic refresh comes round.
-        built.browserBridge->setConnectedHandler([dispatch] {
+        // activated or the periodic refresh comes round; one that went away leaves at once.
+        built.browserBridge->setBrowsersChangedHandler([dispatch] {
             dispatch->async([] { BrowserTabCache::shared().refreshAsync(std::nullopt); });
         });
         built.browserBridge->start();

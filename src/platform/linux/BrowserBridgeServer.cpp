@@ -64,7 +64,7 @@ sockaddr_un addressOf(const std::string& path) {
 
 struct BrowserBridgeServer::Shared {
     Options options;
-    std::function<void()> connectedHandler;
+    std::function<void()> browsersChangedHandler;
     mutable std::mutex mutex;
     std::condition_variable answered;
     std::vector<std::shared_ptr<Connection>> connections;
@@ -222,8 +222,8 @@ class BrowserBridgeServer::Connection : public BridgeTransport,
                                                    shared_from_this(), shared_->options.desk);
         shared_->options.registry->add(row->applicationName, browser_);
         shared_->log(row->applicationName + " (pid " + std::to_string(browserPid) + ") connected");
-        if (shared_->connectedHandler)
-            shared_->connectedHandler();
+        if (shared_->browsersChangedHandler)
+            shared_->browsersChangedHandler();
         return true;
     }
 
@@ -274,8 +274,8 @@ const BrowserIdentity* BrowserBridgeServer::browserFor(const std::vector<Browser
     return nullptr;
 }
 
-void BrowserBridgeServer::setConnectedHandler(std::function<void()> handler) {
-    shared_->connectedHandler = std::move(handler);
+void BrowserBridgeServer::setBrowsersChangedHandler(std::function<void()> handler) {
+    shared_->browsersChangedHandler = std::move(handler);
 }
 
 bool BrowserBridgeServer::start() {
@@ -357,6 +357,8 @@ void BrowserBridgeServer::run() {
                 shared.log(browser->applicationName() + " (pid " + std::to_string(browser->pid()) +
                            ") disconnected");
                 shared.options.registry->remove(browser->applicationName());
+                if (shared.browsersChangedHandler)
+                    shared.browsersChangedHandler();
             }
         }
         std::erase_if(shared.connections, [](const auto& c) { return c->closed(); });

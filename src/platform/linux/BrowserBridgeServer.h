@@ -40,9 +40,9 @@ class BrowserBridgeServer {
     BrowserBridgeServer(const BrowserBridgeServer&) = delete;
     BrowserBridgeServer& operator=(const BrowserBridgeServer&) = delete;
 
-    // Called on the server's thread, without waiting, each time a browser's extension connects;
-    // set before `start`.
-    void setConnectedHandler(std::function<void()> handler);
+    // Called on the server's thread, without waiting, each time a browser's extension connects
+    // or goes away; set before `start`.
+    void setBrowsersChangedHandler(std::function<void()> handler);
     // Makes the private folder, replaces a stale socket and starts listening; false (logged) when
     // the folder is not private or the socket cannot be made.
     bool start();
