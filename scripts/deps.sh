@@ -28,6 +28,8 @@ packages=(
   fonts-wqy-microhei
   # test: a run's peak memory (/usr/bin/time)
   time
+  # test: real browsers for the tab bridge, a page fetcher, and a session bus with an MPRIS player
+  chromium firefox-esr curl dbus python3-dbus python3-gi
 )
 if [[ "${1:-}" == "--bench" ]]; then
   packages+=(fzf fzy rofi)

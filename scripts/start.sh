@@ -73,6 +73,8 @@ cmake --install "$VANTLO_BUILD" --prefix "$prefix" >/dev/null
     fi
 } >"$manifest"
 echo "Vantlo is installed as $program (scripts/uninstall.sh removes it)."
+# Lets the installed browsers start the tab bridge and says how to add the extension to each.
+"$program" browser install
 
 if ((install_only)); then
     exit 0

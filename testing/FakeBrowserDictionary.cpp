@@ -195,6 +195,8 @@ DictionaryReply FakeBrowserDictionary::setWindowProperty(Found& found, std::stri
         Window moved = window;
         windows_.erase(windows_.begin() + static_cast<std::ptrdiff_t>(found.windowPosition));
         windows_.insert(windows_.begin() + static_cast<std::ptrdiff_t>(to), moved);
+        if (to == 0 && broughtToFront_)
+            broughtToFront_(moved.id);
         return DictionaryReply::ok();
     }
     if (family_ == BrowserFamily::chromium && property == "active tab index" && number) {

@@ -5,6 +5,7 @@
 // scripts did to it: activations, closed tabs, z-order changes.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,6 +42,11 @@ class FakeBrowserDictionary : public ScriptableApplication {
     // Every later call waits until the run's deadline on `clock` and answers "timed out", as a
     // browser that never answers.
     void stopAnswering(std::shared_ptr<FakeClock> clock) { hangingClock_ = std::move(clock); }
+    // Called with a window's id when a script brings it to the front, so a test can restack the
+    // desktop window that shows it, as a real browser does.
+    void onBroughtToFront(std::function<void(std::int64_t windowID)> handler) {
+        broughtToFront_ = std::move(handler);
+    }
 
     // What scripts saw and did.
     const std::vector<Window>& windows() const { return windows_; }
@@ -88,6 +94,7 @@ class FakeBrowserDictionary : public ScriptableApplication {
     int activations_ = 0;
     int calls_ = 0;
     std::vector<std::string> closedTabTitles_;
+    std::function<void(std::int64_t)> broughtToFront_;
 };
 
 }  // namespace vantlo

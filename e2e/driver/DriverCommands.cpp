@@ -393,7 +393,8 @@ const char* usage() {
            "  apps | front | entries | launch DESKTOP-FILE | open URL-OR-PATH\n"
            "  activate-app PID | hide PID | quit PID | kill PID | notifications SECONDS\n"
            "  hotkey KEYCODE CARBON-MODIFIERS SECONDS | panel KEYCODE CARBON-MODIFIERS SECONDS\n"
-           "  grab-probe | screens | capture WINDOW | onscreen | viewable TITLE\n";
+           "  grab-probe | screens | capture WINDOW | onscreen | viewable TITLE\n"
+           "  pause-media BUNDLE-ID   (what a forced quit of a media player asks first)\n";
 }
 
 int runCommand(const std::string& command, const Arguments& arguments) {
@@ -419,6 +420,15 @@ int runCommand(const std::string& command, const Arguments& arguments) {
         return hotKeyCommand(desktop, command == "panel", arguments);
     if (command == "grab-probe")
         return grabProbe(desktop);
+    if (command == "pause-media" && arguments.size() == 1) {
+        // The script a forced quit of that application sends first.
+        auto media = platform().facts.mediaAppNames.find(arguments[0]);
+        if (media == platform().facts.mediaAppNames.end())
+            return 1;
+        platform().scriptEngine->execute("tell application \"" + media->second + "\" to pause", 5);
+        std::printf("asked %s to pause\n", arguments[0].c_str());
+        return 0;
+    }
     std::fputs(usage(), stderr);
     return 2;
 }

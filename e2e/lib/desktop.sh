@@ -60,8 +60,9 @@ desktop_start_xvfb() {
         desktop_display_taken "$n" && continue
         # -noreset: without it the server resets when the probe disconnects, and a window
         # manager connecting in that moment is refused.
+        # -fbdir: the screen's image stays readable as a file (desktop_screenshot).
         Xvfb ":$n" -screen 0 "$DESKTOP_SCREEN_GEOMETRY" -nolisten tcp -noreset \
-            >"$DESKTOP_TMP/xvfb.log" 2>&1 &
+            -fbdir "$DESKTOP_TMP" >"$DESKTOP_TMP/xvfb.log" 2>&1 &
         DESKTOP_XVFB_PID=$!
         local deadline=$((SECONDS + DESKTOP_START_TIMEOUT))
         while desktop_pid_alive "$DESKTOP_XVFB_PID" && ((SECONDS < deadline)); do
@@ -260,6 +261,17 @@ desktop_stop() {
     fi
     DESKTOP_TMP=""
     trap - EXIT INT TERM
+}
+
+# Saves the whole screen, or the window ID's rectangle, as PNG to FILE.
+desktop_screenshot() {
+    local file="$1" id="${2:-}" geometry=()
+    if [[ -n "$id" ]]; then
+        eval "$(xdotool getwindowgeometry --shell "$id" 2>/dev/null)"
+        geometry=("$X" "$Y" "$WIDTH" "$HEIGHT")
+    fi
+    python3 "$(dirname "${BASH_SOURCE[0]}")/xwd_crop_to_png.py" "$DESKTOP_TMP/Xvfb_screen0" "$file" \
+        "${geometry[@]}"
 }
 
 # Prints the id (decimal) of the first window whose name is exactly TITLE, waiting up to TIMEOUT

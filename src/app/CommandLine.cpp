@@ -4,6 +4,7 @@
 #include <istream>
 #include <ostream>
 
+#include "app/BrowserCommand.h"
 #include "app/FilterCommand.h"
 #include "app/RunningCopyClient.h"
 #include "platform/posix/ControlSocket.h"
@@ -34,6 +35,7 @@ std::string CommandLine::helpText() {
     return "Usage: vantlo [OPTION]\n"
            "       vantlo filter QUERY [--print-score]\n"
            "       vantlo COMMAND [ARG]\n"
+           "       vantlo browser install | status\n"
            "A keyboard-driven switcher for windows, browser tabs and applications.\n"
            "Hold Alt and press Tab to show it; release Alt to switch.\n"
            "\n"
@@ -50,6 +52,10 @@ std::string CommandLine::helpText() {
            "                 input order; an empty QUERY prints every line); exits 1 when no\n"
            "                 line matches\n"
            "    --print-score  put each line's score and a tab before it\n"
+           "  browser install  let the installed browsers start Vantlo's browser host and\n"
+           "                 say how to add the Vantlo Tabs extension to each\n"
+           "  browser status   per browser: whether its host manifest is in place and whether\n"
+           "                 its extension is connected to the running Vantlo\n"
            "\n"
            "Commands to the running Vantlo (exit 1 when none runs):\n" +
            commands;
@@ -66,6 +72,10 @@ CommandLineOutcome CommandLine::run(std::istream& in, std::ostream& out, std::os
     if (first == "filter") {
         std::vector<std::string> rest(arguments_.begin() + 1, arguments_.end());
         return {true, FilterCommand::run(rest, in, out, err)};
+    }
+    if (first == "browser") {
+        std::vector<std::string> rest(arguments_.begin() + 1, arguments_.end());
+        return {true, BrowserCommand::run(rest, BrowserCommand::Environment::current(), out, err)};
     }
     if (const RunningCopyCommand* command = RunningCopyCommands::find(first)) {
         std::vector<std::string> rest(arguments_.begin() + 1, arguments_.end());

@@ -59,20 +59,9 @@ void selectThroughAccessibility(const TabItem& tab) {
     bringForward(window);
 }
 
-}  // namespace
-
-void activate(const TabItem& tab) {
-    if (const Spec* row = spec(tab.browserBundleID)) {
-        auto result = executeAppleScript(BrowserScripts::selection(*row, tab));
-        if (result && result->booleanValue().value_or(false)) {
-            revealBrowserWindow(tab);
-            return;
-        }
-    }
-    selectThroughAccessibility(tab);
-}
-
-void revealBrowserWindow(const TabItem& tab) {
+// Raises the browser's window at `windowPosition` (from 0, front first; the first window when
+// there is no such window) now and again shortly after.
+void raiseBrowserWindow(const TabItem& tab, std::size_t windowPosition) {
     auto browser = runningBrowser(tab.browserBundleID);
     if (!browser)
         return;
@@ -81,14 +70,34 @@ void revealBrowserWindow(const TabItem& tab) {
         activateApplication(*browser);
         return;
     }
-    std::size_t w = position(tab.windowIndex);
-    AXElementRef window = w < windows.size() ? windows[w] : windows.front();
+    AXElementRef window =
+        windowPosition < windows.size() ? windows[windowPosition] : windows.front();
     auto raise = [browser = *browser, window] {
         activateApplication(browser);
         bringForward(window);
     };
     raise();
     platform().dispatch->asyncAfter(kSecondRaiseDelay, raise);
+}
+
+}  // namespace
+
+void activate(const TabItem& tab) {
+    if (const Spec* row = spec(tab.browserBundleID)) {
+        auto result = executeAppleScript(BrowserScripts::selection(*row, tab));
+        if (result && result->booleanValue().value_or(false)) {
+            // The script brought the tab's window to the front: raise that one. The remembered
+            // window number may name another window by now (the tab was found by its address
+            // after it moved, or the browser's windows were reordered since the listing).
+            raiseBrowserWindow(tab, 0);
+            return;
+        }
+    }
+    selectThroughAccessibility(tab);
+}
+
+void revealBrowserWindow(const TabItem& tab) {
+    raiseBrowserWindow(tab, position(tab.windowIndex));
 }
 
 void closeTab(const TabItem& tab) {

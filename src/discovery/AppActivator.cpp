@@ -71,6 +71,16 @@ std::map<std::string, double> loadIneffectiveTable() {
     return table;
 }
 
+// Asks a known media player to pause and waits for its answer, bounded by the script's time-out.
+void pausePlaybackIfMedia(const std::string& bundleID) {
+    const auto& media = platform().facts.mediaAppNames;
+    auto it = media.find(bundleID);
+    if (it == media.end())
+        return;
+    platform().scriptEngine->execute("tell application \"" + it->second + "\" to pause",
+                                     kPauseScriptTimeout);
+}
+
 }  // namespace
 
 AppActivator::AppActivator() : ineffectiveUntil_(loadIneffectiveTable()) {}
@@ -155,14 +165,10 @@ ModalDialogState AppActivator::modalDialogState(Pid pid) {
 }
 
 void AppActivator::pausePlaybackIfMediaAsync(const std::string& bundleID) {
-    const auto& media = platform().facts.mediaAppNames;
-    auto it = media.find(bundleID);
-    if (it == media.end())
+    if (!platform().facts.mediaAppNames.count(bundleID))
         return;
-    std::string source = "tell application \"" + it->second + "\" to pause";
-    platform().dispatch->global(QualityOfService::utility, [source] {
-        platform().scriptEngine->execute(source, kPauseScriptTimeout);
-    });
+    platform().dispatch->global(QualityOfService::utility,
+                                [bundleID] { pausePlaybackIfMedia(bundleID); });
 }
 
 CloseCapability AppActivator::closeCapability(const std::string& bundleID) {
@@ -261,10 +267,12 @@ void AppActivator::checkForDialog(const std::string& bundleID) {
 
 void AppActivator::forceQuit(const std::string& bundleID,
                              const std::vector<RunningApplication>& running) {
-    pausePlaybackIfMediaAsync(bundleID);
     auto pids = pidsOf(running);
     std::weak_ptr<AppActivator> weak = weak_from_this();
     platform().dispatch->global(QualityOfService::utility, [weak, bundleID, pids] {
+        // On the same queue task as the kill, so the player hears "pause" before it dies
+        // rather than racing the signal on another thread.
+        pausePlaybackIfMedia(bundleID);
         if (auto self = weak.lock())
             self->killFirstPass(bundleID, pids);
     });

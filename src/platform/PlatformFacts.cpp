@@ -76,6 +76,12 @@ std::vector<BrowserIdentity> linuxBrowsers(const std::string& apps) {
         linuxBrowser("opera", "Opera", F::chromium, {"opera.desktop"}, {"opera"}, {"Opera"}, apps),
         // Safari has no Linux build either.
         linuxBrowser("com.apple.Safari", "Safari", F::safari, {}, {}, {}, apps),
+        // Firefox speaks the same extension bridge, hence the same dictionary as Chromium.
+        linuxBrowser("firefox-esr", "Firefox ESR", F::chromium, {"firefox-esr.desktop"},
+                     {"firefox-esr"}, {"Firefox ESR"}, apps),
+        linuxBrowser("firefox", "Firefox", F::chromium,
+                     {"firefox.desktop", "org.mozilla.firefox.desktop"}, {"firefox", "firefox-bin"},
+                     {"Firefox", "Mozilla Firefox"}, apps),
     };
 }
 

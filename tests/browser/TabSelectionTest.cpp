@@ -17,6 +17,13 @@ class TabSelectionTest : public ::testing::Test {
         chrome->addWindow({{"Docs", "https://docs.example/"}, {"Wiki", "https://wiki.example/"}});
         back = &fake.addWindow(app, "Docs - Chrome");
         front = &fake.addWindow(app, "Inbox - Chrome");
+        // As a real browser does, a window the script brings forward is restacked on the desk.
+        chrome->onBroughtToFront([this](std::int64_t id) {
+            const auto& windows = chrome->windows();
+            fake.desktop->raise(id == windows.front().id && windows.front().tabs[0].title == "Docs"
+                                    ? *back
+                                    : *front);
+        });
     }
 
     static TabItem tab(std::string title, std::string url, std::int64_t window, std::int64_t index,
@@ -50,6 +57,21 @@ TEST_F(TabSelectionTest, AScriptedSelectionRaisesTheWindowNowAndAgainShortlyAfte
     fake.dispatch->advance(0.001);
     EXPECT_EQ(fake.effects->raised, (std::vector<std::uint32_t>{back->number, back->number}));
     EXPECT_EQ(fake.effects->activations.size(), 2u);
+}
+
+// The remembered window number is stale when the tab was found by its address in another
+// window: the window the script brought forward is raised, not the one at the old number.
+TEST_F(TabSelectionTest, AScriptedSelectionRaisesTheWindowItBroughtForward) {
+    E::activate(tab("News", "https://news.example/", 2, 5));
+    EXPECT_EQ(chrome->activeTab(0).title, "News");
+    EXPECT_EQ(fake.effects->raised, std::vector<std::uint32_t>{front->number})
+        << "found by address in the front window, remembered as window 2";
+
+    fake.effects->raised.clear();
+    E::activate(tab("Wiki", "https://wiki.example/", 1, 9));
+    EXPECT_EQ(chrome->activeTab(0).title, "Wiki");
+    EXPECT_EQ(fake.effects->raised, std::vector<std::uint32_t>{back->number})
+        << "found by address in the back window, remembered as window 1";
 }
 
 TEST_F(TabSelectionTest, RevealingFallsBackToTheFirstWindowOrJustTheApplication) {

@@ -17,7 +17,9 @@
 #include "app/desktop/CommandChannel.h"
 #include "app/desktop/PanelKeyForwarding.h"
 #include "app/desktop/PanelWindowSetup.h"
+#include "browser/BrowserTabCache.h"
 #include "input/HotkeyStore.h"
+#include "platform/linux/BrowserBridgeServer.h"
 #include "platform/linux/FreedesktopNotifications.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/QtDispatch.h"
@@ -71,6 +73,14 @@ int runDesktop(int argc, char** argv) {
     SingleInstance singleInstance;
     if (singleInstance.enforceSingleInstance())
         return 0;
+    if (built.browserBridge) {
+        // A browser whose extension just connected lists its tabs at once, not only once it is
+        // activated or the periodic refresh comes round; one that went away leaves at once.
+        built.browserBridge->setBrowsersChangedHandler([dispatch] {
+            dispatch->async([] { BrowserTabCache::shared().refreshAsync(std::nullopt); });
+        });
+        built.browserBridge->start();
+    }
 
     preparePanelWindows(PanelWindowKind::grabbed);
     // The panel holds the keyboard through the window system, so Alt's release is never missed.

@@ -1,11 +1,14 @@
 #include "platform/linux/LinuxPlatform.h"
 
+#include "platform/linux/BrowserBridgeServer.h"
 #include "platform/linux/DesktopEntryBundles.h"
 #include "platform/linux/DesktopEntryIndex.h"
+#include "platform/linux/MprisPlayer.h"
 #include "platform/linux/QtImageCodec.h"
 #include "platform/linux/QtPasteboard.h"
 #include "platform/linux/QtUrlLoader.h"
 #include "platform/linux/X11Accessibility.h"
+#include "platform/linux/X11BrowserWindowDesk.h"
 #include "platform/linux/X11HotKeys.h"
 #include "platform/linux/X11PanelInput.h"
 #include "platform/linux/X11Screens.h"
@@ -25,6 +28,7 @@
 #include "platform/posix/StandardErrorLog.h"
 #include "platform/posix/SystemClock.h"
 #include "platform/posix/XdgFacts.h"
+#include "protocol/BridgeSocketPath.h"
 #include "scripting/InterpretedScriptEngine.h"
 
 namespace vantlo {
@@ -50,10 +54,15 @@ LinuxPlatform::Built LinuxPlatform::create(Options options) {
     p->fileSystem = files;
     p->systemInfo = std::make_shared<PosixSystemInfo>();
     p->facts = factsFromEnvironment(files->homeDirectory(), *processes);
+    auto scriptedApps = std::make_shared<ScriptApplicationRegistry>();
+    // Media players answer "pause" through MPRIS (before a forced quit).
+    for (const auto& [bundleID, scriptingName] : p->facts.mediaAppNames) {
+        if (!scriptedApps->find(scriptingName))
+            scriptedApps->add(scriptingName, std::make_shared<MprisPlayer>(scriptingName));
+    }
     p->scriptEngine = options.scriptEngine
                           ? options.scriptEngine
-                          : std::make_shared<InterpretedScriptEngine>(
-                                std::make_shared<ScriptApplicationRegistry>(), p->clock);
+                          : std::make_shared<InterpretedScriptEngine>(scriptedApps, p->clock);
     p->urlLoader = options.urlLoader ? options.urlLoader : std::make_shared<QtUrlLoader>();
     p->imageCodec = options.imageCodec ? options.imageCodec : std::make_shared<QtImageCodec>();
     p->pasteboard = std::make_shared<QtPasteboard>();
@@ -94,6 +103,10 @@ LinuxPlatform::Built LinuxPlatform::create(Options options) {
     built.platform = p;
     built.panelInput = X11PanelInput::create(connection, hotKeys);
     built.connection = connection;
+    if (!options.scriptEngine)
+        built.browserBridge = std::make_shared<BrowserBridgeServer>(BrowserBridgeServer::Options{
+            bridge::bridgeSocketPath(), p->facts.browsers, scriptedApps,
+            std::make_shared<X11BrowserWindowDesk>(windows, actions), log});
     return built;
 }
 

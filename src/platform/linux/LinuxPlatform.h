@@ -14,6 +14,8 @@
 
 namespace vantlo {
 
+class BrowserBridgeServer;
+
 class XcbConnection;
 
 class LinuxPlatform {
@@ -39,6 +41,9 @@ class LinuxPlatform {
         std::shared_ptr<Platform> platform;
         std::shared_ptr<PanelInput> panelInput;
         std::shared_ptr<XcbConnection> connection;  // null without a display
+        // Made with the real script engine (not with a given one), not yet listening: the
+        // program starts it once it knows it is the only copy.
+        std::shared_ptr<BrowserBridgeServer> browserBridge;
     };
 
     static Built create(Options options);
