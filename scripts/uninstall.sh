@@ -35,8 +35,25 @@ autostart_program() {
         sed -e 's/\\\\/\\/g' -e 's/^"\(.*\)"$/\1/' -e 's/\\\(.\)/\1/g'
 }
 
+# What `vantlo browser install` (run by start.sh) wrote: the browsers' host manifests, with the
+# folders that held nothing else, and the extension's copy.
+remove_browser_bridge() {
+    local folder
+    for folder in "$config"/{chromium,google-chrome,BraveSoftware/Brave-Browser,microsoft-edge,vivaldi,opera}/NativeMessagingHosts \
+        "$HOME/.mozilla/native-messaging-hosts"; do
+        [[ -f "$folder/com.local.vantlo.browser_host.json" ]] || continue
+        rm -f -- "$folder/com.local.vantlo.browser_host.json"
+        while [[ "$folder" != "$config" && "$folder" != "$HOME" ]] && rmdir -- "$folder" 2>/dev/null; do
+            folder="$(dirname "$folder")"
+        done
+    done
+    rm -rf -- "$prefix/share/vantlo/browser-extension"
+    rm -f -- "$prefix/share/vantlo/vantlo-tabs.xpi"
+}
+
 if [[ -f "$manifest" ]]; then
     vantlo_stop_copies "$program"
+    remove_browser_bridge
     autostart="$config/autostart/com.local.vantlo.desktop"
     if [[ -f "$autostart" && "$(autostart_program "$autostart")" == "$program" ]]; then
         rm -f -- "$autostart"
