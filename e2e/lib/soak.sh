@@ -241,7 +241,7 @@ soak_resources() {
 # pictures are not mistaken for growth afterwards.
 soak_fill_thumbnails() {
     soak_summon_held || return 1
-    local tabs=()
+    local tabs=() i
     for ((i = 0; i < 120; i++)); do tabs+=(Tab); done
     xdotool key --delay 60 "${tabs[@]}"
     xdotool key Escape

@@ -204,9 +204,6 @@ fault_kill_during_saves() {
     stray=$(temporaries_in "$XDG_CONFIG_HOME" | wc -l)
     if ((stray == 0)); then
         pass "$what: no temporary file is left after the next start"
-    elif ! grep -aq "left by an interrupted save" "$E2E_BUILD/lib/vantlo/vantlo-desktop.so"; then
-        # This build predates the clean-up of interrupted saves; the check becomes strict with it.
-        echo "SKIP [$DESKTOP_WM] $what: $stray stale temporary file(s) stay (this build does not remove them at start)"
     else
         fail "$what: $stray stale temporary file(s) left after the next start"
     fi
