@@ -36,10 +36,10 @@ bool HotKeyTakenNotice::noteStartRegistration(bool registered, const HotkeyConfi
     shown_ = true;
     DesktopNotice notice;
     notice.title = localizedFormat("%@ is taken", {keyName});
-    notice.body = localizedFormat(
-        "Another program uses %@, so it cannot show Vantlo. Choose another shortcut, or free it "
-        "in your desktop's keyboard settings.",
-        {keyName});
+    // One literal: the translation tables are checked against the texts looked up.
+    // clang-format off
+    notice.body = localizedFormat("Another program uses %@, so it cannot show Vantlo. Choose another shortcut, or free it in your desktop's keyboard settings.", {keyName});
+    // clang-format on
     notice.actions.push_back({kOpenGeneralAction, localized("Open General Settings")});
     notifications_->show(notice, [](const std::string& key) {
         if (key == kOpenGeneralAction)

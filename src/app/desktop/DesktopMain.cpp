@@ -30,6 +30,14 @@
 #include "ui/switcher/QtPanelPresenter.h"
 #include "ui/switcher/SwitcherPanel.h"
 
+// Xlib's own header defines macros (None, Bool, Status…) that clash with Qt's; only this one
+// call is needed.
+extern "C" {
+struct _XDisplay;
+using XIOErrorHandler = int (*)(_XDisplay*);
+XIOErrorHandler XSetIOErrorHandler(XIOErrorHandler handler);
+}
+
 namespace vantlo {
 namespace {
 
@@ -41,6 +49,27 @@ bool x11DisplayAnswers() {
     const bool answers = xcb_connection_has_error(connection) == 0;
     xcb_disconnect(connection);
     return answers;
+}
+
+// When the X server goes away, Xlib and Qt end the program with exit(), which runs the static
+// destructors while background readers may still be using what they destroy. Nothing is left to
+// show or raise, and settings are always replaced whole on disk: end at once instead.
+[[noreturn]] void endForLostDisplay() {
+    std::fputs("[Vantlo] The X server went away: quitting\n", stderr);
+    std::_Exit(1);
+}
+
+int onXlibConnectionLost(_XDisplay*) {
+    endForLostDisplay();
+}
+
+QtMessageHandler gQtMessages = nullptr;
+
+void onQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message.startsWith(QLatin1String("The X11 connection broke")))
+        endForLostDisplay();
+    if (gQtMessages)
+        gQtMessages(type, context, message);
 }
 
 }  // namespace
@@ -56,6 +85,8 @@ int runDesktop(int argc, char** argv) {
     }
     // Vantlo drives X11 windows directly; under Wayland it would see none of them.
     qputenv("QT_QPA_PLATFORM", "xcb");
+    XSetIOErrorHandler(onXlibConnectionLost);
+    gQtMessages = qInstallMessageHandler(onQtMessage);
     QApplication application(argc, argv);
     application.setApplicationName("vantlo");
     application.setQuitOnLastWindowClosed(false);
