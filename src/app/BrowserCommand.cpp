@@ -88,6 +88,9 @@ bool copyExtension(const std::string& from, const std::string& to, std::string& 
         error = "the extension is missing from this installation (" + from + ")";
         return false;
     }
+    // A per-user install already put the extension where the browsers are told to look.
+    if (fs::equivalent(from, to, code))
+        return true;
     fs::remove_all(to, code);
     fs::create_directories(to, code);
     fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::overwrite_existing, code);
@@ -216,7 +219,8 @@ int BrowserCommand::install(const Environment& environment, std::ostream& out, s
         return 1;
     }
     std::error_code code;
-    if (fs::exists(environment.xpiSource, code))
+    if (fs::exists(environment.xpiSource, code) &&
+        !fs::equivalent(environment.xpiSource, xpi, code))
         fs::copy_file(environment.xpiSource, xpi, fs::copy_options::overwrite_existing, code);
 
     std::vector<const BrowserHostTarget*> installed;

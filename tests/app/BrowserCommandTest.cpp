@@ -84,6 +84,22 @@ TEST_F(BrowserCommandTest, InstallWritesManifestsForInstalledBrowsersAndSaysHowT
     EXPECT_EQ(text.find("Google Chrome"), std::string::npos) << text;
 }
 
+TEST_F(BrowserCommandTest, APerUserInstallKeepsTheExtensionItAlreadyPutInPlace) {
+    // Installed under ~/.local, the shipped extension is the very folder the browsers are sent
+    // to: installing must neither delete it nor fail.
+    installed = {"Chromium"};
+    const auto inPlace = home.path() / ".local/share/vantlo";
+    fs::create_directories(inPlace / "browser-extension");
+    TemporaryFolder::write((inPlace / "browser-extension/manifest.json").string(), "{}");
+    TemporaryFolder::write((inPlace / "vantlo-tabs.xpi").string(), "PK");
+    environment.extensionSource = (inPlace / "browser-extension").string();
+    environment.xpiSource = (inPlace / "vantlo-tabs.xpi").string();
+
+    EXPECT_EQ(BrowserCommand::install(environment, out, err), 0) << err.str();
+    EXPECT_TRUE(fs::exists(inPlace / "browser-extension/manifest.json"));
+    EXPECT_EQ(TemporaryFolder::read((inPlace / "vantlo-tabs.xpi").string()), "PK");
+}
+
 TEST_F(BrowserCommandTest, InstallRefusesWithoutTheHostAndNamesWhatIsMissing) {
     installed = {"Chromium"};
     environment.hostPath = shipped.file("no-such-host");
