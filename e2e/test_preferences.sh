@@ -7,6 +7,9 @@
 # and removes the autostart entry; "Copy Diagnostics" puts the report on the clipboard; 简体中文
 # retitles the window and the tray menu without a restart. Every pane is saved as PNG in English
 # and Chinese (e2e/out/preferences, or VANTLO_E2E_OUT).
+# The window and its panes do not depend on the window manager; the tray it clicks is trayer's,
+# which runs beside openbox (fluxbox brings a tray of its own in its toolbar).
+# e2e-managers: any
 set -u
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/lib/desktop.sh"
