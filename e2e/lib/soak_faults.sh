@@ -254,6 +254,14 @@ fault_unwritable_folder() {
     else
         fail "$what: $answered of 6 switches answered; running: $(soak_alive && echo yes || echo no)"
     fi
+    # The recency history is saved half a second after the last switch: give the save time to
+    # be tried before reading what was said.
+    local tries
+    for ((tries = 0; tries < 50; tries++)); do
+        grep -q "Could not save settings" "$log" && break
+        sleep 0.1
+    done
+    sleep 0.6
     # Once per run of failures: one line, or one per settings file where a store keeps several.
     local lines distinct
     lines=$(grep -c "Could not save settings" "$log")
