@@ -25,7 +25,10 @@
 #include "ui/common/IconProvider.h"
 #include "ui/common/Shadows.h"
 #include "ui/common/Symbols.h"
+#include "ui/switcher/EmptyStatePainter.h"
+#include "ui/switcher/FooterPainter.h"
 #include "ui/switcher/GuideCardOverlay.h"
+#include "ui/switcher/HeaderPainter.h"
 #include "ui/switcher/RowPainter.h"
 #include "ui/switcher/RowPictures.h"
 #include "ui/switcher/SearchField.h"
@@ -463,96 +466,23 @@ void SearchView::paintBackground(QPainter& painter, double now) {
 }
 
 void SearchView::paintHeader(QPainter& painter, const Layout& l, double now) {
-    const double scale = searchScale_.value(now);
-    const double shown = std::clamp(floating_.value(now), 0.0, 1.0);
-    painter.save();
-    const QPointF centre = l.header.center();
-    painter.translate(centre);
-    painter.scale(scale, scale);
-    painter.translate(-centre);
-
-    if (shown > 0.01) {
-        painter.save();
-        painter.setOpacity(shown);
-        const double grow = 0.96 + 0.04 * shown;
-        painter.translate(l.searchRow.center());
-        painter.scale(grow, grow);
-        painter.translate(-l.searchRow.center());
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(searchRow());
-        painter.drawRoundedRect(l.searchRow, 10, 10);
-        const double symbol = metrics_.searchSymbolSize();
-        Symbols::draw(
-            painter, "magnifyingglass",
-            QRectF(l.searchRow.left() + 12, l.searchRow.center().y() - symbol / 2, symbol, symbol),
-            white(0.62), SymbolWeight::medium);
-        painter.restore();
-    }
-    if (shown < 0.99) {
-        painter.save();
-        const double hidden = 1 - shown;
-        painter.setOpacity(hidden);
-        const double grow = 0.96 + 0.04 * hidden;
-        painter.translate(l.pill.center());
-        painter.scale(grow, grow);
-        painter.translate(-l.pill.center());
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(pill());
-        painter.drawRoundedRect(l.pill, l.pill.height() / 2, l.pill.height() / 2);
-        painter.setPen(Qt::white);
-        painter.setFont(SwitcherStyle::font(metrics_.pillTextSize(), QFont::Bold));
-        painter.drawText(l.pill, Qt::AlignCenter, qs(localized("Enter to search")));
-        painter.restore();
-    }
-    painter.restore();
+    HeaderPainter(metrics_).paintSearchHeader(painter, l.header, l.searchRow, l.pill,
+                                              searchScale_.value(now),
+                                              std::clamp(floating_.value(now), 0.0, 1.0));
 }
 
 void SearchView::paintGroupHeader(QPainter& painter, const Layout& l) {
-    // Back chip.
-    const bool chipHovered = hover_.part == HitPart::back;
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(white(chipHovered ? 0.18 : 0.10));
-    painter.drawRoundedRect(l.backChip, l.backChip.height() / 2, l.backChip.height() / 2);
-    const double symbol = metrics_.backChipSize() * 0.9;
-    const QRectF chevron(l.backChip.left() + 9, l.backChip.center().y() - symbol / 2, symbol,
-                         symbol);
-    Symbols::draw(painter, "chevron.left", chevron, white(0.82), SymbolWeight::semibold);
-    painter.setPen(white(0.82));
-    painter.setFont(SwitcherStyle::font(metrics_.backChipSize(), QFont::DemiBold));
-    painter.drawText(QRectF(chevron.right() + 4, l.backChip.top(),
-                            l.backChip.right() - chevron.right() - 4, l.backChip.height()),
-                     Qt::AlignLeft | Qt::AlignVCenter, qs(localized("Back")));
-
-    // Application icon and name.
-    const qreal dpr = devicePixelRatioF();
-    QPixmap icon =
-        IconProvider::shared().pixmap(state_.groupIcon, qRound(l.groupIcon.width()), dpr);
-    if (!icon.isNull()) {
-        painter.drawPixmap(l.groupIcon, icon, QRectF(QPointF(0, 0), QSizeF(icon.size())));
-    } else {
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(white(0.14));
-        painter.drawRoundedRect(l.groupIcon, 10, 10);
-        painter.setPen(white(0.72));
-        painter.setFont(SwitcherStyle::font(l.groupIcon.height() * 0.5, QFont::DemiBold));
-        painter.drawText(l.groupIcon, Qt::AlignCenter, qs(state_.groupName).left(1).toUpper());
-    }
-    const QFont titleFont = SwitcherStyle::font(metrics_.groupTitleSize(), QFont::Bold);
-    painter.setFont(titleFont);
-    painter.setPen(white(0.92));
-    painter.drawText(l.groupTitle, Qt::AlignLeft | Qt::AlignVCenter,
-                     QFontMetricsF(titleFont).elidedText(qs(state_.groupName), Qt::ElideRight,
-                                                         l.groupTitle.width()));
-    painter.fillRect(l.divider, white(0.12));
-
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(searchRow());
-    painter.drawRoundedRect(l.searchRow, 10, 10);
-    const double glass = metrics_.searchSymbolSize();
-    Symbols::draw(
-        painter, "magnifyingglass",
-        QRectF(l.searchRow.left() + 12, l.searchRow.center().y() - glass / 2, glass, glass),
-        white(0.62), SymbolWeight::medium);
+    HeaderPainter::GroupHeader header;
+    header.backChip = l.backChip;
+    header.groupIcon = l.groupIcon;
+    header.groupTitle = l.groupTitle;
+    header.divider = l.divider;
+    header.searchRow = l.searchRow;
+    header.backHovered = hover_.part == HitPart::back;
+    header.icon = IconProvider::shared().pixmap(state_.groupIcon, qRound(l.groupIcon.width()),
+                                                devicePixelRatioF());
+    header.name = qs(state_.groupName);
+    HeaderPainter(metrics_).paintGroupHeader(painter, header);
 }
 
 void SearchView::paintList(QPainter& outer, const Layout& l, double now) {
@@ -645,38 +575,9 @@ void SearchView::paintList(QPainter& outer, const Layout& l, double now) {
 }
 
 void SearchView::paintEmptyState(QPainter& painter, const QRectF& area) {
-    const auto empty = EmptyState::make(state_.hasItems, state_.visibleCount(), state_.query,
-                                        accessibilityTrusted_);
-    if (!empty)
-        return;
-    const double symbol = metrics_.emptySymbolSize(empty->noItems);
-    const QFont titleFont = SwitcherStyle::font(metrics_.emptyTitleSize(), QFont::Medium);
-    const QFont hintFont = SwitcherStyle::font(metrics_.emptyHintSize(), QFont::Normal);
-    const double textWidth = area.width() - 56;
-    const QRectF titleBounds = QFontMetricsF(titleFont).boundingRect(
-        QRectF(0, 0, textWidth, 1000), Qt::AlignHCenter | Qt::TextWordWrap, qs(empty->title));
-    const QRectF hintBounds = empty->hint.empty()
-                                  ? QRectF()
-                                  : QFontMetricsF(hintFont).boundingRect(
-                                        QRectF(0, 0, textWidth, 1000),
-                                        Qt::AlignHCenter | Qt::TextWordWrap, qs(empty->hint));
-    const double total =
-        symbol + 12 + titleBounds.height() + (hintBounds.isEmpty() ? 0 : 6 + hintBounds.height());
-    double y = area.top() + std::max(24.0, (area.height() - total) * 0.4);
-    Symbols::draw(painter, empty->symbol, QRectF(area.center().x() - symbol / 2, y, symbol, symbol),
-                  white(0.38));
-    y += symbol + 12;
-    painter.setFont(titleFont);
-    painter.setPen(white(0.78));
-    painter.drawText(QRectF(area.left() + 28, y, textWidth, titleBounds.height()),
-                     Qt::AlignHCenter | Qt::TextWordWrap, qs(empty->title));
-    y += titleBounds.height() + 6;
-    if (!hintBounds.isEmpty()) {
-        painter.setFont(hintFont);
-        painter.setPen(white(0.5));
-        painter.drawText(QRectF(area.left() + 28, y, textWidth, hintBounds.height()),
-                         Qt::AlignHCenter | Qt::TextWordWrap, qs(empty->hint));
-    }
+    if (const auto empty = EmptyState::make(state_.hasItems, state_.visibleCount(), state_.query,
+                                            accessibilityTrusted_))
+        EmptyStatePainter(metrics_).paint(painter, area, *empty);
 }
 
 void SearchView::paintFooter(QPainter& painter, const Layout& l) {
@@ -684,31 +585,7 @@ void SearchView::paintFooter(QPainter& painter, const Layout& l) {
     footerState.searchActive = state_.searchActive;
     footerState.inDetailView = state_.isInDetailView();
     footerState.selectedIsGroup = state_.selectedIsGroup();
-    const auto hints = FooterHints::hints(footerState, bindings_);
-    const QFont keyFont = SwitcherStyle::font(metrics_.footerTextSize(), QFont::Bold);
-    const QFont labelFont = SwitcherStyle::font(metrics_.footerTextSize(), QFont::DemiBold);
-    const QFontMetricsF keyMetrics(keyFont), labelMetrics(labelFont);
-    const double gap = 3, between = 10 * metrics_.scale;
-    double total = 0;
-    for (const auto& hint : hints)
-        total += keyMetrics.horizontalAdvance(qs(hint.key)) + gap +
-                 labelMetrics.horizontalAdvance(qs(hint.label)) + between;
-    total -= between;
-    double x = l.footer.center().x() - total / 2;
-    for (const auto& hint : hints) {
-        const double keyWidth = keyMetrics.horizontalAdvance(qs(hint.key));
-        painter.setFont(keyFont);
-        painter.setPen(white(0.72));
-        painter.drawText(QRectF(x, l.footer.top(), keyWidth + 1, l.footer.height()),
-                         Qt::AlignLeft | Qt::AlignVCenter, qs(hint.key));
-        x += keyWidth + gap;
-        const double labelWidth = labelMetrics.horizontalAdvance(qs(hint.label));
-        painter.setFont(labelFont);
-        painter.setPen(white(0.42));
-        painter.drawText(QRectF(x, l.footer.top(), labelWidth + 1, l.footer.height()),
-                         Qt::AlignLeft | Qt::AlignVCenter, qs(hint.label));
-        x += labelWidth + between;
-    }
+    FooterPainter(metrics_).paint(painter, l.footer, FooterHints::hints(footerState, bindings_));
 }
 
 // Pointer.
