@@ -21,6 +21,7 @@ constexpr double kPadding = 12;
 constexpr double kSpacing = 11;
 constexpr double kPulseHalfPeriod = 0.72;
 constexpr double kDotSide = 5;
+constexpr double kKeyCapTextMargin = 7;
 
 QString qs(const std::string& text) {
     return QString::fromStdString(text);
@@ -180,10 +181,14 @@ void GuideCardOverlay::paintCard(QPainter& painter, double now) {
 
 double GuideCardOverlay::paintKeyCaps(QPainter& painter, double left, double top, double pulse) {
     const QFont keyFont = SwitcherStyle::font(metrics_.demoKeyTextSize(), QFont::Bold);
-    const double keyWidth = metrics_.demoKeyWidth();
+    const QFontMetricsF keyMetrics(keyFont);
     const double keyHeight = metrics_.demoKeyHeight();
     double x = left;
     for (const GuideKeyCap& cap : card_->keys) {
+        // A cap grows for a key written as a word ("Alt", "Return").
+        const double keyWidth =
+            std::max(metrics_.demoKeyWidth(), keyMetrics.horizontalAdvance(qs(cap.label)) +
+                                                  2 * kKeyCapTextMargin * metrics_.scale);
         const double lit = cap.pulses ? pulse : 0.0;
         const QRectF key(x, top + keyHeight * 0.04, keyWidth, keyHeight);
         painter.save();

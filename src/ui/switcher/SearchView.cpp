@@ -728,7 +728,7 @@ bool SearchView::event(QEvent* event) {
         auto* help = static_cast<QHelpEvent*>(event);
         const Hit hit = hitTest(help->pos());
         if (hit.part == HitPart::close)
-            QToolTip::showText(help->globalPos(), qs(localized("Close (⌥X)")), this);
+            QToolTip::showText(help->globalPos(), qs(FooterHints::closeTooltip(bindings_)), this);
         else
             QToolTip::hideText();
         return true;
