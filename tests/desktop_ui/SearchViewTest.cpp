@@ -87,6 +87,26 @@ TEST_F(SearchViewTest, WindowedGroupListKeepsTheSelectionOnScreen) {
     EXPECT_LT(*centre, 600);
 }
 
+TEST_F(SearchViewTest, FooterWrittenInWordsStaysInsideThePanel) {
+    for (int width : {354, 300}) {
+        SearchView view(false, 1.0, nullptr);
+        view.resize(width, 620);
+        view.setFooterBindings(FooterHints::bindings({}, KeyLabelStyle::words));
+        view.setState(fixtureState(0));
+        const QImage image = view.snapshot(Qt::transparent).convertToFormat(QImage::Format_ARGB32);
+        int outside = 0, inside = 0;
+        for (int y = 620 - 28; y < 620 - 4; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const bool lit = image.pixelColor(x, y).lightness() > 60;
+                // The body starts after the 14-point wave strip; the text keeps clear of its sides.
+                (x < 14 + 4 || x >= width - 4 ? outside : inside) += lit;
+            }
+        }
+        EXPECT_EQ(outside, 0) << "footer text beyond the body, width " << width;
+        EXPECT_GT(inside, 100) << "the hints are drawn, width " << width;
+    }
+}
+
 // Hands out one solid red page icon at once and remembers what it was asked for.
 class RedPageIcons : public RowImageSource {
   public:

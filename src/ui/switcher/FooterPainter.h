@@ -1,6 +1,6 @@
 #pragma once
 // Draws the row of key hints at the foot of the switcher panel, centred: each key text in bold,
-// then its label.
+// then its label. A row too wide for the panel narrows its gaps, then its text, until it fits.
 
 #include <QRectF>
 #include <vector>
@@ -19,6 +19,8 @@ class FooterPainter {
     void paint(QPainter& painter, const QRectF& area, const std::vector<FooterHint>& hints) const;
 
   private:
+    static double rowWidth(const std::vector<FooterHint>& hints, double textSize, double between);
+
     SwitcherMetrics metrics_;
 };
 
