@@ -1,38 +1,18 @@
 #include "app/HotKeyTakenNotice.h"
 
-#include <map>
-
 #include "onboarding/OnboardingManager.h"
-#include "platform/KeyCodeNames.h"
 #include "platform/Platform.h"
 #include "settings/Localization.h"
 
 namespace vantlo {
-
-std::string HotKeyTakenNotice::spelledOut(const HotkeyConfig& key) {
-    static const std::map<std::string, std::string> glyphNames = {
-        {"⇥", "Tab"},  {"↩", "Return"}, {"⎋", "Escape"}, {"⌫", "Backspace"},
-        {"←", "Left"}, {"→", "Right"},  {"↑", "Up"},     {"↓", "Down"}};
-    std::string text;
-    if (key.carbonModifiers & CarbonModifiers::control)
-        text += "Ctrl+";
-    if (key.carbonModifiers & CarbonModifiers::option)
-        text += "Alt+";
-    if (key.carbonModifiers & CarbonModifiers::shift)
-        text += "Shift+";
-    if (key.carbonModifiers & CarbonModifiers::command)
-        text += "Super+";
-    std::string name = KeyCodeNames::name(key.keyCode);
-    auto spelled = glyphNames.find(name);
-    return text + (spelled == glyphNames.end() ? name : spelled->second);
-}
 
 bool HotKeyTakenNotice::noteStartRegistration(bool registered, const HotkeyConfig& key) {
     if (registered || shown_ || !OnboardingManager::didCompleteInteractiveOnboarding())
         return false;
     if (!notifications_)
         return false;
-    std::string keyName = spelledOut(key);
+    // Written as the platform writes keys: "Alt+Tab" on Linux.
+    const std::string keyName = key.displayString();
     shown_ = true;
     DesktopNotice notice;
     notice.title = localizedFormat("%@ is taken", {keyName});

@@ -25,9 +25,6 @@ class HotKeyTakenNotice {
     // process show nothing.
     bool noteStartRegistration(bool registered, const HotkeyConfig& key);
 
-    // The key as a Linux desktop writes it: "Alt+Tab", "Ctrl+Shift+K".
-    static std::string spelledOut(const HotkeyConfig& key);
-
   private:
     std::shared_ptr<DesktopNotifications> notifications_;
     bool shown_ = false;

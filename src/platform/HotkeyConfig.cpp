@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/KeyCodeNames.h"
+#include "platform/Platform.h"
 
 namespace vantlo {
 namespace {
@@ -24,16 +25,19 @@ std::optional<std::uint32_t> unsigned32Member(const nlohmann::json& object, cons
 }  // namespace
 
 std::string HotkeyConfig::displayString() const {
-    std::string text;
-    if (carbonModifiers & CarbonModifiers::control)
-        text += "⌃";
-    if (carbonModifiers & CarbonModifiers::option)
-        text += "⌥";
-    if (carbonModifiers & CarbonModifiers::shift)
-        text += "⇧";
-    if (carbonModifiers & CarbonModifiers::command)
-        text += "⌘";
-    return text + KeyCodeNames::name(keyCode);
+    return displayString(shownKeyLabelStyle());
+}
+
+std::string HotkeyConfig::displayString(KeyLabelStyle style) const {
+    const std::string modifiers = KeyCodeNames::modifierNames(carbonModifiers, style);
+    const std::string key = KeyCodeNames::name(keyCode, style);
+    if (style == KeyLabelStyle::words && !modifiers.empty())
+        return modifiers + "+" + key;
+    return modifiers + key;
+}
+
+KeyLabelStyle shownKeyLabelStyle() {
+    return hasPlatform() ? platform().facts.keyLabelStyle : KeyLabelStyle::glyphs;
 }
 
 bool HotkeyConfig::matchesEvent(std::uint32_t eventKeyCode, std::uint64_t eventFlags) const {

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/KeyCodes.h"
+#include "platform/KeyLabelStyle.h"
 #include "platform/ModifierFlags.h"
 
 namespace vantlo {
@@ -24,8 +25,13 @@ struct HotkeyConfig {
 
     bool operator==(const HotkeyConfig&) const = default;
 
-    // Modifier glyphs in the fixed order ⌃⌥⇧⌘, then the key name: "⌥⇥", "⌃⌥⌘W", "↩".
+    // The binding as the user reads it on this platform (the installed facts' key label style;
+    // glyphs before a platform is installed). Every text that shows a key goes through here.
     std::string displayString() const;
+    // Glyphs: the modifier glyphs in the fixed order ⌃⌥⇧⌘, then the key name: "⌥⇥", "⌃⌥⌘W",
+    // "↩". Words: the modifier names in the same order and the key name, joined by "+":
+    // "Alt+Tab", "Ctrl+Alt+Super+W", "Return".
+    std::string displayString(KeyLabelStyle style) const;
 
     // Whether a key event triggers this binding: same key, and the event's shift, control,
     // option and command converted to Carbon bits equal the mask exactly. An event without any
@@ -41,5 +47,8 @@ struct HotkeyConfig {
     // Malformed JSON decodes to nothing.
     static std::optional<HotkeyConfig> decode(std::string_view text);
 };
+
+// The key label style of the installed platform's facts; glyphs when none is installed.
+KeyLabelStyle shownKeyLabelStyle();
 
 }  // namespace vantlo

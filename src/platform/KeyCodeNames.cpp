@@ -2,6 +2,9 @@
 
 #include <unordered_map>
 
+#include "platform/KeyCodes.h"
+#include "platform/ModifierFlags.h"
+
 namespace vantlo::KeyCodeNames {
 namespace {
 
@@ -39,11 +42,48 @@ const NameTable& table() {
 
 }  // namespace
 
-std::string name(std::uint32_t keyCode) {
+std::string name(std::uint32_t keyCode, KeyLabelStyle style) {
+    if (style == KeyLabelStyle::words) {
+        static const NameTable words = {
+            {KeyCode::tab, "Tab"},        {KeyCode::returnKey, "Return"},
+            {KeyCode::escape, "Esc"},     {KeyCode::deleteBackward, "Backspace"},
+            {KeyCode::leftArrow, "Left"}, {KeyCode::rightArrow, "Right"},
+            {KeyCode::upArrow, "Up"},     {KeyCode::downArrow, "Down"},
+        };
+        if (auto it = words.find(keyCode); it != words.end())
+            return it->second;
+    }
     const auto& names = table();
     if (auto it = names.find(keyCode); it != names.end())
         return it->second;
     return "Key#" + std::to_string(keyCode);
+}
+
+std::string modifierNames(std::uint32_t carbonModifiers, KeyLabelStyle style) {
+    struct Modifier {
+        std::uint32_t bit;
+        const char* glyph;
+        const char* word;
+    };
+    static constexpr Modifier order[] = {
+        {CarbonModifiers::control, "⌃", "Ctrl"},
+        {CarbonModifiers::option, "⌥", "Alt"},
+        {CarbonModifiers::shift, "⇧", "Shift"},
+        {CarbonModifiers::command, "⌘", "Super"},
+    };
+    std::string text;
+    for (const Modifier& modifier : order) {
+        if (!(carbonModifiers & modifier.bit))
+            continue;
+        if (style == KeyLabelStyle::glyphs) {
+            text += modifier.glyph;
+        } else {
+            if (!text.empty())
+                text += "+";
+            text += modifier.word;
+        }
+    }
+    return text;
 }
 
 }  // namespace vantlo::KeyCodeNames

@@ -1,13 +1,15 @@
 #pragma once
 // Facts of one desktop platform that the logic relies on but that are not rules of its own: how
 // the file manager, shell components, media players and browsers are identified, where
-// applications are installed, and which applications are hidden by default. The logic reads them
-// from here and never from literals of its own.
+// applications are installed, which applications are hidden by default and how keys are written
+// for the user. The logic reads them from here and never from literals of its own.
 
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
+
+#include "platform/KeyLabelStyle.h"
 
 namespace vantlo {
 
@@ -62,6 +64,9 @@ struct PlatformFacts {
 
     // The supported browsers, in lookup order.
     std::vector<BrowserIdentity> browsers;
+
+    // How keys are written for the user: glyphs on the Mac, "Alt+Tab" on Linux.
+    KeyLabelStyle keyLabelStyle = KeyLabelStyle::glyphs;
 
     // The macOS facts, verbatim; `homeDirectory` completes the per-user scan root.
     static PlatformFacts macOS(const std::string& homeDirectory);

@@ -48,17 +48,20 @@ std::vector<fs::path> damagedCopies(const fs::path& folder) {
     return found;
 }
 
+// One line of the report each.
+// clang-format off
 const std::vector<std::string> kDefaultSettingLines = {
     "Language: system",
     "Accessibility: missing",
     "Screen Recording: granted",
-    "Activation Hotkey: \u2325\u21e5",
+    "Activation Hotkey: Alt+Tab",
     "Panel Edge: right",
     "Panel Display: pointer",
     "Panel Width: normal",
     "Font Size: normal",
     "Shows Apps Without Windows: true",
 };
+// clang-format on
 
 TEST(DiagnosticsCommand, DamagedSettingsFileReportsDefaultsAndIsSetAside) {
     TemporaryFolder configHome;
@@ -102,7 +105,7 @@ TEST(DiagnosticsCommand, ReportsStoredSettingsAndLeavesTheFileAlone) {
     ASSERT_EQ(report.exitCode, 0);
     ASSERT_EQ(report.lines.size(), 14u);
     EXPECT_EQ(report.lines[5], "Language: english");
-    EXPECT_EQ(report.lines[8], "Activation Hotkey: \u2318\u21e5");
+    EXPECT_EQ(report.lines[8], "Activation Hotkey: Super+Tab");
     EXPECT_EQ(report.lines[9], "Panel Edge: left");
     EXPECT_EQ(report.lines[11], "Panel Width: compact");
     EXPECT_EQ(report.lines[13], "Shows Apps Without Windows: false");

@@ -63,7 +63,7 @@ TEST(FeedbackSupport, ChangedSettingsReportOnLinuxStaysEnglish) {
               "Language: simplifiedChinese\n"
               "Accessibility: granted\n"
               "Screen Recording: missing\n"
-              "Activation Hotkey: \u2303\u21e5\n"
+              "Activation Hotkey: Ctrl+Tab\n"
               "Panel Edge: left\n"
               "Panel Display: main\n"
               "Panel Width: wide\n"

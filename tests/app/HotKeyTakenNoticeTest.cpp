@@ -43,11 +43,5 @@ TEST(HotKeyTakenNotice, OneNoticeAfterTheFirstRunOpensTheGeneralPane) {
     EXPECT_EQ(panes, (std::vector<std::string>{"general"}));
 }
 
-TEST(HotKeyTakenNotice, KeysAreSpelledOutAsLinuxDesktopsWriteThem) {
-    EXPECT_EQ(HotKeyTakenNotice::spelledOut(HotkeyConfig::defaultActivation()), "Alt+Tab");
-    HotkeyConfig chord{40, CarbonModifiers::control | CarbonModifiers::shift};
-    EXPECT_EQ(HotKeyTakenNotice::spelledOut(chord), "Ctrl+Shift+K");
-}
-
 }  // namespace
 }  // namespace vantlo

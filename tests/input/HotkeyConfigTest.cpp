@@ -5,6 +5,7 @@
 
 #include "platform/HotkeyConfig.h"
 #include "platform/KeyCodeNames.h"
+#include "testing/FakePlatform.h"
 
 namespace vantlo {
 namespace {
@@ -72,6 +73,45 @@ TEST(HotkeyConfig, DisplayStringPutsGlyphsInFixedOrder) {
     for (const auto& c : cases)
         EXPECT_EQ(c.config.displayString(), c.expected)
             << "key " << c.config.keyCode << " modifiers " << c.config.carbonModifiers;
+}
+
+TEST(HotkeyConfig, EachPlatformsFactsWriteKeysTheirWay) {
+    struct Case {
+        HotkeyConfig config;
+        const char* macOS;
+        const char* linux;
+    };
+    using M = std::uint32_t;
+    const Case cases[] = {
+        {HotkeyConfig::defaultActivation(), "⌥⇥", "Alt+Tab"},
+        {{13, 0x1900}, "⌃⌥⌘W", "Ctrl+Alt+Super+W"},
+        {{40, M{CarbonModifiers::control | CarbonModifiers::shift}}, "⌃⇧K", "Ctrl+Shift+K"},
+        {{KeyCode::space, CarbonModifiers::command}, "⌘Space", "Super+Space"},
+        {{KeyCode::escape, CarbonModifiers::option}, "⌥⎋", "Alt+Esc"},
+        {{KeyCode::returnKey, 0}, "↩", "Return"},
+        {{KeyCode::downArrow, 0}, "↓", "Down"},
+        {{KeyCode::deleteBackward, CarbonModifiers::shift}, "⇧⌫", "Shift+Backspace"},
+        {{105, CarbonModifiers::option}, "⌥Key#105", "Alt+Key#105"},
+    };
+    {
+        FakePlatform mac;
+        EXPECT_EQ(mac.facts().keyLabelStyle, KeyLabelStyle::glyphs);
+        for (const Case& c : cases)
+            EXPECT_EQ(c.config.displayString(), c.macOS) << "macOS facts, " << c.linux;
+    }
+    {
+        FakePlatform linux(FakePlatform::Facts::linux);
+        EXPECT_EQ(linux.facts().keyLabelStyle, KeyLabelStyle::words);
+        for (const Case& c : cases)
+            EXPECT_EQ(c.config.displayString(), c.linux) << "Linux facts, " << c.macOS;
+        EXPECT_EQ(HotkeyConfig::defaultActivation().displayString(KeyLabelStyle::glyphs), "⌥⇥")
+            << "an explicit style wins over the facts";
+    }
+    EXPECT_EQ(HotkeyConfig::defaultActivation().displayString(), "⌥⇥")
+        << "glyphs before any platform is installed";
+    EXPECT_EQ(KeyCodeNames::modifierNames(0x1B00, KeyLabelStyle::words), "Ctrl+Alt+Shift+Super");
+    EXPECT_EQ(KeyCodeNames::modifierNames(CarbonModifiers::option, KeyLabelStyle::glyphs), "⌥");
+    EXPECT_EQ(KeyCodeNames::modifierNames(0, KeyLabelStyle::words), "");
 }
 
 TEST(KeyCodeNames, CoversTheWholeTableAndNamesUnknownCodes) {

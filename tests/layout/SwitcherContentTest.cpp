@@ -59,6 +59,27 @@ TEST_F(SwitcherContentTest, FooterFollowsARebindingAndTheLanguage) {
     EXPECT_NE(FooterHints::hints({}, keys).front().label, "Search");
 }
 
+TEST_F(SwitcherContentTest, FooterAndCloseTooltipWriteKeysInWordsOnLinux) {
+    const FooterBindings keys =
+        FooterHints::bindings(ShortcutStore::allResolved(), KeyLabelStyle::words);
+    EXPECT_EQ(texts(FooterHints::hints({false, false, true}, keys)),
+              (std::vector<std::string>{"Return Search", "Tab/Alt+S Move", "Alt+D In", "Alt+Q Desk",
+                                        "Alt+Esc Close"}));
+    EXPECT_EQ(
+        texts(FooterHints::hints({true, false, false}, keys)),
+        (std::vector<std::string>{"A-Z Type", "Tab/Down Move", "Return Open", "Alt+Esc Close"}));
+    EXPECT_EQ(FooterHints::closeTooltip(keys), "Close (Alt+X)");
+    const FooterBindings glyphs =
+        FooterHints::bindings(ShortcutStore::allResolved(), KeyLabelStyle::glyphs);
+    EXPECT_EQ(FooterHints::closeTooltip(glyphs), "Close (⌥X)");
+    ShortcutStore::set(HotkeyConfig{KeyCode::x, CarbonModifiers::control},
+                       ShortcutAction::closeSelected);
+    EXPECT_EQ(FooterHints::closeTooltip(
+                  FooterHints::bindings(ShortcutStore::allResolved(), KeyLabelStyle::words)),
+              "Close (Ctrl+X)")
+        << "the tooltip names the key that closes";
+}
+
 TEST_F(SwitcherContentTest, EmptyStatesExplainWhyNothingShows) {
     EXPECT_FALSE(EmptyState::make(true, 3, "", true));
     auto locked = EmptyState::make(false, 0, "", false);
@@ -126,6 +147,27 @@ TEST_F(SwitcherContentTest, GuideCardTextsKeysAndDotsFollowTheStage) {
     EXPECT_EQ(actions.keys, (std::vector<GuideKeyCap>{{"Q", true}, {"X", true}, {"⎋", false}}));
     EXPECT_EQ(actions.dots, (std::array<bool, 3>{true, true, true}));
     EXPECT_EQ(actions.nextLabel, "Done");
+
+    // Where keys are written in words the caps and the texts name Alt.
+    const auto linuxBasics =
+        GuideCard::content(OnboardingStage::panelBasics, true, false, KeyLabelStyle::words);
+    EXPECT_EQ(linuxBasics.keys, (std::vector<GuideKeyCap>{{"Alt", true}, {"Tab", true}}));
+    EXPECT_EQ(linuxBasics.detail.find("Option"), std::string::npos) << linuxBasics.detail;
+    EXPECT_NE(linuxBasics.detail.find("Hold Alt"), std::string::npos) << linuxBasics.detail;
+    EXPECT_EQ(
+        GuideCard::content(OnboardingStage::movement, false, false, KeyLabelStyle::words).keys,
+        (std::vector<GuideKeyCap>{{"W", false},
+                                  {"A", false},
+                                  {"S", false},
+                                  {"D", false},
+                                  {"Return", true},
+                                  {"Esc", false}}));
+    for (bool detail : {false, true}) {
+        const auto linuxActions =
+            GuideCard::content(OnboardingStage::actions, true, detail, KeyLabelStyle::words);
+        EXPECT_EQ(linuxActions.detail.rfind("While holding Alt", 0), 0u) << linuxActions.detail;
+        EXPECT_EQ(linuxActions.keys.back().label, "Esc");
+    }
     EXPECT_NE(
         GuideCard::content(OnboardingStage::actions, true, false).detail.find("Q for Desktop"),
         std::string::npos);

@@ -14,6 +14,7 @@
 #include "app/RecencyHistoryFile.h"
 #include "app/SingleInstance.h"
 #include "app/desktop/AppDelegate.h"
+#include "app/desktop/AppPanelServices.h"
 #include "app/desktop/CommandChannel.h"
 #include "app/desktop/PanelKeyForwarding.h"
 #include "app/desktop/PanelWindowSetup.h"
@@ -24,7 +25,6 @@
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/QtDispatch.h"
 #include "platform/posix/ControlSocket.h"
-#include "switcher/ItemActions.h"
 #include "switcher/PanelInputMonitors.h"
 #include "ui/switcher/QtEventMonitors.h"
 #include "ui/switcher/QtPanelPresenter.h"
@@ -116,8 +116,7 @@ int runDesktop(int argc, char** argv) {
     preparePanelWindows(PanelWindowKind::grabbed);
     // The panel holds the keyboard through the window system, so Alt's release is never missed.
     auto qtMonitors = std::make_shared<QtEventMonitors>();
-    auto presenter = std::make_shared<QtPanelPresenter>(qtMonitors, PanelAppearance::fromSettings,
-                                                        ItemActions::closeCapability);
+    auto presenter = std::make_shared<QtPanelPresenter>(qtMonitors, appPanelServices());
     std::shared_ptr<EventMonitors> monitors = qtMonitors;
     if (built.panelInput) {
         PanelInputMonitors::Panel panel;

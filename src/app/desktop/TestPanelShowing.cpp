@@ -19,12 +19,12 @@
 #include <optional>
 #include <string>
 
+#include "app/desktop/AppPanelServices.h"
 #include "app/desktop/PanelWindowSetup.h"
 #include "onboarding/OnboardingManager.h"
 #include "platform/Platform.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/QtDispatch.h"
-#include "switcher/ItemActions.h"
 #include "switcher/SearchViewModel.h"
 #include "switcher/ShowcaseDesktop.h"
 #include "switcher/SwitcherPanelController.h"
@@ -156,8 +156,7 @@ int runTestPanelShowing() {
 
     // The test showing takes its keys and clicks from Qt's own events, not from input grabs.
     auto monitors = std::make_shared<QtEventMonitors>();
-    auto presenter = std::make_shared<QtPanelPresenter>(monitors, PanelAppearance::fromSettings,
-                                                        ItemActions::closeCapability);
+    auto presenter = std::make_shared<QtPanelPresenter>(monitors, appPanelServices());
     auto controller = SwitcherPanelController::create(presenter, monitors);
     std::unique_ptr<ScreenshotTrigger> screenshots;
     if (auto path = environment("VANTLO_TEST_SCREENSHOT"))

@@ -1,5 +1,6 @@
 #include "switcher/layout/FooterHints.h"
 
+#include "platform/KeyCodeNames.h"
 #include "settings/Localization.h"
 
 namespace vantlo::FooterHints {
@@ -8,14 +9,14 @@ std::vector<FooterHint> hints(const FooterState& state, const FooterBindings& bi
     if (state.searchActive) {
         return {
             {"A-Z", localized("Type")},
-            {"⇥/↓", localized("Move")},
+            {bindings.tab + "/" + bindings.down, localized("Move")},
             {bindings.openSelected, localized("Open")},
             {bindings.cancel, localized("Close")},
         };
     }
     std::vector<FooterHint> result = {
         {bindings.search, localized("Search")},
-        {"⇥/" + bindings.moveDown, localized("Move")},
+        {bindings.tab + "/" + bindings.moveDown, localized("Move")},
     };
     if (state.inDetailView)
         result.push_back({bindings.back, localized("Back")});
@@ -26,11 +27,11 @@ std::vector<FooterHint> hints(const FooterState& state, const FooterBindings& bi
     return result;
 }
 
-FooterBindings bindings(const ShortcutTable& resolved) {
+FooterBindings bindings(const ShortcutTable& resolved, KeyLabelStyle style) {
     auto text = [&](ShortcutAction action) {
         auto found = resolved.find(action);
-        return found != resolved.end() ? found->second.displayString()
-                                       : ShortcutActions::defaultBinding(action).displayString();
+        return (found != resolved.end() ? found->second : ShortcutActions::defaultBinding(action))
+            .displayString(style);
     };
     FooterBindings result;
     result.search = text(ShortcutAction::search);
@@ -40,7 +41,14 @@ FooterBindings bindings(const ShortcutTable& resolved) {
     result.desktop = text(ShortcutAction::desktop);
     result.cancel = text(ShortcutAction::cancel);
     result.openSelected = text(ShortcutAction::openSelected);
+    result.closeSelected = text(ShortcutAction::closeSelected);
+    result.tab = KeyCodeNames::name(KeyCode::tab, style);
+    result.down = KeyCodeNames::name(KeyCode::downArrow, style);
     return result;
+}
+
+std::string closeTooltip(const FooterBindings& bindings) {
+    return localizedFormat("Close (%@)", {bindings.closeSelected});
 }
 
 }  // namespace vantlo::FooterHints

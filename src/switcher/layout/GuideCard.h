@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "onboarding/OnboardingStage.h"
+#include "platform/HotkeyConfig.h"
 
 namespace vantlo {
 
@@ -32,9 +33,10 @@ namespace GuideCard {
 
 // Whether the card shows at this stage: from `panelBasics` to `actions`.
 bool isShown(OnboardingStage stage);
-// The card's texts and keys (texts localized). Outside the card's stages title and detail are
-// empty and there are no keys.
-GuideCardContent content(OnboardingStage stage, bool hasItems, bool isInDetailView);
+// The card's texts and keys (texts localized, keys written in `style`). Outside the card's
+// stages title and detail are empty and there are no keys.
+GuideCardContent content(OnboardingStage stage, bool hasItems, bool isInDetailView,
+                         KeyLabelStyle style = shownKeyLabelStyle());
 
 }  // namespace GuideCard
 

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <utility>
 
-#include "input/ShortcutStore.h"
 #include "platform/Platform.h"
 #include "settings/PanelSettings.h"
 #include "switcher/layout/FooterHints.h"
@@ -28,11 +27,8 @@ PanelAppearance PanelAppearance::fromSettings() {
 }
 
 QtPanelPresenter::QtPanelPresenter(std::shared_ptr<QtEventMonitors> monitors,
-                                   AppearanceSource appearance,
-                                   CloseCapabilitySource closeCapability)
-    : monitors_(std::move(monitors)),
-      appearance_(std::move(appearance)),
-      closeCapability_(std::move(closeCapability)) {
+                                   PanelServices services)
+    : monitors_(std::move(monitors)), services_(std::move(services)) {
     // The first summon after start should not wait for a panel either.
     QTimer::singleShot(0, this, [this] { prepareSpare(); });
 }
@@ -44,26 +40,30 @@ QtPanelPresenter::~QtPanelPresenter() {
     delete spare_;
 }
 
+PanelAppearance QtPanelPresenter::appearance() const {
+    return services_.appearance ? services_.appearance() : PanelAppearance{};
+}
+
 SwitcherPanel* QtPanelPresenter::takePanel(const PanelAppearance& look) {
     SwitcherPanel* spare = std::exchange(spare_, nullptr);
     if (spare && spare->hugsLeftEdge() == look.hugsLeftEdge && spareFontScale_ == look.fontScale)
         return spare;
     delete spare;
-    return new SwitcherPanel(look.hugsLeftEdge, look.fontScale);
+    return new SwitcherPanel(look.hugsLeftEdge, look.fontScale, services_.images);
 }
 
 void QtPanelPresenter::prepareSpare() {
     if (spare_ || panel_)
         return;
-    const PanelAppearance look = appearance_ ? appearance_() : PanelAppearance{};
-    spare_ = new SwitcherPanel(look.hugsLeftEdge, look.fontScale);
+    const PanelAppearance look = appearance();
+    spare_ = new SwitcherPanel(look.hugsLeftEdge, look.fontScale, services_.images);
     spareFontScale_ = look.fontScale;
     spare_->winId();
 }
 
 bool QtPanelPresenter::showPanel(std::shared_ptr<SearchViewModel> model, int itemCount,
                                  std::function<void()> onSlideInFinished) {
-    const PanelAppearance look = appearance_ ? appearance_() : PanelAppearance{};
+    const PanelAppearance look = appearance();
     std::optional<Screen> screen;
     if (hasPlatform() && platform().screens) {
         auto& screens = *platform().screens;
@@ -90,12 +90,13 @@ bool QtPanelPresenter::showPanel(std::shared_ptr<SearchViewModel> model, int ite
             [monitors = monitors_](QKeyEvent* event) { return monitors->deliverKey(*event); });
     }
     SearchView* view = panel_->view();
-    view->setFooterBindings(FooterHints::bindings(ShortcutStore::allResolved()));
+    view->setFooterBindings(
+        FooterHints::bindings(services_.bindings ? services_.bindings() : ShortcutTable{}));
     view->setAccessibilityTrusted(hasPlatform() && platform().accessibility &&
                                   platform().accessibility->isProcessTrusted());
     wireActions();
-    stageSubscription_ =
-        OnboardingManager::shared().observe([this](OnboardingStage) { refreshGuide(); });
+    if (services_.guide)
+        stageSubscription_ = services_.guide->observe([this](OnboardingStage) { refreshGuide(); });
     panel_->setPanelSize(QSize(static_cast<int>(std::lround(frame.target.width)),
                                static_cast<int>(std::lround(frame.target.height))));
     refreshNow();
@@ -152,9 +153,16 @@ void QtPanelPresenter::wireActions() {
         withModel([](SearchViewModel& model, const std::string& query) { model.setQuery(query); });
     actions.pointerMoved =
         withModel([](SearchViewModel& model) { model.setKeyboardClaimed(false); });
-    actions.guideNext = [] { OnboardingManager::shared().advance(); };
-    actions.guideSkip = [] { OnboardingManager::shared().complete(); };
-    actions.isClosable = [source = closeCapability_](const SwitchItem& item) {
+    std::weak_ptr<OnboardingManager> guide = services_.guide;
+    actions.guideNext = [guide] {
+        if (auto manager = guide.lock())
+            manager->advance();
+    };
+    actions.guideSkip = [guide] {
+        if (auto manager = guide.lock())
+            manager->complete();
+    };
+    actions.isClosable = [source = services_.closeCapability](const SwitchItem& item) {
         return source && source(item).isActionable();
     };
     panel_->view()->setActions(std::move(actions));
@@ -181,7 +189,8 @@ void QtPanelPresenter::refreshNow() {
 void QtPanelPresenter::refreshGuide() {
     if (!panel_ || !model_)
         return;
-    const OnboardingStage stage = OnboardingManager::shared().stage();
+    const OnboardingStage stage =
+        services_.guide ? services_.guide->stage() : OnboardingStage::idle;
     if (!GuideCard::isShown(stage)) {
         panel_->view()->setGuideCard(std::nullopt);
         return;

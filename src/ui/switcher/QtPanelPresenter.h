@@ -1,16 +1,19 @@
 #pragma once
 // Puts the switcher panel on screen for the panel controller: picks the screen and frame from the
 // panel settings, builds the panel around the search view model, keeps the view in step with the
-// model, the guide stage and the key bindings, and slides the panel in and out.
+// model, the guide stage and the key bindings, and slides the panel in and out. Everything it
+// reads besides the model comes in through `PanelServices`.
 
 #include <QObject>
 #include <functional>
 #include <memory>
 #include <vector>
 
+#include "input/ShortcutStore.h"
 #include "model/CloseCapability.h"
 #include "onboarding/OnboardingManager.h"
 #include "switcher/PanelPresenter.h"
+#include "switcher/RowImageSource.h"
 #include "switcher/SearchViewModel.h"
 
 namespace vantlo {
@@ -29,13 +32,24 @@ struct PanelAppearance {
     static PanelAppearance fromSettings();
 };
 
+// What the presenter reads besides the model. The sources are asked at each showing, so a changed
+// setting or binding shows the next time the panel comes up.
+struct PanelServices {
+    // The panel settings; the defaults when unset.
+    std::function<PanelAppearance()> appearance;
+    // Whether and how a row's item can be closed; nothing is closable when unset.
+    std::function<CloseCapability(const SwitchItem&)> closeCapability;
+    // The in-panel shortcuts the footer names; the defaults when unset.
+    std::function<ShortcutTable()> bindings;
+    // The first-run guide whose card shows on the panel; no card when null.
+    std::shared_ptr<OnboardingManager> guide;
+    // Page icons and window pictures for the rows; none when null.
+    std::shared_ptr<RowImageSource> images;
+};
+
 class QtPanelPresenter : public QObject, public PanelPresenter {
   public:
-    using AppearanceSource = std::function<PanelAppearance()>;
-    using CloseCapabilitySource = std::function<CloseCapability(const SwitchItem&)>;
-
-    QtPanelPresenter(std::shared_ptr<QtEventMonitors> monitors, AppearanceSource appearance,
-                     CloseCapabilitySource closeCapability);
+    QtPanelPresenter(std::shared_ptr<QtEventMonitors> monitors, PanelServices services);
     ~QtPanelPresenter() override;
 
     bool showPanel(std::shared_ptr<SearchViewModel> model, int itemCount,
@@ -60,9 +74,10 @@ class QtPanelPresenter : public QObject, public PanelPresenter {
     // for it.
     void prepareSpare();
 
+    PanelAppearance appearance() const;
+
     std::shared_ptr<QtEventMonitors> monitors_;
-    AppearanceSource appearance_;
-    CloseCapabilitySource closeCapability_;
+    PanelServices services_;
     std::shared_ptr<SearchViewModel> model_;
     SearchViewModel::ObserverToken modelToken_ = 0;
     OnboardingManager::Subscription stageSubscription_;

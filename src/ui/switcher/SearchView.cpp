@@ -14,20 +14,23 @@
 #include <algorithm>
 #include <cmath>
 
-#include "browser/FaviconCache.h"
-#include "discovery/ThumbnailCache.h"
-#include "platform/Platform.h"
 #include "settings/Localization.h"
 #include "switcher/layout/BoundaryHints.h"
 #include "switcher/layout/EmptyState.h"
 #include "switcher/layout/PanelWaveShape.h"
+#include "switcher/layout/SearchViewLayout.h"
 #include "switcher/layout/SelectionWaveRail.h"
 #include "switcher/layout/SwitcherLayout.h"
 #include "ui/common/FrameTicker.h"
 #include "ui/common/IconProvider.h"
 #include "ui/common/Shadows.h"
 #include "ui/common/Symbols.h"
+#include "ui/switcher/EmptyStatePainter.h"
+#include "ui/switcher/FooterPainter.h"
+#include "ui/switcher/GuideCardOverlay.h"
+#include "ui/switcher/HeaderPainter.h"
 #include "ui/switcher/RowPainter.h"
+#include "ui/switcher/RowPictures.h"
 #include "ui/switcher/SearchField.h"
 #include "ui/switcher/SwitcherStyle.h"
 
@@ -62,6 +65,10 @@ QString qs(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+QRectF toQt(const Rect& r) {
+    return QRectF(r.x, r.y, r.width, r.height);
+}
+
 QPainterPath toQt(const Path& path) {
     QPainterPath result;
     for (const PathCommand& c : path.commands()) {
@@ -91,41 +98,13 @@ std::string rowKey(const SwitchItem& item) {
     return item.id().toString();
 }
 
-// A triangle wave 0 → 1 → 0 eased in and out, one way per `half` seconds: the guide's pulse.
-double pulseAt(double now, double half) {
-    const double phase = std::fmod(now, 2 * half) / half;
-    const double x = phase <= 1 ? phase : 2 - phase;
-    return x * x * (3 - 2 * x);
-}
-
-// Paints above the child widgets (the search field) what the view asks it to; clicks pass
-// through to the view below.
-class OverlayLayer : public QWidget {
-  public:
-    OverlayLayer(QWidget* parent, std::function<void(QPainter&)> paint)
-        : QWidget(parent), paint_(std::move(paint)) {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setAttribute(Qt::WA_TranslucentBackground);
-    }
-
-  protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setRenderHint(QPainter::TextAntialiasing);
-        paint_(painter);
-    }
-
-  private:
-    std::function<void(QPainter&)> paint_;
-};
-
 }  // namespace
 
 struct SearchView::Layout {
     QRectF content;
     QRectF header;
     QRectF searchRow;
+    QRectF searchField;
     QRectF pill;
     QRectF backChip;
     QRectF groupIcon;
@@ -135,7 +114,8 @@ struct SearchView::Layout {
     QRectF footer;
 };
 
-SearchView::SearchView(bool hugsLeftEdge, double fontScale, QWidget* parent)
+SearchView::SearchView(bool hugsLeftEdge, double fontScale, std::shared_ptr<RowImageSource> images,
+                       QWidget* parent)
     : QWidget(parent), hugsLeftEdge_(hugsLeftEdge), metrics_(fontScale) {
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -147,11 +127,9 @@ SearchView::SearchView(bool hugsLeftEdge, double fontScale, QWidget* parent)
         if (actions_.setQuery)
             actions_.setQuery(text.toStdString());
     });
-    overlay_ = new OverlayLayer(this, [this](QPainter& painter) {
-        if (guide_)
-            paintGuideCard(painter, layout(), FrameTicker::now());
-    });
-    overlay_->hide();
+    pictures_ = new RowPictures(
+        std::move(images), [this] { update(); }, this);
+    guideCard_ = new GuideCardOverlay(metrics_, this);
     ticker_ = new FrameTicker([this](double now) { return animate(now); }, this);
     waveY_ = Spring(SwitcherLayout::estimatedPanelWaveY(false, 0), kWaveSpring);
     railY_ = Spring(SwitcherLayout::estimatedPanelWaveY(false, 0), kRailSpring);
@@ -169,17 +147,10 @@ void SearchView::setFooterBindings(FooterBindings bindings) {
 }
 
 void SearchView::setGuideCard(std::optional<GuideCardContent> card) {
-    const double now = FrameTicker::now();
-    if (card.has_value() != guide_.has_value())
-        guideOpacity_.animateTo(card ? 1.0 : 0.0, {0.25, 1.0}, now);
-    if (card)
-        guide_ = std::move(card);
-    else if (guideOpacity_.isSettled(now))
-        guide_.reset();
-    overlay_->setVisible(guide_.has_value());
-    overlay_->raise();
+    guideCard_->setSlot(toQt(layoutNumbers().guideCard));
+    guideCard_->setCard(std::move(card));
     // The card lies over the search field: its buttons must get the clicks there.
-    field_->setAttribute(Qt::WA_TransparentForMouseEvents, guide_.has_value());
+    field_->setAttribute(Qt::WA_TransparentForMouseEvents, guideCard_->hasCard());
     ticker_->start();
     update();
 }
@@ -231,6 +202,7 @@ void SearchView::setState(SwitcherViewState next) {
         selection.emplace(key, spring);
     }
     rowSelection_ = std::move(selection);
+    guideCard_->setSlot(toQt(layoutNumbers().guideCard));
     syncField();
     retargetWaves(now);
     ticker_->start();
@@ -270,40 +242,30 @@ void SearchView::applyScroll(const ScrollRequest& request) {
     scrollY_ = std::clamp(target, 0.0, maxScroll(l));
 }
 
-SearchView::Layout SearchView::layout() const {
-    Layout l;
-    const double outset = SwitcherLayout::panelWaveOutset;
-    const double w = width();
-    const double h = height();
-    l.content = hugsLeftEdge_ ? QRectF(0, 0, w - outset, h) : QRectF(outset, 0, w - outset, h);
-    const double s = metrics_.scale;
-    const double rowH = metrics_.searchRowHeight();
-    const double top = metrics_.headerTopPadding();
-    if (!state_.isInDetailView()) {
-        l.searchRow = QRectF(l.content.left() + 14, top, l.content.width() - 28, rowH);
-        l.pill = QRectF(l.content.center().x() - metrics_.pillWidth() / 2, top,
-                        metrics_.pillWidth(), rowH);
-        l.header = QRectF(l.content.left(), 0, l.content.width(),
-                          top + rowH + metrics_.headerBottomPadding());
-    } else {
-        QFontMetricsF fm(SwitcherStyle::font(metrics_.backChipSize(), QFont::DemiBold));
-        const double chipWidth = fm.horizontalAdvance(qs(localized("Back"))) + 34 * s;
-        l.backChip = QRectF(l.content.left() + 14, top, chipWidth, 24 * s);
-        const double icon = metrics_.groupIconSize();
-        l.groupIcon = QRectF(l.content.left() + 18, l.backChip.bottom() + 8, icon, icon);
-        l.groupTitle = QRectF(l.groupIcon.right() + 12, l.groupIcon.top(),
-                              l.content.right() - 18 - (l.groupIcon.right() + 12), icon);
-        l.divider =
-            QRectF(l.content.left() + 18, l.groupIcon.bottom() + 10, l.content.width() - 36, 1);
-        l.searchRow =
-            QRectF(l.content.left() + 12, l.divider.bottom() + 10, l.content.width() - 24, rowH);
-        l.header = QRectF(l.content.left(), 0, l.content.width(),
-                          l.searchRow.bottom() + metrics_.headerBottomPadding());
+SearchViewLayout SearchView::layoutNumbers() const {
+    double backLabelWidth = 0;
+    if (state_.isInDetailView()) {
+        const QFontMetricsF fm(SwitcherStyle::font(metrics_.backChipSize(), QFont::DemiBold));
+        backLabelWidth = fm.horizontalAdvance(qs(localized("Back")));
     }
-    const double footerHeight = metrics_.footerHeight();
-    l.footer = QRectF(l.content.left(), h - footerHeight - 4, l.content.width(), footerHeight);
-    l.list = QRectF(l.content.left(), l.header.bottom(), l.content.width(),
-                    std::max(0.0, l.footer.top() - l.header.bottom()));
+    return SearchViewLayout::make({static_cast<double>(width()), static_cast<double>(height())},
+                                  hugsLeftEdge_, state_.isInDetailView(), metrics_, backLabelWidth);
+}
+
+SearchView::Layout SearchView::layout() const {
+    const SearchViewLayout numbers = layoutNumbers();
+    Layout l;
+    l.content = toQt(numbers.content);
+    l.header = toQt(numbers.header);
+    l.searchRow = toQt(numbers.searchRow);
+    l.searchField = toQt(numbers.searchField);
+    l.pill = toQt(numbers.pill);
+    l.backChip = toQt(numbers.backChip);
+    l.groupIcon = toQt(numbers.groupIcon);
+    l.groupTitle = toQt(numbers.groupTitle);
+    l.divider = toQt(numbers.divider);
+    l.list = toQt(numbers.list);
+    l.footer = toQt(numbers.footer);
     return l;
 }
 
@@ -396,14 +358,13 @@ bool SearchView::animate(double now) {
         searchScale_.animateTo(1.0, kPulseBack, now);
         pulseReturnAt_ = -1;
     }
-    if (guide_ && guideOpacity_.target() == 0 && guideOpacity_.isSettled(now)) {
-        guide_.reset();
-        overlay_->hide();
+    const bool hadGuideCard = guideCard_->hasCard();
+    const bool guideMoves = guideCard_->animate(now);
+    if (hadGuideCard && !guideCard_->hasCard())
         field_->setAttribute(Qt::WA_TransparentForMouseEvents, false);
-    }
     update();
-    bool moving = pulseReturnAt_ >= 0 || guide_.has_value();
-    for (const Spring* spring : {&waveY_, &railY_, &searchScale_, &floating_, &guideOpacity_})
+    bool moving = pulseReturnAt_ >= 0 || guideMoves;
+    for (const Spring* spring : {&waveY_, &railY_, &searchScale_, &floating_})
         moving = moving || !spring->isSettled(now, 0.01);
     for (const auto& entry : rowSelection_)
         moving = moving || !entry.second.isSettled(now, 0.002);
@@ -444,16 +405,13 @@ void SearchView::syncField() {
 }
 
 void SearchView::updateFieldGeometry() {
-    const Layout l = layout();
-    const double symbol = metrics_.searchSymbolSize();
-    const QRectF row = l.searchRow;
-    const double left = row.left() + 12 + symbol + 8;
-    field_->setGeometry(QRectF(left, row.top(), row.right() - 12 - left, row.height()).toRect());
+    field_->setGeometry(toQt(layoutNumbers().searchField).toRect());
 }
 
 void SearchView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    overlay_->setGeometry(rect());
+    guideCard_->setGeometry(rect());
+    guideCard_->setSlot(toQt(layoutNumbers().guideCard));
     updateFieldGeometry();
     retargetWaves(FrameTicker::now());
 }
@@ -508,96 +466,23 @@ void SearchView::paintBackground(QPainter& painter, double now) {
 }
 
 void SearchView::paintHeader(QPainter& painter, const Layout& l, double now) {
-    const double scale = searchScale_.value(now);
-    const double shown = std::clamp(floating_.value(now), 0.0, 1.0);
-    painter.save();
-    const QPointF centre = l.header.center();
-    painter.translate(centre);
-    painter.scale(scale, scale);
-    painter.translate(-centre);
-
-    if (shown > 0.01) {
-        painter.save();
-        painter.setOpacity(shown);
-        const double grow = 0.96 + 0.04 * shown;
-        painter.translate(l.searchRow.center());
-        painter.scale(grow, grow);
-        painter.translate(-l.searchRow.center());
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(searchRow());
-        painter.drawRoundedRect(l.searchRow, 10, 10);
-        const double symbol = metrics_.searchSymbolSize();
-        Symbols::draw(
-            painter, "magnifyingglass",
-            QRectF(l.searchRow.left() + 12, l.searchRow.center().y() - symbol / 2, symbol, symbol),
-            white(0.62), SymbolWeight::medium);
-        painter.restore();
-    }
-    if (shown < 0.99) {
-        painter.save();
-        const double hidden = 1 - shown;
-        painter.setOpacity(hidden);
-        const double grow = 0.96 + 0.04 * hidden;
-        painter.translate(l.pill.center());
-        painter.scale(grow, grow);
-        painter.translate(-l.pill.center());
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(pill());
-        painter.drawRoundedRect(l.pill, l.pill.height() / 2, l.pill.height() / 2);
-        painter.setPen(Qt::white);
-        painter.setFont(SwitcherStyle::font(metrics_.pillTextSize(), QFont::Bold));
-        painter.drawText(l.pill, Qt::AlignCenter, qs(localized("Enter to search")));
-        painter.restore();
-    }
-    painter.restore();
+    HeaderPainter(metrics_).paintSearchHeader(painter, l.header, l.searchRow, l.pill,
+                                              searchScale_.value(now),
+                                              std::clamp(floating_.value(now), 0.0, 1.0));
 }
 
 void SearchView::paintGroupHeader(QPainter& painter, const Layout& l) {
-    // Back chip.
-    const bool chipHovered = hover_.part == HitPart::back;
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(white(chipHovered ? 0.18 : 0.10));
-    painter.drawRoundedRect(l.backChip, l.backChip.height() / 2, l.backChip.height() / 2);
-    const double symbol = metrics_.backChipSize() * 0.9;
-    const QRectF chevron(l.backChip.left() + 9, l.backChip.center().y() - symbol / 2, symbol,
-                         symbol);
-    Symbols::draw(painter, "chevron.left", chevron, white(0.82), SymbolWeight::semibold);
-    painter.setPen(white(0.82));
-    painter.setFont(SwitcherStyle::font(metrics_.backChipSize(), QFont::DemiBold));
-    painter.drawText(QRectF(chevron.right() + 4, l.backChip.top(),
-                            l.backChip.right() - chevron.right() - 4, l.backChip.height()),
-                     Qt::AlignLeft | Qt::AlignVCenter, qs(localized("Back")));
-
-    // Application icon and name.
-    const qreal dpr = devicePixelRatioF();
-    QPixmap icon =
-        IconProvider::shared().pixmap(state_.groupIcon, qRound(l.groupIcon.width()), dpr);
-    if (!icon.isNull()) {
-        painter.drawPixmap(l.groupIcon, icon, QRectF(QPointF(0, 0), QSizeF(icon.size())));
-    } else {
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(white(0.14));
-        painter.drawRoundedRect(l.groupIcon, 10, 10);
-        painter.setPen(white(0.72));
-        painter.setFont(SwitcherStyle::font(l.groupIcon.height() * 0.5, QFont::DemiBold));
-        painter.drawText(l.groupIcon, Qt::AlignCenter, qs(state_.groupName).left(1).toUpper());
-    }
-    const QFont titleFont = SwitcherStyle::font(metrics_.groupTitleSize(), QFont::Bold);
-    painter.setFont(titleFont);
-    painter.setPen(white(0.92));
-    painter.drawText(l.groupTitle, Qt::AlignLeft | Qt::AlignVCenter,
-                     QFontMetricsF(titleFont).elidedText(qs(state_.groupName), Qt::ElideRight,
-                                                         l.groupTitle.width()));
-    painter.fillRect(l.divider, white(0.12));
-
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(searchRow());
-    painter.drawRoundedRect(l.searchRow, 10, 10);
-    const double glass = metrics_.searchSymbolSize();
-    Symbols::draw(
-        painter, "magnifyingglass",
-        QRectF(l.searchRow.left() + 12, l.searchRow.center().y() - glass / 2, glass, glass),
-        white(0.62), SymbolWeight::medium);
+    HeaderPainter::GroupHeader header;
+    header.backChip = l.backChip;
+    header.groupIcon = l.groupIcon;
+    header.groupTitle = l.groupTitle;
+    header.divider = l.divider;
+    header.searchRow = l.searchRow;
+    header.backHovered = hover_.part == HitPart::back;
+    header.icon = IconProvider::shared().pixmap(state_.groupIcon, qRound(l.groupIcon.width()),
+                                                devicePixelRatioF());
+    header.name = qs(state_.groupName);
+    HeaderPainter(metrics_).paintGroupHeader(painter, header);
 }
 
 void SearchView::paintList(QPainter& outer, const Layout& l, double now) {
@@ -629,13 +514,11 @@ void SearchView::paintList(QPainter& outer, const Layout& l, double now) {
             s.closeHovered = hover_.part == HitPart::close && hover_.index == index;
             s.inGroupDetail = detail;
             if (const TabItem* tab = item.tab()) {
-                s.favicon = favicon(tab->faviconURL);
-                s.faviconPending = s.favicon.isNull() && !tab->faviconURL.empty() &&
-                                   requestedFavicons_.count(tab->faviconURL) &&
-                                   !failedFavicons_.count(tab->faviconURL);
+                s.favicon = pictures_->pageIcon(tab->faviconURL, devicePixelRatioF());
+                s.faviconPending = pictures_->isPending(tab->faviconURL);
             } else if (const WindowItem* window = item.window();
                        window && window->cgWindowID && s.selection > 0.5) {
-                s.thumbnail = thumbnail(*window->cgWindowID);
+                s.thumbnail = pictures_->windowPicture(*window->cgWindowID);
             }
             return s;
         };
@@ -692,38 +575,9 @@ void SearchView::paintList(QPainter& outer, const Layout& l, double now) {
 }
 
 void SearchView::paintEmptyState(QPainter& painter, const QRectF& area) {
-    const auto empty = EmptyState::make(state_.hasItems, state_.visibleCount(), state_.query,
-                                        accessibilityTrusted_);
-    if (!empty)
-        return;
-    const double symbol = metrics_.emptySymbolSize(empty->noItems);
-    const QFont titleFont = SwitcherStyle::font(metrics_.emptyTitleSize(), QFont::Medium);
-    const QFont hintFont = SwitcherStyle::font(metrics_.emptyHintSize(), QFont::Normal);
-    const double textWidth = area.width() - 56;
-    const QRectF titleBounds = QFontMetricsF(titleFont).boundingRect(
-        QRectF(0, 0, textWidth, 1000), Qt::AlignHCenter | Qt::TextWordWrap, qs(empty->title));
-    const QRectF hintBounds = empty->hint.empty()
-                                  ? QRectF()
-                                  : QFontMetricsF(hintFont).boundingRect(
-                                        QRectF(0, 0, textWidth, 1000),
-                                        Qt::AlignHCenter | Qt::TextWordWrap, qs(empty->hint));
-    const double total =
-        symbol + 12 + titleBounds.height() + (hintBounds.isEmpty() ? 0 : 6 + hintBounds.height());
-    double y = area.top() + std::max(24.0, (area.height() - total) * 0.4);
-    Symbols::draw(painter, empty->symbol, QRectF(area.center().x() - symbol / 2, y, symbol, symbol),
-                  white(0.38));
-    y += symbol + 12;
-    painter.setFont(titleFont);
-    painter.setPen(white(0.78));
-    painter.drawText(QRectF(area.left() + 28, y, textWidth, titleBounds.height()),
-                     Qt::AlignHCenter | Qt::TextWordWrap, qs(empty->title));
-    y += titleBounds.height() + 6;
-    if (!hintBounds.isEmpty()) {
-        painter.setFont(hintFont);
-        painter.setPen(white(0.5));
-        painter.drawText(QRectF(area.left() + 28, y, textWidth, hintBounds.height()),
-                         Qt::AlignHCenter | Qt::TextWordWrap, qs(empty->hint));
-    }
+    if (const auto empty = EmptyState::make(state_.hasItems, state_.visibleCount(), state_.query,
+                                            accessibilityTrusted_))
+        EmptyStatePainter(metrics_).paint(painter, area, *empty);
 }
 
 void SearchView::paintFooter(QPainter& painter, const Layout& l) {
@@ -731,205 +585,19 @@ void SearchView::paintFooter(QPainter& painter, const Layout& l) {
     footerState.searchActive = state_.searchActive;
     footerState.inDetailView = state_.isInDetailView();
     footerState.selectedIsGroup = state_.selectedIsGroup();
-    const auto hints = FooterHints::hints(footerState, bindings_);
-    const QFont keyFont = SwitcherStyle::font(metrics_.footerTextSize(), QFont::Bold);
-    const QFont labelFont = SwitcherStyle::font(metrics_.footerTextSize(), QFont::DemiBold);
-    const QFontMetricsF keyMetrics(keyFont), labelMetrics(labelFont);
-    const double gap = 3, between = 10 * metrics_.scale;
-    double total = 0;
-    for (const auto& hint : hints)
-        total += keyMetrics.horizontalAdvance(qs(hint.key)) + gap +
-                 labelMetrics.horizontalAdvance(qs(hint.label)) + between;
-    total -= between;
-    double x = l.footer.center().x() - total / 2;
-    for (const auto& hint : hints) {
-        const double keyWidth = keyMetrics.horizontalAdvance(qs(hint.key));
-        painter.setFont(keyFont);
-        painter.setPen(white(0.72));
-        painter.drawText(QRectF(x, l.footer.top(), keyWidth + 1, l.footer.height()),
-                         Qt::AlignLeft | Qt::AlignVCenter, qs(hint.key));
-        x += keyWidth + gap;
-        const double labelWidth = labelMetrics.horizontalAdvance(qs(hint.label));
-        painter.setFont(labelFont);
-        painter.setPen(white(0.42));
-        painter.drawText(QRectF(x, l.footer.top(), labelWidth + 1, l.footer.height()),
-                         Qt::AlignLeft | Qt::AlignVCenter, qs(hint.label));
-        x += labelWidth + between;
-    }
-}
-
-void SearchView::paintGuideCard(QPainter& painter, const Layout& l, double now) {
-    const GuideCardContent& card = *guide_;
-    const double opacity = std::clamp(guideOpacity_.value(now), 0.0, 1.0);
-    if (opacity <= 0.01)
-        return;
-    const double s = metrics_.scale;
-    const double pulse = pulseAt(now, 0.72);
-    const double padding = 12, spacing = 11;
-    const double top = state_.isInDetailView() ? 104 : 62;
-    const double width = l.content.width() - 36;
-    const double inner = width - 2 * padding;
-    const QFont titleFont = SwitcherStyle::font(metrics_.cardTitleSize(), QFont::Bold);
-    const QFont skipFont = SwitcherStyle::font(metrics_.cardSkipSize(), QFont::DemiBold);
-    const QFont detailFont = SwitcherStyle::font(metrics_.cardDetailSize(), QFont::Normal);
-    const QFont keyFont = SwitcherStyle::font(metrics_.demoKeyTextSize(), QFont::Bold);
-    const QFont captionFont = SwitcherStyle::font(metrics_.demoCaptionSize(), QFont::Medium);
-    const QFont nextFont = SwitcherStyle::font(metrics_.cardNextSize(), QFont::Bold);
-    const QFontMetricsF titleMetrics(titleFont), skipMetrics(skipFont), nextMetrics(nextFont);
-    const double skipWidth = skipMetrics.horizontalAdvance(qs(card.skipLabel));
-    const QRectF detailBounds =
-        QFontMetricsF(detailFont)
-            .boundingRect(QRectF(0, 0, inner, 2000), Qt::TextWordWrap, qs(card.detail));
-    const double keyHeight = metrics_.demoKeyHeight();
-    const double footerHeight = std::max(nextMetrics.height(), 5.0);
-    const double height = padding + titleMetrics.height() + spacing + detailBounds.height() +
-                          (card.keys.empty() ? 0 : spacing + keyHeight * 1.08) + spacing +
-                          footerHeight + padding;
-    const QRectF box(l.content.left() + 18, top, width, height);
-    guideBounds_ = box.adjusted(-4, -4, 4, 4);
-
-    painter.save();
-    painter.setOpacity(opacity);
-    QPainterPath background;
-    background.addRoundedRect(box, 10, 10);
-    Shadows::drawShadow(painter, background, QColor::fromRgbF(0, 0, 0, 0.35f), 16, QPointF(0, 8));
-    painter.setPen(QPen(white(0.12), 1));
-    painter.setBrush(rgb(0.08, 0.1, 0.13, 0.94));
-    painter.drawPath(background);
-
-    double y = box.top() + padding;
-    const double left = box.left() + padding;
-    painter.setFont(titleFont);
-    painter.setPen(white(0.94));
-    painter.drawText(
-        QRectF(left, y, inner - skipWidth - 8, titleMetrics.height()),
-        Qt::AlignLeft | Qt::AlignVCenter,
-        titleMetrics.elidedText(qs(card.title), Qt::ElideRight, inner - skipWidth - 8));
-    // "Skip" shares the title's baseline.
-    guideSkipRect_ = QRectF(box.right() - padding - skipWidth - 4,
-                            y + titleMetrics.ascent() - skipMetrics.ascent() - 2, skipWidth + 8,
-                            skipMetrics.height() + 4);
-    painter.setFont(skipFont);
-    painter.setPen(white(hover_.part == HitPart::guideSkip ? 0.8 : 0.52));
-    painter.drawText(guideSkipRect_, Qt::AlignCenter, qs(card.skipLabel));
-    y += titleMetrics.height() + spacing;
-
-    painter.setFont(detailFont);
-    painter.setPen(white(0.68));
-    painter.drawText(QRectF(left, y, inner, detailBounds.height()), Qt::TextWordWrap,
-                     qs(card.detail));
-    y += detailBounds.height();
-
-    if (!card.keys.empty()) {
-        y += spacing;
-        double x = left;
-        const double keyWidth = metrics_.demoKeyWidth();
-        for (const GuideKeyCap& cap : card.keys) {
-            const double lit = cap.pulses ? pulse : 0.0;
-            const QRectF key(x, y + keyHeight * 0.04, keyWidth, keyHeight);
-            painter.save();
-            const double grow = 1 + 0.08 * lit;
-            painter.translate(key.center());
-            painter.scale(grow, grow);
-            painter.translate(-key.center());
-            QPainterPath capShape;
-            capShape.addRoundedRect(key, 6, 6);
-            if (lit > 0.01)
-                Shadows::drawShadow(painter, capShape, accent(0.26 * lit), 8);
-            QColor fill = white(0.13);
-            const QColor lit78 = accent(0.78);
-            fill = QColor::fromRgbF(
-                static_cast<float>(fill.redF() + (lit78.redF() - fill.redF()) * lit),
-                static_cast<float>(fill.greenF() + (lit78.greenF() - fill.greenF()) * lit),
-                static_cast<float>(fill.blueF() + (lit78.blueF() - fill.blueF()) * lit),
-                static_cast<float>(fill.alphaF() + (lit78.alphaF() - fill.alphaF()) * lit));
-            painter.setPen(QPen(white(0.14), 0.6));
-            painter.setBrush(fill);
-            painter.drawPath(capShape);
-            painter.setFont(keyFont);
-            painter.setPen(Qt::white);
-            painter.drawText(key, Qt::AlignCenter, qs(cap.label));
-            painter.restore();
-            x += keyWidth + 6 * s;
-        }
-        if (!card.caption.empty()) {
-            painter.setFont(captionFont);
-            painter.setPen(white(0.54));
-            painter.drawText(QRectF(x + 2, y, box.right() - padding - x - 2, keyHeight * 1.08),
-                             Qt::AlignLeft | Qt::AlignVCenter, qs(card.caption));
-        }
-        y += keyHeight * 1.08;
-    }
-    y += spacing;
-
-    double dotX = left;
-    for (bool lit : card.dots) {
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(lit ? accent() : white(0.2));
-        painter.drawEllipse(QRectF(dotX, y + footerHeight / 2 - 2.5, 5, 5));
-        dotX += 5 + 5;
-    }
-    const double nextWidth = nextMetrics.horizontalAdvance(qs(card.nextLabel));
-    guideNextRect_ =
-        QRectF(box.right() - padding - nextWidth - 4, y - 2, nextWidth + 8, footerHeight + 4);
-    painter.setFont(nextFont);
-    painter.setPen(accent(hover_.part == HitPart::guideNext ? 1.0 : 0.92));
-    painter.drawText(guideNextRect_, Qt::AlignCenter, qs(card.nextLabel));
-    painter.restore();
-}
-
-// Pictures loaded off the main thread.
-
-QPixmap SearchView::favicon(const std::string& address) {
-    if (address.empty())
-        return {};
-    auto found = favicons_.find(address);
-    if (found != favicons_.end())
-        return found->second;
-    if (requestedFavicons_.insert(address).second && hasPlatform()) {
-        QPointer<SearchView> self(this);
-        FaviconCache::shared().image(address, [self, address](ImageRef image) {
-            if (!self)
-                return;
-            QPixmap pixmap = IconProvider::shared().pixmap(image, 32, self->devicePixelRatioF());
-            if (pixmap.isNull()) {
-                self->failedFavicons_.insert(address);
-            } else {
-                self->favicons_[address] = pixmap;
-            }
-            self->update();
-        });
-    }
-    found = favicons_.find(address);
-    return found != favicons_.end() ? found->second : QPixmap();
-}
-
-QPixmap SearchView::thumbnail(std::uint32_t windowNumber) {
-    auto found = thumbnails_.find(windowNumber);
-    if (found != thumbnails_.end())
-        return found->second;
-    if (requestedThumbnails_.insert(windowNumber).second && hasPlatform() && platform().dispatch) {
-        QPointer<SearchView> self(this);
-        ThumbnailCache::shared().requestThumbnail(
-            windowNumber, [self, windowNumber](ImageRef image) {
-                if (!self || !image || !image->hasPixels())
-                    return;
-                self->thumbnails_[windowNumber] =
-                    QPixmap::fromImage(IconProvider::imageFromPixels(*image));
-                self->update();
-            });
-    }
-    return {};
+    FooterPainter(metrics_).paint(painter, l.footer, FooterHints::hints(footerState, bindings_));
 }
 
 // Pointer.
 
 SearchView::Hit SearchView::hitTest(QPointF point) const {
-    if (guide_ && guideOpacity_.target() > 0) {
-        if (guideNextRect_.contains(point))
+    switch (guideCard_->buttonAt(point)) {
+        case GuideCardOverlay::Button::next:
             return {HitPart::guideNext, -1};
-        if (guideSkipRect_.contains(point))
+        case GuideCardOverlay::Button::skip:
             return {HitPart::guideSkip, -1};
+        case GuideCardOverlay::Button::none:
+            break;
     }
     const Layout l = layout();
     if (state_.isInDetailView() && l.backChip.contains(point))
@@ -990,6 +658,9 @@ void SearchView::setHover(const Hit& hit) {
     ease(hover_, 0.0);
     hover_ = hit;
     ease(hover_, 1.0);
+    guideCard_->setHovered(hit.part == HitPart::guideNext   ? GuideCardOverlay::Button::next
+                           : hit.part == HitPart::guideSkip ? GuideCardOverlay::Button::skip
+                                                            : GuideCardOverlay::Button::none);
     ticker_->start();
 }
 
@@ -1057,7 +728,7 @@ bool SearchView::event(QEvent* event) {
         auto* help = static_cast<QHelpEvent*>(event);
         const Hit hit = hitTest(help->pos());
         if (hit.part == HitPart::close)
-            QToolTip::showText(help->globalPos(), qs(localized("Close (⌥X)")), this);
+            QToolTip::showText(help->globalPos(), qs(FooterHints::closeTooltip(bindings_)), this);
         else
             QToolTip::hideText();
         return true;

@@ -1,24 +1,24 @@
 #pragma once
 // The content of the switcher panel: the wave-edged dark sheet with its header (the "Enter to
 // search" pill, the search field, or a group's header), the list of rows with the selection rail,
-// the empty states, the footer of key hints and, during the first-run guide, the guide card. It
-// paints a `SwitcherViewState` and reports clicks, hovers and typing through `Actions`.
+// the empty states, the footer of key hints and, during the first-run guide, the guide card
+// overlay. It paints a `SwitcherViewState` with the pictures of an injected row image source and
+// reports clicks, hovers and typing through `Actions`.
 
-#include <QPixmap>
 #include <QWidget>
-#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 
+#include "switcher/RowImageSource.h"
 #include "switcher/animation/Easing.h"
 #include "switcher/animation/Spring.h"
 #include "switcher/layout/FooterHints.h"
 #include "switcher/layout/GuideCard.h"
 #include "switcher/layout/ScrollKeeper.h"
+#include "switcher/layout/SearchViewLayout.h"
 #include "switcher/layout/SwitcherLayout.h"
 #include "switcher/layout/SwitcherMetrics.h"
 #include "switcher/layout/SwitcherViewState.h"
@@ -27,6 +27,8 @@
 namespace vantlo {
 
 class FrameTicker;
+class GuideCardOverlay;
+class RowPictures;
 class SearchField;
 
 class SearchView : public QWidget {
@@ -45,7 +47,9 @@ class SearchView : public QWidget {
         std::function<bool(const SwitchItem&)> isClosable;
     };
 
-    SearchView(bool hugsLeftEdge, double fontScale, QWidget* parent = nullptr);
+    // Without `images` rows show no page icons or window pictures.
+    SearchView(bool hugsLeftEdge, double fontScale, std::shared_ptr<RowImageSource> images,
+               QWidget* parent = nullptr);
     ~SearchView() override;
 
     void setActions(Actions actions) { actions_ = std::move(actions); }
@@ -90,6 +94,7 @@ class SearchView : public QWidget {
     void setHover(const Hit& hit);
     double badgeHover(const SwitchItem& item, double now) const;
 
+    SearchViewLayout layoutNumbers() const;
     Layout layout() const;
     std::vector<RowSlot> visibleRows(const Layout& l) const;
     double rowTop(const Layout& l, int index) const;
@@ -111,21 +116,17 @@ class SearchView : public QWidget {
     void paintList(QPainter& painter, const Layout& l, double now);
     void paintEmptyState(QPainter& painter, const QRectF& area);
     void paintFooter(QPainter& painter, const Layout& l);
-    void paintGuideCard(QPainter& painter, const Layout& l, double now);
-    // Answer what is loaded so far and start loading what is not; the view repaints on arrival.
-    QPixmap favicon(const std::string& address);
-    QPixmap thumbnail(std::uint32_t windowNumber);
 
     bool hugsLeftEdge_;
     SwitcherMetrics metrics_;
     SwitcherViewState state_;
     Actions actions_;
     FooterBindings bindings_;
-    std::optional<GuideCardContent> guide_;
     bool accessibilityTrusted_ = true;
     SearchField* field_ = nullptr;
     FrameTicker* ticker_ = nullptr;
-    QWidget* overlay_ = nullptr;
+    GuideCardOverlay* guideCard_ = nullptr;
+    RowPictures* pictures_ = nullptr;
 
     double scrollY_ = 0;
     ScrollKeeper mainKeeper_, tabKeeper_, windowKeeper_;
@@ -133,7 +134,6 @@ class SearchView : public QWidget {
     Spring railY_;
     Spring searchScale_{1.0};
     Spring floating_{0.0};
-    Spring guideOpacity_{0.0};
     double pulseReturnAt_ = -1;
     std::map<std::string, Spring> rowSelection_;
     // The count badges easing into or out of their hover look, by row.
@@ -143,18 +143,11 @@ class SearchView : public QWidget {
     Shadows::Rendered backgroundShadow_;
     QRectF backgroundShadowKey_;
 
-    std::map<std::string, QPixmap> favicons_;
     // Repaints when icons read in the background arrive.
     std::shared_ptr<void> imagesArrived_;
-    std::set<std::string> requestedFavicons_;
-    std::set<std::string> failedFavicons_;
-    std::map<std::uint32_t, QPixmap> thumbnails_;
-    std::set<std::uint32_t> requestedThumbnails_;
 
     Hit hover_;
     QPointF lastPointer_{-1, -1};
-    mutable QRectF guideNextRect_, guideSkipRect_;
-    QRectF guideBounds_;
 };
 
 }  // namespace vantlo

@@ -39,13 +39,14 @@ void SwitcherPanel::setBypassesWindowManager(bool bypasses) {
     bypassesWindowManager() = bypasses;
 }
 
-SwitcherPanel::SwitcherPanel(bool hugsLeftEdge, double fontScale)
+SwitcherPanel::SwitcherPanel(bool hugsLeftEdge, double fontScale,
+                             std::shared_ptr<RowImageSource> images)
     : QWidget(nullptr, panelWindowFlags()), hugsLeftEdge_(hugsLeftEdge) {
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowTitle(QStringLiteral("Vantlo"));
     setFocusPolicy(Qt::StrongFocus);
-    view_ = new SearchView(hugsLeftEdge, fontScale, this);
+    view_ = new SearchView(hugsLeftEdge, fontScale, std::move(images), this);
     ticker_ = new FrameTicker([this](double now) { return animate(now); }, this);
     qApp->installEventFilter(this);
 }

@@ -7,7 +7,9 @@
 
 #include <QWidget>
 #include <functional>
+#include <memory>
 
+#include "switcher/RowImageSource.h"
 #include "switcher/animation/Easing.h"
 #include "switcher/layout/PanelPlacement.h"
 
@@ -24,7 +26,8 @@ class SwitcherPanel : public QWidget {
     // taskbar or pager entry, above others). Installed by the desktop program.
     using NativeWindowHook = std::function<void(QWidget*)>;
 
-    SwitcherPanel(bool hugsLeftEdge, double fontScale);
+    // `images` gives the rows their page icons and window pictures (none when null).
+    SwitcherPanel(bool hugsLeftEdge, double fontScale, std::shared_ptr<RowImageSource> images);
     ~SwitcherPanel() override;
 
     static void setNativeWindowHook(NativeWindowHook hook);
