@@ -27,10 +27,10 @@ mkdir -p "$out"
 rm -f "$out"/*.png
 
 # Where the controls are, in window coordinates (760 × 560, the sidebar 150 wide).
-GENERAL_RECORDER=(520 128)
-GENERAL_LANGUAGE=(610 234)
-GENERAL_SIDE=(610 282)
-GENERAL_LOGIN=(703 378)
+GENERAL_RECORDER=(487 134)
+GENERAL_LANGUAGE=(600 247)
+GENERAL_SIDE=(600 295)
+GENERAL_LOGIN=(695 391)
 FEEDBACK_COPY=(266 151)
 # The title-pattern field is found at run time, at the bottom of the scrolled Exceptions pane.
 
