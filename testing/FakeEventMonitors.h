@@ -1,38 +1,40 @@
 #pragma once
 // Event monitors a test drives by hand: it sends synthetic key, modifier, click and pointer
-// events to whatever handlers the code under test has installed, and checks which are installed.
+// events to whatever handlers the code under test has installed, and checks which are installed
+// and whether the input is grabbed.
 
-#include <map>
+#include <memory>
 
 #include "platform/EventMonitors.h"
+#include "platform/SubscriberList.h"
 
 namespace vantlo {
 
 class FakeEventMonitors : public EventMonitors {
   public:
-    Token addKeyDownMonitor(std::function<bool(const KeyEvent&)> handler) override {
-        keyDown_[next_] = std::move(handler);
-        return next_++;
+    Subscription addKeyDownMonitor(std::function<bool(const KeyEvent&)> handler) override {
+        return keyDown_.add(std::move(handler));
     }
-    Token addFlagsChangedMonitor(Scope scope, std::function<void(std::uint64_t)> handler) override {
-        flags_[next_] = {scope, std::move(handler)};
-        return next_++;
+    Subscription addFlagsChangedMonitor(Scope scope,
+                                        std::function<void(std::uint64_t)> handler) override {
+        return flags_.add({scope, std::move(handler)});
     }
-    Token addMouseDownMonitor(Scope scope,
-                              std::function<void(const MouseDownEvent&)> handler) override {
-        clicks_[next_] = {scope, std::move(handler)};
-        return next_++;
+    Subscription addMouseDownMonitor(Scope scope,
+                                     std::function<void(const MouseDownEvent&)> handler) override {
+        return clicks_.add({scope, std::move(handler)});
     }
-    Token addMouseMovedMonitor(std::function<void()> handler) override {
-        moves_[next_] = std::move(handler);
-        return next_++;
+    Subscription addMouseMovedMonitor(std::function<void()> handler) override {
+        return moves_.add(std::move(handler));
     }
-    void removeMonitor(Token token) override {
-        ++removals_;
-        keyDown_.erase(token);
-        flags_.erase(token);
-        clicks_.erase(token);
-        moves_.erase(token);
+    InputGrab grabInput() override {
+        if (refuseGrab)
+            return {};
+        ++grab_->taken;
+        grab_->held = true;
+        return InputGrab([grab = std::weak_ptr<GrabState>(grab_)] {
+            if (auto state = grab.lock())
+                state->held = false;
+        });
     }
     std::uint64_t currentModifierFlags() override { return heldFlags; }
     Point pointerLocation() override { return pointer; }
@@ -40,33 +42,28 @@ class FakeEventMonitors : public EventMonitors {
     // Sends a key press; answers whether some monitor consumed it.
     bool keyDown(std::uint16_t keyCode, std::uint64_t flags = 0, std::string characters = {}) {
         KeyEvent event{keyCode, flags, std::move(characters)};
-        auto handlers = keyDown_;
-        for (auto& [token, handler] : handlers) {
-            if (handler(event))
+        for (const auto& slot : keyDown_.snapshot()) {
+            if (slot->subscribed && slot->entry(event))
                 return true;
         }
         return false;
     }
     void flagsChanged(std::uint64_t flags, Scope scope = Scope::local) {
         heldFlags = flags;
-        auto handlers = flags_;
-        for (auto& [token, entry] : handlers) {
+        flags_.forEach([&](const auto& entry) {
             if (entry.first == scope)
                 entry.second(flags);
-        }
+        });
     }
     void mouseDown(Scope scope, MouseDownEvent event) {
         pointer = event.location;
-        auto handlers = clicks_;
-        for (auto& [token, entry] : handlers) {
+        clicks_.forEach([&](const auto& entry) {
             if (entry.first == scope)
                 entry.second(event);
-        }
+        });
     }
     void mouseMoved() {
-        auto handlers = moves_;
-        for (auto& [token, handler] : handlers)
-            handler();
+        moves_.forEach([](const auto& handler) { handler(); });
     }
 
     std::size_t keyMonitors() const { return keyDown_.size(); }
@@ -76,18 +73,26 @@ class FakeEventMonitors : public EventMonitors {
     std::size_t installed() const {
         return keyDown_.size() + flags_.size() + clicks_.size() + moves_.size();
     }
-    int removals() const { return removals_; }
+    // Whether the input is grabbed now, and how many grabs were taken so far.
+    bool holdingInput() const { return grab_->held; }
+    int grabsTaken() const { return grab_->taken; }
 
     std::uint64_t heldFlags = 0;
     Point pointer;
+    // When set, grabs are refused as a platform does when another program holds the keyboard.
+    bool refuseGrab = false;
 
   private:
-    Token next_ = 1;
-    int removals_ = 0;
-    std::map<Token, std::function<bool(const KeyEvent&)>> keyDown_;
-    std::map<Token, std::pair<Scope, std::function<void(std::uint64_t)>>> flags_;
-    std::map<Token, std::pair<Scope, std::function<void(const MouseDownEvent&)>>> clicks_;
-    std::map<Token, std::function<void()>> moves_;
+    struct GrabState {
+        bool held = false;
+        int taken = 0;
+    };
+
+    SubscriberList<std::function<bool(const KeyEvent&)>> keyDown_;
+    SubscriberList<std::pair<Scope, std::function<void(std::uint64_t)>>> flags_;
+    SubscriberList<std::pair<Scope, std::function<void(const MouseDownEvent&)>>> clicks_;
+    SubscriberList<std::function<void()>> moves_;
+    std::shared_ptr<GrabState> grab_ = std::make_shared<GrabState>();
 };
 
 }  // namespace vantlo

@@ -4,7 +4,7 @@
 
 namespace vantlo {
 
-class FakeFileSystem::Watch : public FolderWatch {
+class FakeFileSystem::Watch {
   public:
     Watch(std::string path, ChangeHandler handler)
         : path(std::move(path)), handler(std::move(handler)) {}
@@ -136,16 +136,16 @@ bool FakeFileSystem::walk(const std::string& folder, const Visitor& visit) {
     return true;
 }
 
-std::shared_ptr<FolderWatch> FakeFileSystem::watchFolder(const std::string& rawPath,
-                                                         ChangeHandler onChange) {
+Subscription FakeFileSystem::watchFolder(const std::string& rawPath, ChangeHandler onChange) {
     std::lock_guard lock(mutex_);
     auto path = normalized(rawPath);
     auto it = entries_.find(path);
     if (it == entries_.end() || !it->second.isDirectory || unreadable_.count(path))
-        return nullptr;
+        return {};
     auto watch = std::make_shared<Watch>(path, std::move(onChange));
     watches_.push_back(watch);
-    return watch;
+    // The watch lives as long as the Subscription does; emitChange finds only live ones.
+    return Subscription([watch]() mutable { watch.reset(); });
 }
 
 void FakeFileSystem::emitChange(const std::string& folder) {

@@ -24,8 +24,7 @@ class FakeFileSystem : public FileSystem {
     bool isDirectory(const std::string& path) override;
     std::string homeDirectory() override;
     bool enumerate(const std::string& root, const Visitor& visit) override;
-    std::shared_ptr<FolderWatch> watchFolder(const std::string& path,
-                                             ChangeHandler onChange) override;
+    Subscription watchFolder(const std::string& path, ChangeHandler onChange) override;
 
     void addDirectory(const std::string& path);
     void addFile(const std::string& path);

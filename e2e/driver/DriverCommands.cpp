@@ -252,8 +252,10 @@ int appCommand(Desktop& desktop, const std::string& command, const Arguments& ar
                     printApp(what, *app);
             };
         };
-        p.notifications->addObserver(kDidActivateApplication, report("activated"));
-        p.notifications->addObserver(kDidTerminateApplication, report("terminated"));
+        auto activations =
+            p.notifications->addObserver(kDidActivateApplication, report("activated"));
+        auto terminations =
+            p.notifications->addObserver(kDidTerminateApplication, report("terminated"));
         // Learn the running applications, so their ends are noticed.
         p.workspace->runningApplications();
         std::printf("watching\n");

@@ -100,8 +100,10 @@ void AppActivator::resetShared() {
 
 void AppActivator::activate(const AppItem& item) {
     auto& p = platform();
-    if (item.bundleID == p.facts.fileManagerBundleID) {
-        ensureFinderWindow();
+    if (p.facts.isFileManager(item.bundleID)) {
+        // Another file manager than the chosen one opens from its own entry.
+        ensureFinderWindow(item.bundleID == p.facts.fileManagerBundleID ? p.facts.fileManagerAppPath
+                                                                        : item.path);
         return;
     }
     p.workspace->openApplication(
@@ -121,9 +123,13 @@ void AppActivator::activate(const AppItem& item) {
 }
 
 void AppActivator::ensureFinderWindow() {
+    ensureFinderWindow(platform().facts.fileManagerAppPath);
+}
+
+void AppActivator::ensureFinderWindow(const std::string& fileManagerPath) {
     auto& p = platform();
     p.workspace->openApplication(
-        p.facts.fileManagerAppPath, true,
+        fileManagerPath, true,
         [](std::optional<RunningApplication> app, std::optional<std::string>) {
             platform().dispatch->async([app] {
                 auto& services = platform();

@@ -47,8 +47,10 @@ class AppActivator : public std::enable_shared_from_this<AppActivator> {
     // handles such files, which may run or edit it. The file manager always gets a window on the
     // home folder.
     static void activate(const AppItem& item);
-    // Launches or activates the file manager and opens the home folder in it.
+    // Launches or activates the file manager (the chosen one, or the one at `fileManagerPath`)
+    // and opens the home folder in it.
     static void ensureFinderWindow();
+    static void ensureFinderWindow(const std::string& fileManagerPath);
     // Whether some running, not terminated instance with the identifier is a user-launchable
     // installed application.
     static bool isRunningUserApp(const std::string& bundleID);

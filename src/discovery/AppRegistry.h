@@ -36,7 +36,7 @@ class AppRegistry : public std::enable_shared_from_this<AppRegistry> {
     mutable std::mutex mutex_;
     std::vector<AppItem> apps_;
     // Kept for the life of the registry; touched only while it is being created.
-    std::vector<std::shared_ptr<FolderWatch>> watches_;
+    std::vector<Subscription> watches_;
     // Main queue only.
     WorkItemRef pendingReload_;
 };

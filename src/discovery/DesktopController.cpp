@@ -33,7 +33,7 @@ void showDesktop() {
         const auto& spared = facts.desktopProtectedBundleIDs;
         if (std::find(spared.begin(), spared.end(), id) != spared.end())
             continue;
-        if (facts.fileManagerBundleIDs.count(id))
+        if (facts.isFileManager(id))
             minimizeWindows(app);
         else
             p.workspace->hide(app.pid);

@@ -31,10 +31,6 @@ void appendWindows(const RunningApplication& app, std::vector<WindowItem>& items
     }
 }
 
-bool isFileManager(const std::optional<std::string>& bundleID) {
-    return bundleID && platform().facts.fileManagerBundleIDs.count(*bundleID) > 0;
-}
-
 void activateApplication(Pid pid) {
     auto& workspace = *platform().workspace;
     if (workspace.runningApplication(pid))
@@ -55,7 +51,7 @@ std::vector<WindowItem> enumerate() {
 
 void activate(const WindowItem& item) {
     auto& p = platform();
-    bool fileManager = isFileManager(item.appBundleID);
+    bool fileManager = p.facts.isFileManager(item.appBundleID);
     if (fileManager && !p.workspace->runningApplication(item.pid)) {
         AppActivator::ensureFinderWindow();
         return;

@@ -20,23 +20,6 @@ std::mutex& sharedInstanceMutex() {
 
 }  // namespace
 
-OnboardingManager::Subscription& OnboardingManager::Subscription::operator=(
-    Subscription&& other) noexcept {
-    if (this != &other) {
-        reset();
-        manager_ = std::move(other.manager_);
-        token_ = other.token_;
-        other.manager_.reset();
-    }
-    return *this;
-}
-
-void OnboardingManager::Subscription::reset() {
-    if (auto manager = manager_.lock())
-        manager->removeObserver(token_);
-    manager_.reset();
-}
-
 OnboardingManager& OnboardingManager::shared() {
     std::lock_guard guard(sharedInstanceMutex());
     auto& instance = sharedInstance();
@@ -56,35 +39,18 @@ OnboardingStage OnboardingManager::stage() const {
 }
 
 void OnboardingManager::setStage(OnboardingStage stage) {
-    std::vector<std::pair<ObserverToken, std::shared_ptr<Observer>>> toNotify;
     {
         std::lock_guard guard(mutex_);
         if (stage_ == stage)
             return;
         stage_ = stage;
-        toNotify.assign(observers_.begin(), observers_.end());
     }
-    for (const auto& [token, observer] : toNotify) {
-        {
-            // An observer removed by an earlier one during this delivery hears nothing more.
-            std::lock_guard guard(mutex_);
-            if (!observers_.count(token))
-                continue;
-        }
-        (*observer)(stage);
-    }
+    // An observer removed by an earlier one during this delivery hears nothing more.
+    observers_.forEach([stage](const Observer& observer) { observer(stage); });
 }
 
-OnboardingManager::Subscription OnboardingManager::observe(Observer observer) {
-    std::lock_guard guard(mutex_);
-    auto token = nextToken_++;
-    observers_[token] = std::make_shared<Observer>(std::move(observer));
-    return Subscription(weak_from_this(), token);
-}
-
-void OnboardingManager::removeObserver(ObserverToken token) {
-    std::lock_guard guard(mutex_);
-    observers_.erase(token);
+Subscription OnboardingManager::observe(Observer observer) {
+    return observers_.add(std::move(observer));
 }
 
 void OnboardingManager::moveFrom(OnboardingStage from, OnboardingStage to) {

@@ -2,14 +2,13 @@
 // The first-run guide's state machine: the current stage, the events that move it on, and the two
 // flags that remember the guide was finished. Views subscribe to stage changes.
 
-#include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <mutex>
 
 #include "onboarding/OnboardingStage.h"
 #include "platform/Dispatch.h"
+#include "platform/SubscriberList.h"
 
 namespace vantlo {
 
@@ -21,26 +20,6 @@ class OnboardingManager : public std::enable_shared_from_this<OnboardingManager>
     static constexpr double completionResetDelay = 0.4;
 
     using Observer = std::function<void(OnboardingStage)>;
-    using ObserverToken = std::uint64_t;
-
-    // Removes its observer when destroyed.
-    class Subscription {
-      public:
-        Subscription() = default;
-        Subscription(std::weak_ptr<OnboardingManager> manager, ObserverToken token)
-            : manager_(std::move(manager)), token_(token) {}
-        Subscription(Subscription&& other) noexcept { *this = std::move(other); }
-        Subscription& operator=(Subscription&& other) noexcept;
-        Subscription(const Subscription&) = delete;
-        Subscription& operator=(const Subscription&) = delete;
-        ~Subscription() { reset(); }
-        void reset();
-
-      private:
-        std::weak_ptr<OnboardingManager> manager_;
-        ObserverToken token_ = 0;
-    };
-
     static OnboardingManager& shared();
     // Drops the shared instance; the next `shared()` starts at idle (tests).
     static void resetShared();
@@ -51,7 +30,8 @@ class OnboardingManager : public std::enable_shared_from_this<OnboardingManager>
     // Observers hear about the new stage when it differs from the old one.
     void setStage(OnboardingStage stage);
 
-    // Called with the new stage after each change, on the main thread.
+    // Called with the new stage after each change, on the main thread, while the Subscription
+    // lives.
     Subscription observe(Observer observer);
 
     // permissions -> summon.
@@ -74,15 +54,13 @@ class OnboardingManager : public std::enable_shared_from_this<OnboardingManager>
     static bool hasSeenWelcome();
 
   private:
-    void removeObserver(ObserverToken token);
     void moveFrom(OnboardingStage from, OnboardingStage to);
     void scheduleIdleAfterCompletion();
     static bool isTrusted();
 
     mutable std::mutex mutex_;
     OnboardingStage stage_ = OnboardingStage::idle;
-    std::map<ObserverToken, std::shared_ptr<Observer>> observers_;
-    ObserverToken nextToken_ = 1;
+    SubscriberList<Observer> observers_;
     WorkItemRef pendingIdle_;
 };
 

@@ -1,36 +1,42 @@
 #pragma once
 // Stands in for the platform's event monitors while the switcher panel shows: handlers that see
 // key presses, modifier changes, clicks and pointer moves before (local) or beside (global) the
-// windows they are meant for.
+// windows they are meant for, and the grab that holds the keyboard and pointer for the panel.
 //
 // Local monitors see events aimed at this program's windows (the panel holds the keyboard while
 // it shows); global monitors see events aimed at other programs. A key-down handler answers
 // whether it consumed the event; an event it does not consume goes on to the panel, where it
 // reaches the search field. Handlers run on the main thread, except global ones, which may run
-// on any thread and must hop to the main queue themselves. Each token is removed exactly once.
+// on any thread and must hop to the main queue themselves. A monitor stays installed while its
+// Subscription lives.
 
 #include <cstdint>
 #include <functional>
 
+#include "platform/InputGrab.h"
 #include "platform/PanelEvents.h"
+#include "platform/Subscription.h"
 
 namespace vantlo {
 
 class EventMonitors {
   public:
-    using Token = std::uint64_t;
     enum class Scope { local, global };
 
     virtual ~EventMonitors() = default;
 
     // Return true to consume the event.
-    virtual Token addKeyDownMonitor(std::function<bool(const KeyEvent&)> handler) = 0;
-    virtual Token addFlagsChangedMonitor(Scope scope,
-                                         std::function<void(std::uint64_t flags)> handler) = 0;
-    virtual Token addMouseDownMonitor(Scope scope,
-                                      std::function<void(const MouseDownEvent&)> handler) = 0;
-    virtual Token addMouseMovedMonitor(std::function<void()> handler) = 0;
-    virtual void removeMonitor(Token token) = 0;
+    virtual Subscription addKeyDownMonitor(std::function<bool(const KeyEvent&)> handler) = 0;
+    virtual Subscription addFlagsChangedMonitor(
+        Scope scope, std::function<void(std::uint64_t flags)> handler) = 0;
+    virtual Subscription addMouseDownMonitor(
+        Scope scope, std::function<void(const MouseDownEvent&)> handler) = 0;
+    virtual Subscription addMouseMovedMonitor(std::function<void()> handler) = 0;
+
+    // Takes the keyboard and pointer for the panel on screen until the grab is dropped. Where
+    // the platform delivers the panel's events without a grab, the grab is held and gives back
+    // nothing; an empty grab when the input could not be taken.
+    virtual InputGrab grabInput() = 0;
 
     // The modifier flags held right now, and the pointer's global location.
     virtual std::uint64_t currentModifierFlags() = 0;

@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/Subscription.h"
+
 namespace vantlo {
 
 struct DirectoryEntry {
@@ -13,12 +15,6 @@ struct DirectoryEntry {
     bool isDirectory = false;
     // A folder the file manager presents as one file (an application bundle); never entered.
     bool isPackage = false;
-};
-
-// A live watch; dropping the last reference stops it.
-class FolderWatch {
-  public:
-    virtual ~FolderWatch() = default;
 };
 
 class FileSystem {
@@ -38,9 +34,9 @@ class FileSystem {
     // packages, skipping hidden files (names starting with "."). Entries of one folder are visited
     // in name order. False when the root cannot be listed; unreadable sub-folders are skipped.
     virtual bool enumerate(const std::string& root, const Visitor& visit) = 0;
-    // Watches one folder (not its sub-folders); nullptr when it cannot be watched.
-    virtual std::shared_ptr<FolderWatch> watchFolder(const std::string& path,
-                                                     ChangeHandler onChange) = 0;
+    // Watches one folder (not its sub-folders) while the Subscription lives; an empty
+    // Subscription when the folder cannot be watched.
+    virtual Subscription watchFolder(const std::string& path, ChangeHandler onChange) = 0;
 };
 
 }  // namespace vantlo

@@ -1,6 +1,6 @@
 #include "platform/NotificationCenter.h"
 
-#include <algorithm>
+#include <memory>
 
 #include "platform/Dispatch.h"
 
@@ -8,45 +8,25 @@ namespace vantlo {
 
 NotificationCenter::NotificationCenter(Dispatch& dispatch) : dispatch_(dispatch) {}
 
-NotificationCenter::Token NotificationCenter::addObserver(const std::string& name, Handler handler,
-                                                          Delivery delivery) {
-    std::lock_guard lock(mutex_);
-    Token token = nextToken_++;
-    observers_.push_back({token, name, std::make_shared<Handler>(std::move(handler)), delivery,
-                          std::make_shared<std::atomic<bool>>(true)});
-    return token;
-}
-
-void NotificationCenter::removeObserver(Token token) {
-    std::lock_guard lock(mutex_);
-    auto it = std::find_if(observers_.begin(), observers_.end(),
-                           [&](const Observer& o) { return o.token == token; });
-    if (it == observers_.end())
-        return;
-    *it->alive = false;
-    observers_.erase(it);
+Subscription NotificationCenter::addObserver(const std::string& name, Handler handler,
+                                             Delivery delivery) {
+    return observers_.add({name, std::move(handler), delivery});
 }
 
 void NotificationCenter::post(const std::string& name, std::any object) {
-    std::vector<Observer> matching;
-    {
-        std::lock_guard lock(mutex_);
-        for (const auto& observer : observers_) {
-            if (observer.name == name)
-                matching.push_back(observer);
-        }
-    }
     auto notification = std::make_shared<Notification>(Notification{name, std::move(object)});
-    for (const auto& observer : matching) {
-        if (observer.delivery == Delivery::mainQueue) {
-            dispatch_.async([observer, notification] {
-                if (*observer.alive)
-                    (*observer.handler)(*notification);
+    for (const auto& slot : observers_.snapshot()) {
+        if (slot->entry.name != name)
+            continue;
+        if (slot->entry.delivery == Delivery::mainQueue) {
+            dispatch_.async([slot, notification] {
+                if (slot->subscribed)
+                    slot->entry.handler(*notification);
             });
             continue;
         }
-        if (*observer.alive)
-            (*observer.handler)(*notification);
+        if (slot->subscribed)
+            slot->entry.handler(*notification);
     }
 }
 

@@ -5,6 +5,7 @@
 // for the user. The logic reads them from here and never from literals of its own.
 
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -67,6 +68,15 @@ struct PlatformFacts {
 
     // How keys are written for the user: glyphs on the Mac, "Alt+Tab" on Linux.
     KeyLabelStyle keyLabelStyle = KeyLabelStyle::glyphs;
+
+    // Whether `bundleID` is a file manager: the chosen one or any of the known ones. Its
+    // windows fold into one group, it is never quit, and activating it opens a folder window.
+    bool isFileManager(const std::string& bundleID) const {
+        return bundleID == fileManagerBundleID || fileManagerBundleIDs.count(bundleID) > 0;
+    }
+    bool isFileManager(const std::optional<std::string>& bundleID) const {
+        return bundleID && isFileManager(*bundleID);
+    }
 
     // The macOS facts, verbatim; `homeDirectory` completes the per-user scan root.
     static PlatformFacts macOS(const std::string& homeDirectory);

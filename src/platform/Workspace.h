@@ -35,6 +35,12 @@ class Workspace {
     virtual std::vector<RunningApplication> runningApplications() = 0;
     virtual std::optional<RunningApplication> runningApplication(Pid pid) = 0;
     virtual std::optional<RunningApplication> frontmostApplication() = 0;
+    // The bundle identifier of the frontmost application; nothing when none is in front or it
+    // has none.
+    std::optional<std::string> frontmostBundleID() {
+        auto front = frontmostApplication();
+        return front ? front->bundleIdentifier : std::nullopt;
+    }
 
     // Launches (or brings forward) the application at `path`; `completion` runs exactly once, on
     // any thread, with the application or with an error.

@@ -11,12 +11,10 @@ ShortcutsPaneModel::ShortcutsPaneModel(std::function<void()> changed)
     : changed_(std::move(changed)), hotkeys_(ShortcutStore::allResolved()) {
     auto& center = *platform().notifications;
     auto reloadOnMain = [this](const Notification&) { reload(); };
-    shortcutsObserver_ = ObserverRegistration(
-        center, center.addObserver(ShortcutStore::changedNotification, reloadOnMain,
-                                   NotificationCenter::Delivery::mainQueue));
-    languageObserver_ = ObserverRegistration(
-        center, center.addObserver(Localization::languageChangedNotification, reloadOnMain,
-                                   NotificationCenter::Delivery::mainQueue));
+    shortcutsObserver_ = center.addObserver(ShortcutStore::changedNotification, reloadOnMain,
+                                            NotificationCenter::Delivery::mainQueue);
+    languageObserver_ = center.addObserver(Localization::languageChangedNotification, reloadOnMain,
+                                           NotificationCenter::Delivery::mainQueue);
 }
 
 HotkeyConfig ShortcutsPaneModel::binding(ShortcutAction action) const {

@@ -37,8 +37,8 @@ class ShortcutsPaneModel {
 
     std::function<void()> changed_;
     ShortcutTable hotkeys_;
-    ObserverRegistration shortcutsObserver_;
-    ObserverRegistration languageObserver_;
+    Subscription shortcutsObserver_;
+    Subscription languageObserver_;
 };
 
 }  // namespace vantlo

@@ -8,14 +8,7 @@
 #include "platform/Platform.h"
 
 namespace vantlo::ItemActions {
-namespace {
-
-bool isFileManager(const std::string& bundleID) {
-    return platform().facts.fileManagerBundleIDs.count(bundleID) > 0 ||
-           bundleID == platform().facts.fileManagerBundleID;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 CloseCapability closeCapability(const SwitchItem& item) {
     switch (item.kind()) {
@@ -42,7 +35,7 @@ void activate(const SwitchItem& item) {
         BrowserTabEnumerator::activate(group->activeTab());
     } else if (auto* windows = item.windowGroup()) {
         // A stale file-manager window would raise nothing; opening one is always right.
-        if (isFileManager(windows->appBundleID)) {
+        if (platform().facts.isFileManager(windows->appBundleID)) {
             AppActivator::ensureFinderWindow();
         } else {
             WindowEnumerator::activate(windows->windows.front());

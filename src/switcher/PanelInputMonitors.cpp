@@ -1,5 +1,6 @@
 #include "switcher/PanelInputMonitors.h"
 
+#include "platform/GuardedBy.h"
 #include "platform/Platform.h"
 
 namespace vantlo {
@@ -14,24 +15,15 @@ PanelInputMonitors::PanelInputMonitors(std::shared_ptr<PanelInput> input, Panel 
     : input_(std::move(input)), panel_(std::move(panel)) {}
 
 PanelInputMonitors::~PanelInputMonitors() {
-    if (inputStarted_)
+    if (grabs_ > 0)
         input_->stop();
 }
 
-EventMonitors::Token PanelInputMonitors::added() {
-    startInputIfNeeded();
-    return next_++;
-}
-
-void PanelInputMonitors::startInputIfNeeded() {
-    if (inputStarted_ || !input_)
-        return;
+PanelInputEvents PanelInputMonitors::reportsOnMainQueue() {
     std::weak_ptr<PanelInputMonitors> weak = weak_from_this();
     auto onMain = [weak](auto deliver) {
-        platform().dispatch->async([weak, deliver] {
-            if (auto self = weak.lock())
-                deliver(*self);
-        });
+        platform().dispatch->async(
+            guardedBy(weak, [deliver](PanelInputMonitors& self) { deliver(self); }));
     };
     PanelInputEvents events;
     events.onKeyDown = [onMain](std::uint16_t code, std::uint64_t flags, const std::string& text) {
@@ -48,47 +40,43 @@ void PanelInputMonitors::startInputIfNeeded() {
     events.onMouseMoved = [onMain](Point) {
         onMain([](PanelInputMonitors& self) { self.deliverMouseMoved(); });
     };
-    std::uint32_t window = panel_.windowNumber ? panel_.windowNumber() : 0;
-    inputStarted_ = input_->start(std::move(events), window);
+    return events;
 }
 
-EventMonitors::Token PanelInputMonitors::addKeyDownMonitor(
-    std::function<bool(const KeyEvent&)> handler) {
-    Token token = added();
-    keyDown_[token] = std::move(handler);
-    return token;
-}
-
-EventMonitors::Token PanelInputMonitors::addFlagsChangedMonitor(
-    Scope scope, std::function<void(std::uint64_t)> handler) {
-    Token token = added();
-    flags_[token] = {scope, std::move(handler)};
-    return token;
-}
-
-EventMonitors::Token PanelInputMonitors::addMouseDownMonitor(
-    Scope scope, std::function<void(const MouseDownEvent&)> handler) {
-    Token token = added();
-    clicks_[token] = {scope, std::move(handler)};
-    return token;
-}
-
-EventMonitors::Token PanelInputMonitors::addMouseMovedMonitor(std::function<void()> handler) {
-    Token token = added();
-    moves_[token] = std::move(handler);
-    return token;
-}
-
-void PanelInputMonitors::removeMonitor(Token token) {
-    keyDown_.erase(token);
-    flags_.erase(token);
-    clicks_.erase(token);
-    moves_.erase(token);
-    bool none = keyDown_.empty() && flags_.empty() && clicks_.empty() && moves_.empty();
-    if (none && inputStarted_) {
-        input_->stop();
-        inputStarted_ = false;
+InputGrab PanelInputMonitors::grabInput() {
+    if (!input_)
+        return {};
+    if (grabs_ == 0) {
+        std::uint32_t window = panel_.windowNumber ? panel_.windowNumber() : 0;
+        if (!input_->start(reportsOnMainQueue(), window))
+            return {};
     }
+    ++grabs_;
+    return InputGrab(Subscription::removing(std::weak_ptr<PanelInputMonitors>(weak_from_this()),
+                                            [](PanelInputMonitors& self) { self.releaseInput(); }));
+}
+
+void PanelInputMonitors::releaseInput() {
+    if (grabs_ > 0 && --grabs_ == 0)
+        input_->stop();
+}
+
+Subscription PanelInputMonitors::addKeyDownMonitor(std::function<bool(const KeyEvent&)> handler) {
+    return keyDown_.add(std::move(handler));
+}
+
+Subscription PanelInputMonitors::addFlagsChangedMonitor(
+    Scope scope, std::function<void(std::uint64_t)> handler) {
+    return flags_.add({scope, std::move(handler)});
+}
+
+Subscription PanelInputMonitors::addMouseDownMonitor(
+    Scope scope, std::function<void(const MouseDownEvent&)> handler) {
+    return clicks_.add({scope, std::move(handler)});
+}
+
+Subscription PanelInputMonitors::addMouseMovedMonitor(std::function<void()> handler) {
+    return moves_.add(std::move(handler));
 }
 
 std::uint64_t PanelInputMonitors::currentModifierFlags() {
@@ -100,9 +88,8 @@ Point PanelInputMonitors::pointerLocation() {
 }
 
 void PanelInputMonitors::deliverKey(const KeyEvent& event) {
-    auto handlers = keyDown_;
-    for (auto& [token, handler] : handlers) {
-        if (handler(event))
+    for (const auto& slot : keyDown_.snapshot()) {
+        if (slot->subscribed && slot->entry(event))
             return;
     }
     if (panel_.passKey)
@@ -112,11 +99,10 @@ void PanelInputMonitors::deliverKey(const KeyEvent& event) {
 // The panel holds the keyboard, so every modifier change is aimed at it: only local monitors
 // hear it (hearing it twice would commit twice).
 void PanelInputMonitors::deliverFlags(std::uint64_t flags) {
-    auto handlers = flags_;
-    for (auto& [token, entry] : handlers) {
+    flags_.forEach([flags](const auto& entry) {
         if (entry.first == Scope::local)
             entry.second(flags);
-    }
+    });
 }
 
 void PanelInputMonitors::deliverMouseDown(Point location) {
@@ -125,17 +111,14 @@ void PanelInputMonitors::deliverMouseDown(Point location) {
     MouseDownEvent event{location, inPanel, inPanel};
     // A click on the panel is one of ours (local); anywhere else it belongs to another program.
     Scope scope = inPanel ? Scope::local : Scope::global;
-    auto handlers = clicks_;
-    for (auto& [token, entry] : handlers) {
+    clicks_.forEach([&](const auto& entry) {
         if (entry.first == scope)
             entry.second(event);
-    }
+    });
 }
 
 void PanelInputMonitors::deliverMouseMoved() {
-    auto handlers = moves_;
-    for (auto& [token, handler] : handlers)
-        handler();
+    moves_.forEach([](const auto& handler) { handler(); });
 }
 
 }  // namespace vantlo

@@ -1,15 +1,15 @@
 #pragma once
-// Event monitors built on the panel's platform input: while any monitor is installed the panel
-// holds the keyboard and pointer, and each reported event goes to the monitors it concerns, on
-// the main queue. Key presses no monitor consumes go on to the panel (its search field).
+// Event monitors built on the panel's platform input: while a grab lives the panel holds the
+// keyboard and pointer, and each reported event goes to the monitors it concerns, on the main
+// queue. Key presses no monitor consumes go on to the panel (its search text).
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 
 #include "platform/EventMonitors.h"
 #include "platform/PanelInput.h"
+#include "platform/SubscriberList.h"
 
 namespace vantlo {
 
@@ -29,19 +29,20 @@ class PanelInputMonitors : public EventMonitors,
                                                       Panel panel);
     ~PanelInputMonitors() override;
 
-    Token addKeyDownMonitor(std::function<bool(const KeyEvent&)> handler) override;
-    Token addFlagsChangedMonitor(Scope scope, std::function<void(std::uint64_t)> handler) override;
-    Token addMouseDownMonitor(Scope scope,
-                              std::function<void(const MouseDownEvent&)> handler) override;
-    Token addMouseMovedMonitor(std::function<void()> handler) override;
-    void removeMonitor(Token token) override;
+    Subscription addKeyDownMonitor(std::function<bool(const KeyEvent&)> handler) override;
+    Subscription addFlagsChangedMonitor(Scope scope,
+                                        std::function<void(std::uint64_t)> handler) override;
+    Subscription addMouseDownMonitor(Scope scope,
+                                     std::function<void(const MouseDownEvent&)> handler) override;
+    Subscription addMouseMovedMonitor(std::function<void()> handler) override;
+    InputGrab grabInput() override;
     std::uint64_t currentModifierFlags() override;
     Point pointerLocation() override;
 
   private:
     PanelInputMonitors(std::shared_ptr<PanelInput> input, Panel panel);
-    Token added();
-    void startInputIfNeeded();
+    PanelInputEvents reportsOnMainQueue();
+    void releaseInput();
     void deliverKey(const KeyEvent& event);
     void deliverFlags(std::uint64_t flags);
     void deliverMouseDown(Point location);
@@ -49,12 +50,12 @@ class PanelInputMonitors : public EventMonitors,
 
     std::shared_ptr<PanelInput> input_;
     Panel panel_;
-    bool inputStarted_ = false;
-    Token next_ = 1;
-    std::map<Token, std::function<bool(const KeyEvent&)>> keyDown_;
-    std::map<Token, std::pair<Scope, std::function<void(std::uint64_t)>>> flags_;
-    std::map<Token, std::pair<Scope, std::function<void(const MouseDownEvent&)>>> clicks_;
-    std::map<Token, std::function<void()>> moves_;
+    // Grabs taken and not yet given back; the input is stopped when the last one goes.
+    int grabs_ = 0;
+    SubscriberList<std::function<bool(const KeyEvent&)>> keyDown_;
+    SubscriberList<std::pair<Scope, std::function<void(std::uint64_t)>>> flags_;
+    SubscriberList<std::pair<Scope, std::function<void(const MouseDownEvent&)>>> clicks_;
+    SubscriberList<std::function<void()>> moves_;
 };
 
 }  // namespace vantlo

@@ -43,20 +43,28 @@ SearchViewModel::RunningUserApps SearchViewModel::defaultRunningUserApps() {
     return [] { return AppActivator::runningUserAppIDs(); };
 }
 
-SearchViewModel::ObserverToken SearchViewModel::addWillChangeObserver(WillChange observer) {
-    observers_.emplace_back(nextToken_, std::move(observer));
-    return nextToken_++;
-}
-
-void SearchViewModel::removeWillChangeObserver(ObserverToken token) {
-    std::erase_if(observers_, [token](const auto& entry) { return entry.first == token; });
+Subscription SearchViewModel::addWillChangeObserver(WillChange observer) {
+    return observers_.add(std::move(observer));
 }
 
 void SearchViewModel::willChange(Field field) {
-    // A copy, so an observer may add or remove observers while being told.
-    auto observers = observers_;
-    for (const auto& [token, observer] : observers)
-        observer(field);
+    // An observer may add or remove observers while being told.
+    observers_.forEach([field](const WillChange& observer) { observer(field); });
+}
+
+void SearchViewModel::insertText(const std::string& text) {
+    if (!text.empty())
+        setQuery(query_ + text);
+}
+
+void SearchViewModel::deleteBackward() {
+    if (query_.empty())
+        return;
+    // Back over UTF-8 continuation bytes to the start of the last character.
+    std::size_t end = query_.size() - 1;
+    while (end > 0 && (static_cast<unsigned char>(query_[end]) & 0xC0) == 0x80)
+        --end;
+    setQuery(query_.substr(0, end));
 }
 
 void SearchViewModel::setQuery(std::string query) {

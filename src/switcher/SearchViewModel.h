@@ -16,6 +16,7 @@
 
 #include "model/RowCloseState.h"
 #include "model/SwitchItem.h"
+#include "platform/SubscriberList.h"
 #include "switcher/MatchIndex.h"
 
 namespace vantlo {
@@ -34,7 +35,6 @@ class SearchViewModel : public std::enable_shared_from_this<SearchViewModel> {
         closingKeys,
     };
     using WillChange = std::function<void(Field)>;
-    using ObserverToken = std::uint64_t;
     // The bundle identifiers of the applications running as user applications; asked once per
     // default list rather than once per application row.
     using RunningUserApps = std::function<std::unordered_set<std::string>()>;
@@ -52,13 +52,17 @@ class SearchViewModel : public std::enable_shared_from_this<SearchViewModel> {
     SearchViewModel& operator=(const SearchViewModel&) = delete;
 
     // Observers are called before a published field changes, in the order they were added.
-    ObserverToken addWillChangeObserver(WillChange observer);
-    void removeWillChangeObserver(ObserverToken token);
+    // The observer stays while the Subscription lives.
+    Subscription addWillChangeObserver(WillChange observer);
 
     // Published fields.
     const std::string& query() const { return query_; }
     // Also moves the selection to the top, engages on a non-empty query and drops the caches.
     void setQuery(std::string query);
+    // Text typed or committed by an input method while the panel holds the keyboard: appended
+    // to the query, as setQuery does. `deleteBackward` removes the query's last character.
+    void insertText(const std::string& text);
+    void deleteBackward();
     int selectedIndex() const { return selectedIndex_; }
     void setSelectedIndex(int index);
     bool searchActive() const { return searchActive_; }
@@ -173,8 +177,7 @@ class SearchViewModel : public std::enable_shared_from_this<SearchViewModel> {
     std::map<std::string, std::uint64_t> closingMarks_;
     std::uint64_t nextMark_ = 0;
 
-    std::vector<std::pair<ObserverToken, WillChange>> observers_;
-    ObserverToken nextToken_ = 1;
+    SubscriberList<WillChange> observers_;
 };
 
 }  // namespace vantlo

@@ -53,10 +53,9 @@ const RunningApplication* firstRunning(const std::vector<RunningApplication>& ru
 // The file manager's windows, folded into one row per file manager.
 std::vector<WindowGroupItem> fileManagerGroups(const std::vector<WindowItem>& windows,
                                                const std::vector<RunningApplication>& running) {
-    const auto& fileManagers = platform().facts.fileManagerBundleIDs;
     std::vector<WindowGroupItem> groups;
     for (const auto& window : windows) {
-        if (!window.appBundleID || !fileManagers.count(*window.appBundleID))
+        if (!platform().facts.isFileManager(window.appBundleID))
             continue;
         auto group = std::find_if(groups.begin(), groups.end(), [&](const WindowGroupItem& g) {
             return g.appBundleID == *window.appBundleID;
@@ -167,7 +166,7 @@ std::vector<SwitchItem> SwitchListBuilder::build() const {
                 continue;
             if (isRecentlyClosedApp_(app.bundleID) || listed.count(app.bundleID))
                 continue;
-            bool isFileManager = app.bundleID == platform().facts.fileManagerBundleID;
+            bool isFileManager = platform().facts.isFileManager(app.bundleID);
             if (!isFileManager && firstRunning(running, app.bundleID))
                 continue;
             installedItems.emplace_back(app);

@@ -1,15 +1,13 @@
 #include "switcher/SwitcherPanelController.h"
 
-#include <cstdio>
-
 #include "browser/BrowserTabCache.h"
 #include "browser/BrowserTabEnumerator.h"
-#include "discovery/AppActivator.h"
 #include "discovery/DesktopController.h"
 #include "discovery/MRUStore.h"
 #include "discovery/WindowEnumeratorCache.h"
 #include "onboarding/OnboardingManager.h"
 #include "platform/DispatchGroup.h"
+#include "platform/GuardedBy.h"
 #include "platform/KeyCodes.h"
 #include "platform/ModifierFlags.h"
 #include "platform/Platform.h"
@@ -20,41 +18,27 @@
 namespace vantlo {
 namespace {
 
+using Self = SwitcherPanelController;
+using Outcome = PanelKeyTable::Outcome;
+
 int wrapped(int index, int count) {
     return ((index % count) + count) % count;
-}
-
-bool isSpecialKey(std::uint32_t keyCode) {
-    return KeyCode::isArrow(keyCode) || keyCode == KeyCode::returnKey || keyCode == KeyCode::tab ||
-           keyCode == KeyCode::escape;
-}
-
-// A binding matches when the key and the four relevant modifiers are exactly its own; a binding
-// without modifiers matches only the special keys, so plain letters stay text for the search.
-bool matches(const HotkeyConfig& binding, const KeyEvent& event) {
-    if (event.keyCode != binding.keyCode)
-        return false;
-    if (carbonFlags(event.modifierFlags) != binding.carbonModifiers)
-        return false;
-    return binding.carbonModifiers != 0 || isSpecialKey(event.keyCode);
 }
 
 bool holds(const KeyEvent& event, std::uint64_t flag) {
     return (event.modifierFlags & flag) != 0;
 }
 
+bool isControlText(const std::string& text) {
+    for (unsigned char c : text) {
+        if (c < 0x20 || c == 0x7F)
+            return true;
+    }
+    return false;
+}
+
 std::optional<std::string> frontmostBundleID() {
-    auto front = platform().workspace->frontmostApplication();
-    return front ? front->bundleIdentifier : std::nullopt;
-}
-
-void writeToStandardOutput(const std::string& line) {
-    std::fputs((line + "\n").c_str(), stdout);
-    std::fflush(stdout);
-}
-
-bool sharesApplication(const SwitchItem& item, const std::string& bundleID) {
-    return item.bundleID() == bundleID;
+    return platform().workspace->frontmostBundleID();
 }
 
 }  // namespace
@@ -64,6 +48,8 @@ std::shared_ptr<SwitcherPanelController> SwitcherPanelController::create(
     LineWriter writeLine) {
     std::shared_ptr<SwitcherPanelController> controller(new SwitcherPanelController(
         std::move(presenter), std::move(monitors), std::move(writeLine)));
+    controller->closes_ = ClosePropagation::create(
+        guardedBy(controller->weak_from_this(), [](Self& self) { return self.buildItems(); }));
     controller->observeShortcutChanges();
     return controller;
 }
@@ -73,27 +59,22 @@ SwitcherPanelController::SwitcherPanelController(std::shared_ptr<PanelPresenter>
                                                  LineWriter writeLine)
     : presenter_(std::move(presenter)),
       monitors_(std::move(monitors)),
-      writeLine_(writeLine ? std::move(writeLine) : LineWriter(writeToStandardOutput)) {}
-
-SwitcherPanelController::~SwitcherPanelController() {
-    removeMonitors();
-}
+      writeLine_(writeLine ? std::move(writeLine) : TestShowing::writeToStandardOutput) {}
 
 void SwitcherPanelController::observeShortcutChanges() {
-    std::weak_ptr<SwitcherPanelController> weak = weak_from_this();
-    auto& center = *platform().notifications;
-    auto token = center.addObserver(
+    shortcutsChangedObserver_ = platform().notifications->addObserver(
         ShortcutStore::changedNotification,
-        [weak](const Notification&) {
-            auto self = weak.lock();
-            if (!self || !self->panelShowing_)
-                return;
-            // The key handler captured the old bindings; install it afresh.
-            self->removeMonitor(self->keyMonitor_);
-            self->installKeyMonitor();
-        },
+        guardedBy(weak_from_this(),
+                  [](Self& self, const Notification&) {
+                      // The key handler took the old bindings; install it afresh.
+                      if (self.isShowing())
+                          self.showing_->replaceKeyHandler(self.keyHandler());
+                  }),
         NotificationCenter::Delivery::mainQueue);
-    shortcutsChangedObserver_ = ObserverRegistration(center, token);
+}
+
+std::shared_ptr<SearchViewModel> SwitcherPanelController::viewModel() const {
+    return showing_ ? showing_->model() : nullptr;
 }
 
 void SwitcherPanelController::forward() {
@@ -106,7 +87,7 @@ void SwitcherPanelController::forward() {
         platform().notifications->post("Vantlo.showGuide");
         return;
     }
-    if (!panelShowing_) {
+    if (!isShowing()) {
         show(1);
     } else {
         advance(1);
@@ -114,20 +95,14 @@ void SwitcherPanelController::forward() {
 }
 
 std::vector<SwitchItem> SwitcherPanelController::buildItems() {
-    std::weak_ptr<SwitcherPanelController> weak = weak_from_this();
-    SwitchListBuilder builder([weak](const std::string& bundleID) {
-        auto self = weak.lock();
-        return self && self->isRecentlyClosedApp(bundleID);
-    });
+    SwitchListBuilder builder(guardedBy(weak_from_this(), [](Self& self, const std::string& id) {
+        return self.isRecentlyClosedApp(id);
+    }));
     return builder.build();
 }
 
 bool SwitcherPanelController::isRecentlyClosedApp(const std::string& bundleID) {
-    double now = platform().clock->now();
-    std::erase_if(recentlyClosedAppBundles_, [now](const auto& entry) {
-        return now - entry.second > kRecentlyClosedAppWindow;
-    });
-    return recentlyClosedAppBundles_.count(bundleID) > 0;
+    return closes_->isRecentlyClosedApp(bundleID);
 }
 
 bool SwitcherPanelController::shouldPreferFrontmostBrowserTabs() {
@@ -165,69 +140,46 @@ void SwitcherPanelController::show(int initialOffset) {
     if (items.size() >= 2) {
         model->setSelectedIndex(wrapped(initialOffset, static_cast<int>(items.size())));
     }
-    installCallbacks(model);
-    viewModel_ = model;
+    installCallbacks(*model);
     if (auto group = preferredFrontmostBrowserTabGroup(items))
         model->openTabGroup(*group, false);
-    showPanel(model, static_cast<int>(items.size()));
+    present(model, static_cast<int>(items.size()));
     auto& onboarding = OnboardingManager::shared();
     if (onboarding.stage() == OnboardingStage::summon) {
         model->setEngaged(true);
         suppressCommitOnOptionRelease_ = true;
         onboarding.panelDidShow();
     }
-    refreshInBackground(model);
+    refreshInBackground(showing_);
 }
 
-void SwitcherPanelController::installCallbacks(const std::shared_ptr<SearchViewModel>& model) {
-    std::weak_ptr<SwitcherPanelController> weak = weak_from_this();
-    std::weak_ptr<SearchViewModel> weakModel = model;
-    model->setOnSelect([weak](const SwitchItem& item) {
-        if (!weak.lock())
-            return;
-        MRUStore::shared().touch(item.mruKey());
-        ItemActions::activate(item);
-        platform().dispatch->asyncAfter(kHideAfterCommitDelay, [weak] {
-            if (auto self = weak.lock())
-                self->hide();
-        });
-    });
-    model->setOnCancel([weak] {
-        auto self = weak.lock();
-        if (!self)
-            return;
-        self->suppressCommitOnOptionRelease_ = true;
-        if (self->viewModel_)
-            self->viewModel_->setEngaged(true);
-        self->hide();
-    });
-    model->setOnClose([weak, weakModel](const SwitchItem& item) {
-        auto self = weak.lock();
-        auto current = weakModel.lock();
-        if (self && current)
-            self->closeItem(current, item);
-    });
+void SwitcherPanelController::installCallbacks(SearchViewModel& model) {
+    auto weak = weak_from_this();
+    model.setOnSelect(guardedBy(weak, &Self::commitChoice));
+    model.setOnCancel(guardedBy(weak, &Self::cancel));
+    model.setOnClose(guardedBy(weak, &Self::closeItem));
 }
 
-void SwitcherPanelController::showPanel(const std::shared_ptr<SearchViewModel>& model,
-                                        int itemCount) {
-    std::weak_ptr<SwitcherPanelController> weak = weak_from_this();
-    std::weak_ptr<SearchViewModel> weakModel = model;
-    bool shown = presenter_->showPanel(model, itemCount, [weak, weakModel] {
-        auto self = weak.lock();
-        // Only the panel that is still on screen gets click monitors.
-        if (self && self->panelShowing_ && self->viewModel_ == weakModel.lock())
-            self->installClickMonitors();
-    });
-    if (!shown)
-        return;
-    panelShowing_ = true;
-    installKeyMonitor();
-    installFlagsMonitors();
-    installMouseMovedMonitor();
+void SwitcherPanelController::present(std::shared_ptr<SearchViewModel> model, int itemCount) {
+    showing_ = SwitcherShowing::create(presenter_, monitors_, std::move(model), showingHandlers());
+    showing_->present(itemCount);
 }
 
-void SwitcherPanelController::refreshInBackground(const std::shared_ptr<SearchViewModel>& model) {
+SwitcherShowing::Handlers SwitcherPanelController::showingHandlers() {
+    auto weak = weak_from_this();
+    SwitcherShowing::Handlers handlers;
+    handlers.keyDown = keyHandler();
+    handlers.flagsChanged = guardedBy(weak, &Self::handleFlagsChanged);
+    handlers.localMouseDown = guardedBy(weak, &Self::handleLocalMouseDown);
+    handlers.globalMouseDown = guardedBy(weak, &Self::handleGlobalMouseDown);
+    handlers.mouseMoved = guardedBy(weak, [](Self& self) {
+        if (auto model = self.viewModel())
+            model->setKeyboardClaimed(false);
+    });
+    return handlers;
+}
+
+void SwitcherPanelController::refreshInBackground(const std::shared_ptr<SwitcherShowing>& showing) {
     auto group = std::make_shared<DispatchGroup>(*platform().dispatch);
     auto& windows = WindowEnumeratorCache::shared();
     if (!windows.isFresh(kFreshWindowsMaxAge)) {
@@ -241,130 +193,156 @@ void SwitcherPanelController::refreshInBackground(const std::shared_ptr<SearchVi
     } else {
         group->leave();
     }
-    std::weak_ptr<SwitcherPanelController> weak = weak_from_this();
-    std::weak_ptr<SearchViewModel> weakModel = model;
-    group->notify([weak, weakModel, group] {
-        auto self = weak.lock();
-        auto current = weakModel.lock();
-        if (self && current && self->viewModel_ == current)
-            current->updateItems(self->buildItems());
-    });
+    // Dropped when the showing has ended by then.
+    std::weak_ptr<SwitcherShowing> weakShowing = showing;
+    group->notify(guardedBy(weak_from_this(), [weakShowing, group](Self& self) {
+        if (auto current = weakShowing.lock())
+            current->model()->updateItems(self.buildItems());
+    }));
 }
 
 void SwitcherPanelController::advance(int by) {
-    if (!viewModel_)
+    auto model = viewModel();
+    if (!model || model->visibleCount() < 1)
         return;
-    int count = viewModel_->visibleCount();
+    OnboardingManager::shared().noteMove();
+    moveSelection(*model, by);
+}
+
+// Arrow keys and bindings move without telling the guide; `advance` (Tab, the hot key) does.
+void SwitcherPanelController::moveSelection(SearchViewModel& model, int by) {
+    int count = model.visibleCount();
     if (count < 1)
         return;
     suppressCommitOnOptionRelease_ = onboardingSuppressesCommit();
-    OnboardingManager::shared().noteMove();
-    viewModel_->setKeyboardClaimed(true);
-    viewModel_->setSelectedIndex(wrapped(viewModel_->selectedIndex() + by, count));
+    model.setKeyboardClaimed(true);
+    model.setSelectedIndex(wrapped(model.selectedIndex() + by, count));
 }
 
-bool SwitcherPanelController::handleKeyDown(const KeyEvent& event, const ShortcutTable& bindings) {
-    auto model = viewModel_;
-    if (!model)
-        return false;
-    if (presenter_->hasMarkedText())
-        return false;
-    auto bound = [&](ShortcutAction action) { return matches(bindings.at(action), event); };
-    const int count = model->visibleCount();
+std::function<bool(const KeyEvent&)> SwitcherPanelController::keyHandler() {
+    // The bindings as they are now; a change of shortcuts installs the handler afresh.
+    auto table =
+        std::make_shared<const PanelKeyTable>(ShortcutStore::allResolved(), keyTableHandlers());
+    return guardedBy(weak_from_this(), [table](Self& self, const KeyEvent& event) {
+        return self.handleKeyDown(event, *table);
+    });
+}
 
-    auto moveBy = [&](int step) {
-        if (count < 1)
-            return;
-        suppressCommitOnOptionRelease_ = onboardingSuppressesCommit();
-        model->setKeyboardClaimed(true);
-        model->setSelectedIndex(wrapped(model->selectedIndex() + step, count));
+PanelKeyTable::Handlers SwitcherPanelController::keyTableHandlers() {
+    // Each handler runs for the current model; without one, the key goes on.
+    auto onModel = [weak = weak_from_this()](auto handle) {
+        return guardedBy(weak, [handle](Self& self, const KeyEvent& event) {
+            auto model = self.viewModel();
+            return model ? handle(self, *model, event) : Outcome::passedOn;
+        });
     };
-    if (bound(ShortcutAction::moveUp) || event.keyCode == KeyCode::upArrow) {
-        moveBy(-1);
-        return true;
-    }
-    if (bound(ShortcutAction::moveDown) || event.keyCode == KeyCode::downArrow) {
-        moveBy(1);
-        return true;
-    }
-    if (bound(ShortcutAction::back) || event.keyCode == KeyCode::leftArrow) {
-        if (model->activeTabGroup()) {
-            model->closeTabGroup();
-        } else if (model->activeWindowGroup()) {
-            model->closeWindowGroup();
+    PanelKeyTable::Handlers handlers;
+    auto& actions = handlers.actions;
+    actions[ShortcutAction::moveUp] = onModel([](Self& self, SearchViewModel& model, auto&) {
+        self.moveSelection(model, -1);
+        return Outcome::consumed;
+    });
+    actions[ShortcutAction::moveDown] = onModel([](Self& self, SearchViewModel& model, auto&) {
+        self.moveSelection(model, 1);
+        return Outcome::consumed;
+    });
+    actions[ShortcutAction::back] = onModel([](Self&, SearchViewModel& model, auto&) {
+        if (model.activeTabGroup()) {
+            model.closeTabGroup();
+        } else if (model.activeWindowGroup()) {
+            model.closeWindowGroup();
         } else {
-            return false;
+            return Outcome::passedOn;
         }
-        return true;
-    }
-    if (bound(ShortcutAction::enterGroup) || event.keyCode == KeyCode::rightArrow) {
-        if (model->isInDetailView())
-            return true;
-        const auto& list = model->filtered();
-        int index = model->selectedIndex();
+        return Outcome::consumed;
+    });
+    actions[ShortcutAction::enterGroup] = onModel([](Self&, SearchViewModel& model, auto&) {
+        if (model.isInDetailView())
+            return Outcome::consumed;
+        const auto& list = model.filtered();
+        int index = model.selectedIndex();
         if (index >= 0 && index < static_cast<int>(list.size())) {
             SwitchItem item = list[index];
             if (item.tabGroup())
-                model->openTabGroup(item, false);
+                model.openTabGroup(item, false);
             if (item.windowGroup())
-                model->openWindowGroup(item, false);
+                model.openWindowGroup(item, false);
         }
-        return true;
-    }
-    if (bound(ShortcutAction::desktop)) {
+        return Outcome::consumed;
+    });
+    actions[ShortcutAction::desktop] = onModel([](Self& self, SearchViewModel&, auto&) {
         DesktopController::showDesktop();
-        hide();
-        return true;
+        self.hide();
+        return Outcome::consumed;
+    });
+    actions[ShortcutAction::cancel] = onModel([](Self& self, SearchViewModel&, auto&) {
+        self.cancel();
+        return Outcome::consumed;
+    });
+    actions[ShortcutAction::closeSelected] = onModel([](Self& self, SearchViewModel&, auto&) {
+        self.closeCurrentItem();
+        return Outcome::consumed;
+    });
+    // Return opens the search first and commits once the search is open.
+    actions[ShortcutAction::openSelected] = onModel([](Self&, SearchViewModel& model, auto&) {
+        if (!model.searchActive())
+            return Outcome::notMine;
+        model.setEnterPulse(model.enterPulse() + 1);
+        model.commit();
+        return Outcome::consumed;
+    });
+    actions[ShortcutAction::search] = onModel([](Self&, SearchViewModel& model, auto&) {
+        if (model.searchActive())
+            return Outcome::notMine;
+        model.setEnterPulse(model.enterPulse() + 1);
+        model.setSearchActive(true);
+        model.setEngaged(true);
+        return Outcome::consumed;
+    });
+    handlers.tab = onModel([](Self& self, SearchViewModel&, const KeyEvent& event) {
+        self.advance(holds(event, ModifierFlags::shift) ? -1 : 1);
+        return Outcome::consumed;
+    });
+    return handlers;
+}
+
+bool SwitcherPanelController::handleKeyDown(const KeyEvent& event, const PanelKeyTable& table) {
+    // The model stays for the whole key, even when the key ends the showing.
+    auto model = viewModel();
+    if (!model)
+        return false;
+    // An input method composing text owns its keys until it commits.
+    if (presenter_->hasMarkedText())
+        return false;
+    return table.handle(event);
+}
+
+void SwitcherPanelController::typeText(const KeyEvent& event) {
+    auto model = viewModel();
+    if (!model)
+        return;
+    if (event.keyCode == KeyCode::deleteBackward) {
+        model->deleteBackward();
+    } else if (!isControlText(event.characters)) {
+        model->insertText(event.characters);
     }
-    if (event.keyCode == KeyCode::tab) {
-        advance(holds(event, ModifierFlags::shift) ? -1 : 1);
-        return true;
-    }
-    const bool shiftControlOrCommand = holds(event, ModifierFlags::shift) ||
-                                       holds(event, ModifierFlags::control) ||
-                                       holds(event, ModifierFlags::command);
-    if ((event.keyCode == KeyCode::escape && !shiftControlOrCommand) ||
-        bound(ShortcutAction::cancel)) {
-        suppressCommitOnOptionRelease_ = true;
-        model->setEngaged(true);
-        hide();
-        return true;
-    }
-    if (bound(ShortcutAction::closeSelected)) {
-        closeCurrentItem();
-        return true;
-    }
-    const bool enterKey =
-        (event.keyCode == KeyCode::returnKey || event.keyCode == KeyCode::keypadEnter) &&
-        !shiftControlOrCommand;
-    if (model->searchActive() && (bound(ShortcutAction::openSelected) || enterKey)) {
-        model->setEnterPulse(model->enterPulse() + 1);
-        model->commit();
-        return true;
-    }
-    if (!model->searchActive() && (bound(ShortcutAction::search) || enterKey)) {
-        model->setEnterPulse(model->enterPulse() + 1);
-        model->setSearchActive(true);
-        model->setEngaged(true);
-        return true;
-    }
-    return false;
 }
 
 void SwitcherPanelController::handleFlagsChanged(std::uint64_t flags) {
-    if ((flags & ModifierFlags::option) != 0 || !viewModel_)
+    auto model = viewModel();
+    if ((flags & ModifierFlags::option) != 0 || !model)
         return;
     if (suppressCommitOnOptionRelease_) {
         suppressCommitOnOptionRelease_ = false;
         hide();
-    } else if (!viewModel_->engaged()) {
-        viewModel_->commit();
+    } else if (!model->engaged()) {
+        model->commit();
     }
 }
 
 bool SwitcherPanelController::isAwayFromPanel(Point location) const {
     auto frame = presenter_->panelFrame();
-    if (!panelShowing_ || !frame)
+    if (!isShowing() || !frame)
         return true;
     Rect grown{frame->x - kClickMargin, frame->y - kClickMargin, frame->width + 2 * kClickMargin,
                frame->height + 2 * kClickMargin};
@@ -373,32 +351,42 @@ bool SwitcherPanelController::isAwayFromPanel(Point location) const {
              location.y >= grown.minY() && location.y <= grown.maxY());
 }
 
-void SwitcherPanelController::handleGlobalMouseDown() {
-    Point location = monitors_->pointerLocation();
-    std::weak_ptr<SwitcherPanelController> weak = weak_from_this();
-    platform().dispatch->async([weak, location] {
-        auto self = weak.lock();
-        if (self && self->isAwayFromPanel(location))
-            self->hide();
-    });
+void SwitcherPanelController::handleGlobalMouseDown(Point location) {
+    platform().dispatch->async(guardedBy(weak_from_this(), [location](Self& self) {
+        if (self.isAwayFromPanel(location))
+            self.hide();
+    }));
 }
 
 void SwitcherPanelController::handleLocalMouseDown(const MouseDownEvent& event) {
     if (!event.inPanel && isAwayFromPanel(event.location)) {
-        std::weak_ptr<SwitcherPanelController> weak = weak_from_this();
-        platform().dispatch->async([weak] {
-            if (auto self = weak.lock())
-                self->hide();
-        });
+        platform().dispatch->async(guardedBy(weak_from_this(), &Self::hide));
         return;
     }
     bool optionHeld = (monitors_->currentModifierFlags() & ModifierFlags::option) != 0;
-    if (!optionHeld && viewModel_)
-        viewModel_->setEngaged(true);
+    if (auto model = viewModel(); model && !optionHeld)
+        model->setEngaged(true);
+}
+
+void SwitcherPanelController::commitChoice(const SwitchItem& chosen) {
+    // A copy: the chosen row belongs to the model, which goes with the showing.
+    SwitchItem item = chosen;
+    // The showing ends first, so the keyboard is back and the panel sliding out before the
+    // activation's round trips to the window system.
+    hide();
+    MRUStore::shared().touch(item.mruKey());
+    ItemActions::activate(item);
+}
+
+void SwitcherPanelController::cancel() {
+    suppressCommitOnOptionRelease_ = true;
+    if (auto model = viewModel())
+        model->setEngaged(true);
+    hide();
 }
 
 void SwitcherPanelController::closeCurrentItem() {
-    auto model = viewModel_;
+    auto model = viewModel();
     if (!model)
         return;
     int index = model->selectedIndex();
@@ -422,158 +410,27 @@ void SwitcherPanelController::closeCurrentItem() {
         model->onClose()(*item);
 }
 
-void SwitcherPanelController::closeItem(const std::shared_ptr<SearchViewModel>& model,
-                                        const SwitchItem& item) {
-    if (!ItemActions::closeCapability(item).isActionable())
+void SwitcherPanelController::closeItem(const SwitchItem& item) {
+    auto model = viewModel();
+    if (!model || !ItemActions::closeCapability(item).isActionable())
         return;
     suppressCommitOnOptionRelease_ = true;
     model->markClosing(item);
     ItemActions::close(item);
-    scheduleClosePropagationRefresh(model, item);
-}
-
-void SwitcherPanelController::scheduleClosePropagationRefresh(
-    const std::shared_ptr<SearchViewModel>& model, const SwitchItem& closedItem) {
-    std::weak_ptr<SwitcherPanelController> weak = weak_from_this();
-    std::weak_ptr<SearchViewModel> weakModel = model;
-    for (double delay : {0.35, 1.5, 2.5}) {
-        platform().dispatch->asyncAfter(delay, [weak, weakModel, closedItem] {
-            auto self = weak.lock();
-            auto current = weakModel.lock();
-            if (self && current && self->viewModel_ == current)
-                self->propagateClose(current, closedItem);
-        });
-    }
-}
-
-void SwitcherPanelController::propagateClose(const std::shared_ptr<SearchViewModel>& model,
-                                             const SwitchItem& closedItem) {
-    std::weak_ptr<SwitcherPanelController> weak = weak_from_this();
-    std::weak_ptr<SearchViewModel> weakModel = model;
-    WindowEnumeratorCache::shared().refreshAsync([weak, weakModel, closedItem] {
-        BrowserTabCache::shared().refreshAsync(std::nullopt, [weak, weakModel, closedItem] {
-            auto self = weak.lock();
-            auto current = weakModel.lock();
-            if (!self || !current || self->viewModel_ != current)
-                return;
-            auto items = self->buildItems();
-            auto kind = closedItem.kind();
-            auto bundleID = closedItem.bundleID();
-            bool closesApp = kind == SwitchItem::Kind::tabGroup ||
-                             kind == SwitchItem::Kind::windowGroup || kind == SwitchItem::Kind::app;
-            if (closesApp && bundleID && !AppActivator::isRunningUserApp(*bundleID)) {
-                self->recentlyClosedAppBundles_[*bundleID] = platform().clock->now();
-                std::erase_if(items, [&](const SwitchItem& item) {
-                    return sharesApplication(item, *bundleID);
-                });
-            }
-            current->updateItems(std::move(items));
-        });
-    });
+    closes_->schedule(showing_, item);
 }
 
 void SwitcherPanelController::hide() {
-    removeMonitors();
-    if (!panelShowing_) {
-        viewModel_.reset();
-        return;
-    }
-    panelShowing_ = false;
-    viewModel_.reset();
-    presenter_->slideOut();
+    // Ending the showing gives the input back, removes its monitors and slides the panel out.
+    showing_.reset();
 }
 
 void SwitcherPanelController::showTestPanel(std::vector<SwitchItem> items, int selectedIndex) {
-    auto model = SearchViewModel::create(std::move(items), true);
-    model->setEngaged(true);
-    int last = std::max(model->visibleCount() - 1, 0);
-    model->setSelectedIndex(std::clamp(selectedIndex, 0, last));
-    std::weak_ptr<SwitcherPanelController> weak = weak_from_this();
-    model->setOnSelect([weak](const SwitchItem& item) {
-        if (auto self = weak.lock())
-            self->writeLine_("Vantlo test panel selected: " + item.title());
-    });
-    model->setOnClose([weak](const SwitchItem& item) {
-        if (auto self = weak.lock())
-            self->writeLine_("Vantlo test panel close: " + item.title());
-    });
-    model->setOnCancel([weak] {
-        auto self = weak.lock();
-        if (!self)
-            return;
-        self->suppressCommitOnOptionRelease_ = true;
-        if (self->viewModel_)
-            self->viewModel_->setEngaged(true);
-        self->hide();
-    });
+    auto model = TestShowing::makeModel(std::move(items), selectedIndex, writeLine_,
+                                        guardedBy(weak_from_this(), &Self::cancel));
     suppressCommitOnOptionRelease_ = true;
-    viewModel_ = model;
-    showPanel(model, std::max(model->visibleCount(), 1));
-}
-
-void SwitcherPanelController::installKeyMonitor() {
-    std::weak_ptr<SwitcherPanelController> weak = weak_from_this();
-    // The bindings as they are now; a change of shortcuts installs the monitor afresh.
-    keyMonitor_ = monitors_->addKeyDownMonitor(
-        [weak, bindings = ShortcutStore::allResolved()](const KeyEvent& event) {
-            auto self = weak.lock();
-            return self && self->handleKeyDown(event, bindings);
-        });
-}
-
-void SwitcherPanelController::installFlagsMonitors() {
-    std::weak_ptr<SwitcherPanelController> weak = weak_from_this();
-    localFlagsMonitor_ =
-        monitors_->addFlagsChangedMonitor(EventMonitors::Scope::local, [weak](std::uint64_t flags) {
-            if (auto self = weak.lock())
-                self->handleFlagsChanged(flags);
-        });
-    globalFlagsMonitor_ = monitors_->addFlagsChangedMonitor(
-        EventMonitors::Scope::global, [weak](std::uint64_t flags) {
-            platform().dispatch->async([weak, flags] {
-                if (auto self = weak.lock())
-                    self->handleFlagsChanged(flags);
-            });
-        });
-}
-
-void SwitcherPanelController::installClickMonitors() {
-    std::weak_ptr<SwitcherPanelController> weak = weak_from_this();
-    globalClickMonitor_ =
-        monitors_->addMouseDownMonitor(EventMonitors::Scope::global, [weak](const MouseDownEvent&) {
-            if (auto self = weak.lock())
-                self->handleGlobalMouseDown();
-        });
-    localClickMonitor_ = monitors_->addMouseDownMonitor(EventMonitors::Scope::local,
-                                                        [weak](const MouseDownEvent& event) {
-                                                            if (auto self = weak.lock())
-                                                                self->handleLocalMouseDown(event);
-                                                        });
-}
-
-void SwitcherPanelController::installMouseMovedMonitor() {
-    std::weak_ptr<SwitcherPanelController> weak = weak_from_this();
-    mouseMovedMonitor_ = monitors_->addMouseMovedMonitor([weak] {
-        auto self = weak.lock();
-        if (self && self->viewModel_)
-            self->viewModel_->setKeyboardClaimed(false);
-    });
-}
-
-void SwitcherPanelController::removeMonitor(std::optional<EventMonitors::Token>& token) {
-    if (!token)
-        return;
-    monitors_->removeMonitor(*token);
-    token.reset();
-}
-
-void SwitcherPanelController::removeMonitors() {
-    removeMonitor(keyMonitor_);
-    removeMonitor(localFlagsMonitor_);
-    removeMonitor(globalFlagsMonitor_);
-    removeMonitor(globalClickMonitor_);
-    removeMonitor(localClickMonitor_);
-    removeMonitor(mouseMovedMonitor_);
+    int rows = std::max(model->visibleCount(), 1);
+    present(std::move(model), rows);
 }
 
 }  // namespace vantlo

@@ -3,10 +3,11 @@
 // panel on screen, turns key, modifier, click and pointer events into model operations, commits
 // the chosen item when Option is released, closes items, refreshes the list while the panel
 // stays up, and takes everything down again. Main thread only.
+//
+// What lives exactly as long as the panel is up (model, monitors, input grab) belongs to one
+// SwitcherShowing; hiding is ending it.
 
 #include <cstdint>
-#include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,41 +15,46 @@
 
 #include "input/ShortcutStore.h"
 #include "platform/EventMonitors.h"
-#include "platform/NotificationCenter.h"
+#include "platform/Subscription.h"
+#include "switcher/ClosePropagation.h"
+#include "switcher/PanelKeyTable.h"
 #include "switcher/PanelPresenter.h"
 #include "switcher/SearchViewModel.h"
+#include "switcher/SwitcherShowing.h"
+#include "switcher/TestShowing.h"
 
 namespace vantlo {
 
 class SwitcherPanelController : public std::enable_shared_from_this<SwitcherPanelController> {
   public:
     // How long an application quit from the panel stays out of the list.
-    static constexpr double kRecentlyClosedAppWindow = 8.0;
-    static constexpr double kHideAfterCommitDelay = 0.08;
+    static constexpr double kRecentlyClosedAppWindow = ClosePropagation::kRecentlyClosedAppWindow;
     // Grace around the panel within which a click does not dismiss it.
     static constexpr double kClickMargin = 8.0;
     static constexpr double kFreshWindowsMaxAge = 3.0;
 
     // Where the test showing writes its lines (standard output by default).
-    using LineWriter = std::function<void(const std::string& line)>;
+    using LineWriter = TestShowing::LineWriter;
 
     static std::shared_ptr<SwitcherPanelController> create(
         std::shared_ptr<PanelPresenter> presenter, std::shared_ptr<EventMonitors> monitors,
         LineWriter writeLine = {});
-    ~SwitcherPanelController();
 
     // A press of the activation hot key: summon, or move the highlight one row down.
     void forward();
     // The test showing with fixture items: nothing is activated or closed, choices are printed.
     void showTestPanel(std::vector<SwitchItem> items, int selectedIndex);
     void hide();
+    // A key the panel's bindings left, while the panel holds the keyboard: its text goes into
+    // the search (Delete removes the last character).
+    void typeText(const KeyEvent& event);
 
     // The list a showing starts from.
     std::vector<SwitchItem> buildItems();
     bool isRecentlyClosedApp(const std::string& bundleID);
 
-    bool isShowing() const { return panelShowing_; }
-    std::shared_ptr<SearchViewModel> viewModel() const { return viewModel_; }
+    bool isShowing() const { return showing_ && showing_->isOnScreen(); }
+    std::shared_ptr<SearchViewModel> viewModel() const;
     bool suppressCommitOnOptionRelease() const { return suppressCommitOnOptionRelease_; }
 
   private:
@@ -57,50 +63,38 @@ class SwitcherPanelController : public std::enable_shared_from_this<SwitcherPane
     void observeShortcutChanges();
 
     void show(int initialOffset);
-    void installCallbacks(const std::shared_ptr<SearchViewModel>& model);
-    void showPanel(const std::shared_ptr<SearchViewModel>& model, int itemCount);
-    void refreshInBackground(const std::shared_ptr<SearchViewModel>& model);
+    void installCallbacks(SearchViewModel& model);
+    void present(std::shared_ptr<SearchViewModel> model, int itemCount);
+    SwitcherShowing::Handlers showingHandlers();
+    std::function<bool(const KeyEvent&)> keyHandler();
+    PanelKeyTable::Handlers keyTableHandlers();
+    void refreshInBackground(const std::shared_ptr<SwitcherShowing>& showing);
     void advance(int by);
+    void moveSelection(SearchViewModel& model, int by);
     bool shouldPreferFrontmostBrowserTabs();
     std::optional<SwitchItem> preferredFrontmostBrowserTabGroup(
         const std::vector<SwitchItem>& items);
     bool onboardingSuppressesCommit() const;
 
-    bool handleKeyDown(const KeyEvent& event, const ShortcutTable& bindings);
+    bool handleKeyDown(const KeyEvent& event, const PanelKeyTable& table);
     void handleFlagsChanged(std::uint64_t flags);
     void handleLocalMouseDown(const MouseDownEvent& event);
-    void handleGlobalMouseDown();
+    void handleGlobalMouseDown(Point location);
     bool isAwayFromPanel(Point location) const;
 
+    void commitChoice(const SwitchItem& item);
+    void cancel();
     void closeCurrentItem();
-    void closeItem(const std::shared_ptr<SearchViewModel>& model, const SwitchItem& item);
-    void scheduleClosePropagationRefresh(const std::shared_ptr<SearchViewModel>& model,
-                                         const SwitchItem& closedItem);
-    void propagateClose(const std::shared_ptr<SearchViewModel>& model,
-                        const SwitchItem& closedItem);
-
-    void installKeyMonitor();
-    void installFlagsMonitors();
-    void installClickMonitors();
-    void installMouseMovedMonitor();
-    void removeMonitors();
-    void removeMonitor(std::optional<EventMonitors::Token>& token);
+    void closeItem(const SwitchItem& item);
 
     std::shared_ptr<PanelPresenter> presenter_;
     std::shared_ptr<EventMonitors> monitors_;
     LineWriter writeLine_;
+    std::shared_ptr<ClosePropagation> closes_;
 
-    bool panelShowing_ = false;
-    std::optional<EventMonitors::Token> keyMonitor_;
-    std::optional<EventMonitors::Token> localFlagsMonitor_;
-    std::optional<EventMonitors::Token> globalFlagsMonitor_;
-    ObserverRegistration shortcutsChangedObserver_;
-    std::optional<EventMonitors::Token> globalClickMonitor_;
-    std::optional<EventMonitors::Token> localClickMonitor_;
-    std::optional<EventMonitors::Token> mouseMovedMonitor_;
-    std::shared_ptr<SearchViewModel> viewModel_;
+    Subscription shortcutsChangedObserver_;
+    std::shared_ptr<SwitcherShowing> showing_;
     bool suppressCommitOnOptionRelease_ = false;
-    std::map<std::string, double> recentlyClosedAppBundles_;
 };
 
 }  // namespace vantlo

@@ -53,7 +53,8 @@ TEST_F(SwitcherPanelController_, WithoutPermissionItBeepsAndAsksForTheGuide) {
     threeWindows();
     fake.accessibility->setTrusted(false);
     int guides = 0;
-    fake.notifications->addObserver("Vantlo.showGuide", [&](const Notification&) { ++guides; });
+    auto guideObserver =
+        fake.notifications->addObserver("Vantlo.showGuide", [&](const Notification&) { ++guides; });
     summon();
     EXPECT_FALSE(controller->isShowing());
     EXPECT_EQ(fake.effects->beeps, 1);

@@ -317,7 +317,7 @@ TEST_F(SearchViewModelTest, ClosingStateLastsTwoPointEightSeconds) {
 TEST_F(SearchViewModelTest, ObserversHearBeforeEachPublishedChange) {
     auto model = make({window("Terminal", "com.apple.Terminal", "zsh")});
     std::vector<std::pair<SearchViewModel::Field, std::string>> heard;
-    auto token = model->addWillChangeObserver(
+    auto observer = model->addWillChangeObserver(
         [&](SearchViewModel::Field field) { heard.emplace_back(field, model->query()); });
     model->setQuery("z");
     using Field = SearchViewModel::Field;
@@ -326,7 +326,7 @@ TEST_F(SearchViewModelTest, ObserversHearBeforeEachPublishedChange) {
     EXPECT_EQ(heard[1].first, Field::selectedIndex);
 
     heard.clear();
-    model->removeWillChangeObserver(token);
+    observer.reset();
     model->setEnterPulse(model->enterPulse() + 1);
     EXPECT_TRUE(heard.empty());
 }

@@ -67,8 +67,8 @@ TEST(IgnoreFilter, WindowPatternsNeverHideUntitledWindows) {
 TEST(IgnoreFilter, SettersStoreTheListAndAnnounceIt) {
     FakePlatform fake;
     int posts = 0;
-    fake.notifications->addObserver(IgnoreFilter::kChangedNotification,
-                                    [&](const Notification&) { ++posts; });
+    auto observer = fake.notifications->addObserver(IgnoreFilter::kChangedNotification,
+                                                    [&](const Notification&) { ++posts; });
     IgnoreFilter::setIgnoredWindowRegex({"^Picture-in-Picture$"});
     IgnoreFilter::setIgnoredWindowRegex({"^Picture-in-Picture$"});
     IgnoreFilter::setIgnoredAppRegex({});

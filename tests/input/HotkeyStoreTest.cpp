@@ -59,10 +59,11 @@ TEST(HotkeyStore, HotKeysThatWouldTakeAPlainKeyOrNoRealKeyAreRefused) {
 TEST(HotkeyStore, SetStoresJsonDataAndAnnouncesEveryChange) {
     FakePlatform fake;
     int notifications = 0;
-    fake.notifications->addObserver(HotkeyStore::changedNotification, [&](const Notification& n) {
-        EXPECT_FALSE(n.object.has_value());
-        ++notifications;
-    });
+    auto observer = fake.notifications->addObserver(HotkeyStore::changedNotification,
+                                                    [&](const Notification& n) {
+                                                        EXPECT_FALSE(n.object.has_value());
+                                                        ++notifications;
+                                                    });
     HotkeyConfig controlOptionCommandW{13, 0x1900};
     HotkeyStore::setCurrent(controlOptionCommandW);
     EXPECT_EQ(notifications, 1);

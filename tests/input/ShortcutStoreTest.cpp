@@ -26,10 +26,8 @@ nlohmann::json storedJson(FakePlatform& fake) {
 struct ShortcutStoreTest : ::testing::Test {
     FakePlatform fake;
     int changes = 0;
-    ObserverRegistration observer{
-        *fake.notifications,
-        fake.notifications->addObserver(ShortcutStore::changedNotification,
-                                        [this](const Notification&) { ++changes; })};
+    Subscription observer = fake.notifications->addObserver(
+        ShortcutStore::changedNotification, [this](const Notification&) { ++changes; });
 };
 
 TEST(ShortcutAction, OrderRawValuesAndDefaults) {

@@ -15,8 +15,7 @@ struct OnboardingManagerTest : ::testing::Test {
     FakePlatform fake;
     OnboardingManager& guide = (OnboardingManager::resetShared(), OnboardingManager::shared());
     std::vector<S> published;
-    OnboardingManager::Subscription subscription =
-        guide.observe([this](S stage) { published.push_back(stage); });
+    Subscription subscription = guide.observe([this](S stage) { published.push_back(stage); });
 
     ~OnboardingManagerTest() override { OnboardingManager::resetShared(); }
 
@@ -158,7 +157,7 @@ TEST_F(OnboardingManagerTest, ObserversHearChangesUntilUnsubscribed) {
 }
 
 TEST_F(OnboardingManagerTest, ObserverMayDropAnotherDuringDelivery) {
-    OnboardingManager::Subscription later;
+    Subscription later;
     int laterCalls = 0;
     auto first = guide.observe([&](S) { later.reset(); });
     later = guide.observe([&](S) { ++laterCalls; });

@@ -122,11 +122,12 @@ TEST(FakeDesktop, WorkspacePostsActivationAndTermination) {
     auto& editor = fake.addApp({.bundleID = "com.example.editor", .name = "Editor"});
     auto& stubborn = fake.addApp({.name = "Stubborn", .quitsOnTerminate = false});
     std::vector<std::string> seen;
+    std::vector<Subscription> observers;
     for (const char* name : {kDidActivateApplication, kDidTerminateApplication}) {
-        fake.notifications->addObserver(name, [&](const Notification& n) {
+        observers.push_back(fake.notifications->addObserver(name, [&](const Notification& n) {
             auto app = std::any_cast<RunningApplication>(n.object);
             seen.push_back(n.name + " " + app.localizedName.value_or("?"));
-        });
+        }));
     }
 
     fake.setFrontmost(editor);
@@ -214,8 +215,8 @@ TEST(FakeFileSystem, WatchesHearTestEventsOnABackgroundQueueWhileAlive) {
         ++events;
         onMain = fake.dispatch->isMainThread();
     });
-    ASSERT_NE(watch, nullptr);
-    EXPECT_EQ(fake.files->watchFolder("/Missing", [] {}), nullptr);
+    ASSERT_TRUE(watch);
+    EXPECT_FALSE(fake.files->watchFolder("/Missing", [] {}));
     fake.files->emitChange("/Applications");
     fake.dispatch->runUntilIdle();
     EXPECT_EQ(events, 1);

@@ -11,9 +11,10 @@ namespace {
 TEST(NotificationCenter, DeliversByNameWithObject) {
     FakePlatform fake;
     std::vector<std::string> seen;
-    fake.notifications->addObserver("Vantlo.hotkeyChanged", [&](const Notification& n) {
-        seen.push_back(n.name + (n.object.has_value() ? "+object" : ""));
-    });
+    auto observer =
+        fake.notifications->addObserver("Vantlo.hotkeyChanged", [&](const Notification& n) {
+            seen.push_back(n.name + (n.object.has_value() ? "+object" : ""));
+        });
     fake.notifications->post("Vantlo.other");
     fake.notifications->post("Vantlo.hotkeyChanged");
     fake.notifications->post("Vantlo.hotkeyChanged", std::string("x"));
@@ -24,14 +25,14 @@ TEST(NotificationCenter, DeliversByNameWithObject) {
 TEST(NotificationCenter, MainQueueObserversRunLaterAndNotAfterRemoval) {
     FakePlatform fake;
     int calls = 0;
-    auto token = fake.notifications->addObserver(
+    auto observer = fake.notifications->addObserver(
         "n", [&](const Notification&) { ++calls; }, NotificationCenter::Delivery::mainQueue);
     fake.notifications->post("n");
     EXPECT_EQ(calls, 0);
     fake.dispatch->runUntilIdle();
     EXPECT_EQ(calls, 1);
     fake.notifications->post("n");
-    fake.notifications->removeObserver(token);
+    observer.reset();
     fake.dispatch->runUntilIdle();
     EXPECT_EQ(calls, 1) << "a removed observer gets nothing already queued";
 }
@@ -39,10 +40,10 @@ TEST(NotificationCenter, MainQueueObserversRunLaterAndNotAfterRemoval) {
 TEST(NotificationCenter, ObserverMayRemoveAnotherDuringDelivery) {
     FakePlatform fake;
     std::vector<int> calls;
-    NotificationCenter::Token second = 0;
-    fake.notifications->addObserver("n", [&](const Notification&) {
+    Subscription second;
+    auto first = fake.notifications->addObserver("n", [&](const Notification&) {
         calls.push_back(1);
-        fake.notifications->removeObserver(second);
+        second.reset();
     });
     second = fake.notifications->addObserver("n", [&](const Notification&) { calls.push_back(2); });
     fake.notifications->post("n");
@@ -54,9 +55,8 @@ TEST(NotificationCenter, RegistrationRemovesObserverWhenDestroyed) {
     FakePlatform fake;
     int calls = 0;
     {
-        ObserverRegistration registration(
-            *fake.notifications,
-            fake.notifications->addObserver("n", [&](const Notification&) { ++calls; }));
+        auto registration =
+            fake.notifications->addObserver("n", [&](const Notification&) { ++calls; });
         fake.notifications->post("n");
     }
     fake.notifications->post("n");

@@ -80,7 +80,7 @@ TEST(PosixFileSystem, WatchReportsChangesUntilDropped) {
     PosixFileSystem files;
     Signal changes;
     auto watch = files.watchFolder(scratch.path, [&] { changes.notify(); });
-    ASSERT_NE(watch, nullptr);
+    ASSERT_TRUE(watch);
     scratch.touch("new.desktop");
     EXPECT_TRUE(changes.waitFor(1)) << "creating a file";
     fs::rename(fs::path(scratch.path) / "new.desktop", fs::path(scratch.path) / "moved.desktop");
@@ -93,7 +93,7 @@ TEST(PosixFileSystem, WatchReportsChangesUntilDropped) {
     fs::remove(fs::path(scratch.path) / "moved.desktop");
     EXPECT_TRUE(other.waitFor(1)) << "deleting a file";
 
-    EXPECT_EQ(files.watchFolder(scratch.path + "/missing", [] {}), nullptr);
+    EXPECT_FALSE(files.watchFolder(scratch.path + "/missing", [] {}));
 }
 
 TEST(PosixFileSystem, HomeComesFromTheEnvironment) {

@@ -23,10 +23,8 @@ TEST_F(ExceptionsPaneModelTest, PatternsAreTrimmedAndSpacesAloneCannotBeAdded) {
 
 TEST_F(ExceptionsPaneModelTest, TheSamePatternTwiceIsListedTwiceAndRemovedTogether) {
     int announcements = 0;
-    ObserverRegistration observer(
-        *fake_.notifications,
-        fake_.notifications->addObserver(IgnoreFilter::kChangedNotification,
-                                         [&](const Notification&) { ++announcements; }));
+    Subscription observer = fake_.notifications->addObserver(
+        IgnoreFilter::kChangedNotification, [&](const Notification&) { ++announcements; });
     ExceptionsPaneModel pane;
     for (const char* text : {"Helper", "Daemon", "Helper"}) {
         pane.setPending(List::appNames, text);

@@ -40,10 +40,8 @@ TEST_F(GeneralPaneModelTest, TheSwitchStartsAtTheRegisteredState) {
 
 TEST_F(GeneralPaneModelTest, ResetRestoresTheDefaultHotKeyAndSaysItWithTheKeyLabels) {
     int announcements = 0;
-    ObserverRegistration observer(
-        *fake_.notifications,
-        fake_.notifications->addObserver(HotkeyStore::changedNotification,
-                                         [&](const Notification&) { ++announcements; }));
+    Subscription observer = fake_.notifications->addObserver(
+        HotkeyStore::changedNotification, [&](const Notification&) { ++announcements; });
     GeneralPaneModel pane({});
     EXPECT_EQ(GeneralPaneModel::resetTitle(),
               "Reset to " + HotkeyConfig::defaultActivation().displayString());
@@ -62,10 +60,8 @@ TEST_F(GeneralPaneModelTest, EdgeDisplayAndLanguageAreStoredAtOnce) {
     EXPECT_EQ(PanelSettings::edge(), PanelEdge::left);
     EXPECT_EQ(PanelSettings::display(), PanelDisplay::main);
     int languageChanges = 0;
-    ObserverRegistration observer(
-        *fake_.notifications,
-        fake_.notifications->addObserver(Localization::languageChangedNotification,
-                                         [&](const Notification&) { ++languageChanges; }));
+    Subscription observer = fake_.notifications->addObserver(
+        Localization::languageChangedNotification, [&](const Notification&) { ++languageChanges; });
     pane.setLanguage(AppLanguage::simplifiedChinese);
     EXPECT_EQ(pane.language(), AppLanguage::simplifiedChinese);
     EXPECT_EQ(languageChanges, 1);

@@ -106,10 +106,8 @@ TEST_F(ShortcutsPaneModelTest, ReloadsWhenTheShortcutsChangeElsewhere) {
 
 TEST_F(ShortcutsPaneModelTest, ANewActivationHotKeyIsAnnouncedAtOnce) {
     int announcements = 0;
-    ObserverRegistration observer(
-        *fake_.notifications,
-        fake_.notifications->addObserver(HotkeyStore::changedNotification,
-                                         [&](const Notification&) { ++announcements; }));
+    Subscription observer = fake_.notifications->addObserver(
+        HotkeyStore::changedNotification, [&](const Notification&) { ++announcements; });
     ShortcutsPaneModel pane;
     pane.setActivationHotkey(kCtrlAltK);
     EXPECT_EQ(HotkeyStore::current(), kCtrlAltK);

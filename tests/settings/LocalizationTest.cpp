@@ -23,8 +23,8 @@ class LocalizationTest : public ::testing::Test {
         environment_.locale("en_US.UTF-8");
         Localization::setResourcesPath(kShippedTables);
         Localization::resetShared();
-        fake_.notifications->addObserver(Localization::languageChangedNotification,
-                                         [this](const Notification&) { ++posts_; });
+        postsObserver_ = fake_.notifications->addObserver(
+            Localization::languageChangedNotification, [this](const Notification&) { ++posts_; });
     }
     ~LocalizationTest() override {
         Localization::resetShared();
@@ -34,6 +34,7 @@ class LocalizationTest : public ::testing::Test {
     ScopedEnvironment environment_;
     FakePlatform fake_;
     int posts_ = 0;
+    Subscription postsObserver_;
 };
 
 TEST_F(LocalizationTest, NothingStoredFollowsTheSystemWithoutWritingOrPosting) {
@@ -86,11 +87,11 @@ TEST_F(LocalizationTest, ChangingLanguageWritesSwitchesThenPosts) {
     auto& localization = Localization::shared();
     std::string seenStored;
     std::string seenText;
-    fake_.notifications->addObserver(Localization::languageChangedNotification,
-                                     [&](const Notification&) {
-                                         seenStored = *fake_.defaults->string("Vantlo.AppLanguage");
-                                         seenText = localized("Wide");
-                                     });
+    auto observer = fake_.notifications->addObserver(
+        Localization::languageChangedNotification, [&](const Notification&) {
+            seenStored = *fake_.defaults->string("Vantlo.AppLanguage");
+            seenText = localized("Wide");
+        });
     localization.setLanguage(AppLanguage::simplifiedChinese);
     EXPECT_EQ(posts_, 1);
     EXPECT_EQ(seenStored, "simplifiedChinese") << "written before the notification";

@@ -11,12 +11,13 @@ namespace {
 class PanelSettingsTest : public ::testing::Test {
   protected:
     PanelSettingsTest() {
-        fake_.notifications->addObserver(PanelSettings::changedNotification,
-                                         [this](const Notification&) { ++posts_; });
+        postsObserver_ = fake_.notifications->addObserver(
+            PanelSettings::changedNotification, [this](const Notification&) { ++posts_; });
     }
 
     FakePlatform fake_;
     int posts_ = 0;
+    Subscription postsObserver_;
 };
 
 TEST_F(PanelSettingsTest, FreshInstallReadsTheDefaults) {
@@ -76,9 +77,10 @@ TEST_F(PanelSettingsTest, BooleansAcceptNumbersZeroAndOneButNotStrings) {
 
 TEST_F(PanelSettingsTest, EverySetterWritesThenPostsEvenWhenUnchanged) {
     bool storedWhenPosted = false;
-    fake_.notifications->addObserver(PanelSettings::changedNotification, [&](const Notification&) {
-        storedWhenPosted = fake_.defaults->string(PanelSettings::widthKey) == "normal";
-    });
+    auto observer = fake_.notifications->addObserver(
+        PanelSettings::changedNotification, [&](const Notification&) {
+            storedWhenPosted = fake_.defaults->string(PanelSettings::widthKey) == "normal";
+        });
     PanelSettings::setWidth(PanelWidth::normal);
     EXPECT_TRUE(storedWhenPosted) << "the value is written before the notification";
     PanelSettings::setWidth(PanelWidth::normal);

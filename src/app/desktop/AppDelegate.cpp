@@ -10,14 +10,6 @@
 #include "platform/Platform.h"
 
 namespace vantlo {
-namespace {
-
-std::optional<std::string> frontmostBundleID() {
-    auto front = platform().workspace->frontmostApplication();
-    return front ? front->bundleIdentifier : std::nullopt;
-}
-
-}  // namespace
 
 AppDelegate::AppDelegate(std::shared_ptr<PanelPresenter> presenter,
                          std::shared_ptr<EventMonitors> monitors)
@@ -45,7 +37,7 @@ void AppDelegate::warmCaches() {
 }
 
 void AppDelegate::refreshFrontmostBrowserTabs() {
-    auto front = frontmostBundleID();
+    auto front = platform().workspace->frontmostBundleID();
     if (front && BrowserTabEnumerator::isSupportedBrowser(front)) {
         BrowserTabCache::shared().refreshAsync(*front);
     }
@@ -61,63 +53,57 @@ void AppDelegate::registerHotKeys() {
     };
     hotKeyForward_ = makeHotKey();
     auto& center = *platform().notifications;
-    hotkeyChangedObserver_ =
-        ObserverRegistration(center, center.addObserver(
-                                         HotkeyStore::changedNotification,
-                                         [this, makeHotKey](const Notification&) {
-                                             // The new key is registered before the old one lets
-                                             // go.
-                                             auto replacement = makeHotKey();
-                                             hotKeyForward_ = std::move(replacement);
-                                         },
-                                         NotificationCenter::Delivery::mainQueue));
+    hotkeyChangedObserver_ = center.addObserver(
+        HotkeyStore::changedNotification,
+        [this, makeHotKey](const Notification&) {
+            // The new key is registered before the old one lets
+            // go.
+            auto replacement = makeHotKey();
+            hotKeyForward_ = std::move(replacement);
+        },
+        NotificationCenter::Delivery::mainQueue);
 }
 
 void AppDelegate::observeNotifications() {
     auto& center = *platform().notifications;
     auto controller = std::weak_ptr<SwitcherPanelController>(panelController_);
-    triggerObserver_ = ObserverRegistration(center, center.addObserver(
-                                                        "Vantlo.triggerForward",
-                                                        [controller](const Notification&) {
-                                                            if (auto c = controller.lock())
-                                                                c->forward();
-                                                        },
-                                                        NotificationCenter::Delivery::mainQueue));
-    guideObserver_ =
-        ObserverRegistration(center, center.addObserver(
-                                         "Vantlo.showGuide", [](const Notification&) {},
-                                         NotificationCenter::Delivery::mainQueue));
+    triggerObserver_ = center.addObserver(
+        "Vantlo.triggerForward",
+        [controller](const Notification&) {
+            if (auto c = controller.lock())
+                c->forward();
+        },
+        NotificationCenter::Delivery::mainQueue);
+    guideObserver_ = center.addObserver(
+        "Vantlo.showGuide", [](const Notification&) {}, NotificationCenter::Delivery::mainQueue);
 }
 
 void AppDelegate::observeWorkspace() {
     auto& center = *platform().notifications;
-    appActivationObserver_ = ObserverRegistration(
-        center, center.addObserver(
-                    kDidActivateApplication,
-                    [this](const Notification& n) {
-                        auto* app = std::any_cast<RunningApplication>(&n.object);
-                        if (!app)
-                            return;
-                        MRUStore::shared().touchApp(*app);
-                        if (BrowserTabEnumerator::isSupportedBrowser(app->bundleIdentifier))
-                            refreshFrontmostBrowserTabs();
-                    },
-                    NotificationCenter::Delivery::mainQueue));
+    appActivationObserver_ = center.addObserver(
+        kDidActivateApplication,
+        [this](const Notification& n) {
+            auto* app = std::any_cast<RunningApplication>(&n.object);
+            if (!app)
+                return;
+            MRUStore::shared().touchApp(*app);
+            if (BrowserTabEnumerator::isSupportedBrowser(app->bundleIdentifier))
+                refreshFrontmostBrowserTabs();
+        },
+        NotificationCenter::Delivery::mainQueue);
     // Windows of one application share its activation time; between them the list keeps the
     // listing's order, topmost first, so the listing follows every change of focus.
-    activeWindowObserver_ = ObserverRegistration(
-        center, center.addObserver(
-                    kDidChangeActiveWindow,
-                    [](const Notification&) { WindowEnumeratorCache::shared().refreshAsync(); },
-                    NotificationCenter::Delivery::mainQueue));
-    appTerminationObserver_ =
-        ObserverRegistration(center, center.addObserver(
-                                         kDidTerminateApplication,
-                                         [](const Notification&) {
-                                             WindowEnumeratorCache::shared().refreshAsync();
-                                             BrowserTabCache::shared().refreshAsync(std::nullopt);
-                                         },
-                                         NotificationCenter::Delivery::mainQueue));
+    activeWindowObserver_ = center.addObserver(
+        kDidChangeActiveWindow,
+        [](const Notification&) { WindowEnumeratorCache::shared().refreshAsync(); },
+        NotificationCenter::Delivery::mainQueue);
+    appTerminationObserver_ = center.addObserver(
+        kDidTerminateApplication,
+        [](const Notification&) {
+            WindowEnumeratorCache::shared().refreshAsync();
+            BrowserTabCache::shared().refreshAsync(std::nullopt);
+        },
+        NotificationCenter::Delivery::mainQueue);
 }
 
 void AppDelegate::startBrowserWarmup() {

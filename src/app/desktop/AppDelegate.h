@@ -29,6 +29,9 @@ class AppDelegate : public QObject {
 
     SwitcherPanelController& panelController() { return *panelController_; }
     bool isHotKeyRegistered() const { return hotKeyForward_ && hotKeyForward_->isRegistered(); }
+    std::weak_ptr<SwitcherPanelController> panelControllerHandle() const {
+        return panelController_;
+    }
 
   private:
     void warmCaches();
@@ -43,12 +46,12 @@ class AppDelegate : public QObject {
     std::shared_ptr<SwitcherPanelController> panelController_;
     std::unique_ptr<StatusBarController> statusBar_;
     std::unique_ptr<GlobalHotKey> hotKeyForward_;
-    ObserverRegistration appActivationObserver_;
-    ObserverRegistration activeWindowObserver_;
-    ObserverRegistration appTerminationObserver_;
-    ObserverRegistration hotkeyChangedObserver_;
-    ObserverRegistration triggerObserver_;
-    ObserverRegistration guideObserver_;
+    Subscription appActivationObserver_;
+    Subscription activeWindowObserver_;
+    Subscription appTerminationObserver_;
+    Subscription hotkeyChangedObserver_;
+    Subscription triggerObserver_;
+    Subscription guideObserver_;
     QTimer browserWarmupTimer_;
 };
 

@@ -16,7 +16,6 @@
 #include "app/desktop/AppDelegate.h"
 #include "app/desktop/AppPanelServices.h"
 #include "app/desktop/CommandChannel.h"
-#include "app/desktop/PanelKeyForwarding.h"
 #include "app/desktop/PanelWindowSetup.h"
 #include "browser/BrowserTabCache.h"
 #include "input/HotkeyStore.h"
@@ -118,6 +117,8 @@ int runDesktop(int argc, char** argv) {
     auto qtMonitors = std::make_shared<QtEventMonitors>();
     auto presenter = std::make_shared<QtPanelPresenter>(qtMonitors, appPanelServices());
     std::shared_ptr<EventMonitors> monitors = qtMonitors;
+    // Keys the panel's bindings leave become search text; the controller exists once launched.
+    auto textTarget = std::make_shared<std::weak_ptr<SwitcherPanelController>>();
     if (built.panelInput) {
         PanelInputMonitors::Panel panel;
         panel.windowNumber = [presenter]() -> std::uint32_t {
@@ -125,8 +126,9 @@ int runDesktop(int argc, char** argv) {
             return widget ? static_cast<std::uint32_t>(widget->winId()) : 0;
         };
         panel.frame = [presenter] { return presenter->panelFrame(); };
-        panel.passKey = [presenter](const KeyEvent& event) {
-            typeIntoSearchField(*presenter, event);
+        panel.passKey = [textTarget](const KeyEvent& event) {
+            if (auto controller = textTarget->lock())
+                controller->typeText(event);
         };
         monitors = PanelInputMonitors::create(built.panelInput, panel);
     }
@@ -137,6 +139,7 @@ int runDesktop(int argc, char** argv) {
     auto desktopNotifications = std::make_shared<FreedesktopNotifications>(platform().log);
     HotKeyTakenNotice takenNotice(desktopNotifications);
     takenNotice.noteStartRegistration(delegate.isHotKeyRegistered(), HotkeyStore::current());
+    *textTarget = delegate.panelControllerHandle();
     // `vantlo preferences` and the other commands reach this copy here.
     CommandChannel commands(*platform().notifications);
     commands.listen(ControlSocket::defaultPath());

@@ -45,24 +45,22 @@ StatusBarController::StatusBarController() : statusItem_(std::make_unique<QSyste
             "`vantlo preferences`");
     }
     auto& center = *platform().notifications;
-    languageObserver_ = ObserverRegistration(
-        center, center.addObserver(
-                    Localization::languageChangedNotification,
-                    [this](const Notification&) {
-                        rebuildMenu();
-                        if (prefs_)
-                            prefs_->setWindowTitle(text(localized("Vantlo Preferences")));
-                    },
-                    NotificationCenter::Delivery::mainQueue));
-    openPreferencesObserver_ = ObserverRegistration(
-        center, center.addObserver(
-                    kOpenPreferencesNotification,
-                    [this](const Notification& n) {
-                        auto* name = std::any_cast<std::string>(&n.object);
-                        auto pane = name ? PreferencesPanes::fromRawValue(*name) : std::nullopt;
-                        openPreferences(pane.value_or(PreferencesPane::general));
-                    },
-                    NotificationCenter::Delivery::mainQueue));
+    languageObserver_ = center.addObserver(
+        Localization::languageChangedNotification,
+        [this](const Notification&) {
+            rebuildMenu();
+            if (prefs_)
+                prefs_->setWindowTitle(text(localized("Vantlo Preferences")));
+        },
+        NotificationCenter::Delivery::mainQueue);
+    openPreferencesObserver_ = center.addObserver(
+        kOpenPreferencesNotification,
+        [this](const Notification& n) {
+            auto* name = std::any_cast<std::string>(&n.object);
+            auto pane = name ? PreferencesPanes::fromRawValue(*name) : std::nullopt;
+            openPreferences(pane.value_or(PreferencesPane::general));
+        },
+        NotificationCenter::Delivery::mainQueue);
 }
 
 StatusBarController::~StatusBarController() {

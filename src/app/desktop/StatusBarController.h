@@ -40,8 +40,8 @@ class StatusBarController : public QObject {
     std::unique_ptr<QSystemTrayIcon> statusItem_;
     std::unique_ptr<QMenu> menu_;
     QPointer<PreferencesWindowController> prefs_;
-    ObserverRegistration languageObserver_;
-    ObserverRegistration openPreferencesObserver_;
+    Subscription languageObserver_;
+    Subscription openPreferencesObserver_;
 };
 
 }  // namespace vantlo

@@ -43,7 +43,7 @@ X11HotKeys::X11HotKeys(std::shared_ptr<XcbConnection> connection)
 X11HotKeys::~X11HotKeys() {
     if (!connection_)
         return;
-    connection_->removeListener(listener_);
+    listener_.reset();
     for (const auto& [id, grab] : grabs_)
         ungrabAll(grab);
     connection_->flush();

@@ -53,7 +53,7 @@ class X11HotKeys : public HotKeys, public std::enable_shared_from_this<X11HotKey
 
     std::shared_ptr<XcbConnection> connection_;
     std::unique_ptr<X11Keymap> keymap_;
-    std::uint64_t listener_ = 0;
+    Subscription listener_;
     std::mutex mutex_;
     PressHandler handler_;
     std::map<std::uint32_t, Grab> grabs_;

@@ -35,8 +35,7 @@ X11PanelInput::X11PanelInput(std::shared_ptr<XcbConnection> connection,
 
 X11PanelInput::~X11PanelInput() {
     stop();
-    if (connection_)
-        connection_->removeListener(listener_);
+    listener_.reset();
 }
 
 bool X11PanelInput::grab(xcb_window_t window) {

@@ -41,7 +41,7 @@ class X11PanelInput : public PanelInput, public std::enable_shared_from_this<X11
     std::shared_ptr<XcbConnection> connection_;
     std::shared_ptr<X11HotKeys> hotKeys_;
     std::unique_ptr<X11Keymap> keymap_;
-    std::uint64_t listener_ = 0;
+    Subscription listener_;
 
     std::mutex mutex_;
     std::condition_variable stopping_;

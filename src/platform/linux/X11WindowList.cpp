@@ -94,7 +94,7 @@ X11WindowList::X11WindowList(std::shared_ptr<XcbConnection> connection,
 }
 
 X11WindowList::~X11WindowList() {
-    connection_->removeListener(listener_);
+    listener_.reset();
 }
 
 std::shared_ptr<const X11WindowSnapshot> X11WindowList::recentSnapshot() {

@@ -128,7 +128,7 @@ class X11WindowList : public std::enable_shared_from_this<X11WindowList> {
     std::shared_ptr<XcbConnection> connection_;
     std::shared_ptr<Dispatch> dispatch_;
     std::shared_ptr<Recent> recent_ = std::make_shared<Recent>();
-    std::uint64_t listener_ = 0;
+    Subscription listener_;
 };
 
 }  // namespace vantlo

@@ -52,8 +52,7 @@ X11Workspace::X11Workspace(Services services)
     : s_(std::move(services)), processes_(s_.processes->currentUid()) {}
 
 X11Workspace::~X11Workspace() {
-    if (s_.connection && listener_ != 0)
-        s_.connection->removeListener(listener_);
+    listener_.reset();
     exits_.reset();
 }
 

@@ -80,7 +80,7 @@ class X11Workspace : public Workspace, public std::enable_shared_from_this<X11Wo
     Services s_;
     ProcessFactsCache processes_;
     std::unique_ptr<ProcessExitWatcher> exits_;
-    std::uint64_t listener_ = 0;
+    Subscription listener_;
     std::mutex mutex_;
     std::map<Pid, RunningApplication> known_;
     Pid lastFrontmost_ = 0;

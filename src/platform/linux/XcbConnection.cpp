@@ -132,16 +132,8 @@ XcbConnection::~XcbConnection() {
     xcb_disconnect(connection_);
 }
 
-std::uint64_t XcbConnection::addListener(Listener listener) {
-    std::lock_guard lock(listenersMutex_);
-    std::uint64_t token = nextToken_++;
-    listeners_[token] = std::make_shared<Listener>(std::move(listener));
-    return token;
-}
-
-void XcbConnection::removeListener(std::uint64_t token) {
-    std::lock_guard lock(listenersMutex_);
-    listeners_.erase(token);
+Subscription XcbConnection::addListener(Listener listener) {
+    return listeners_.add(std::move(listener));
 }
 
 void XcbConnection::noteEventTime(xcb_timestamp_t time) {
@@ -215,14 +207,7 @@ void XcbConnection::reportError(const xcb_generic_error_t& error) {
 }
 
 void XcbConnection::dispatch(const xcb_generic_event_t& event) {
-    std::vector<std::shared_ptr<Listener>> listeners;
-    {
-        std::lock_guard lock(listenersMutex_);
-        for (const auto& [token, listener] : listeners_)
-            listeners.push_back(listener);
-    }
-    for (const auto& listener : listeners)
-        (*listener)(event);
+    listeners_.forEach([&event](const Listener& listener) { listener(event); });
 }
 
 void XcbConnection::runEvents(std::shared_ptr<std::atomic<bool>> alive) {

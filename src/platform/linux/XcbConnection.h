@@ -20,6 +20,7 @@
 #include <thread>
 
 #include "platform/Log.h"
+#include "platform/SubscriberList.h"
 #include "platform/linux/XcbAtoms.h"
 
 namespace vantlo {
@@ -43,9 +44,9 @@ class XcbConnection {
     bool hasRandr() const { return hasRandr_; }
     bool isBroken() const { return xcb_connection_has_error(connection_) != 0; }
 
-    // Listeners run on the event thread, in no particular order; they must not block long.
-    std::uint64_t addListener(Listener listener);
-    void removeListener(std::uint64_t token);
+    // Listeners run on the event thread, in no particular order, while their Subscription
+    // lives; they must not block long.
+    Subscription addListener(Listener listener);
 
     // A real server time for requests that want one: the time of a property change on the
     // helper window. Falls back to the newest event time seen (never blocks the event thread).
@@ -82,9 +83,7 @@ class XcbConnection {
     bool hasComposite_ = false;
     bool hasRandr_ = false;
 
-    std::mutex listenersMutex_;
-    std::uint64_t nextToken_ = 1;
-    std::map<std::uint64_t, std::shared_ptr<Listener>> listeners_;
+    SubscriberList<Listener> listeners_;
 
     std::mutex timeMutex_;
     std::condition_variable timeArrived_;

@@ -20,6 +20,10 @@ constexpr std::uint32_t kEvents = IN_CREATE | IN_DELETE | IN_MODIFY | IN_CLOSE_W
 
 }  // namespace
 
+std::shared_ptr<InotifyWatcher> InotifyWatcher::create() {
+    return std::shared_ptr<InotifyWatcher>(new InotifyWatcher());
+}
+
 InotifyWatcher::InotifyWatcher() {
     inotify_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     wake_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
@@ -44,16 +48,19 @@ InotifyWatcher::~InotifyWatcher() {
         ::close(wake_);
 }
 
-std::uint64_t InotifyWatcher::add(const std::string& path, Handler handler) {
+Subscription InotifyWatcher::add(const std::string& path, Handler handler) {
     if (!thread_.joinable())
-        return 0;
+        return {};
     int descriptor = ::inotify_add_watch(inotify_, path.c_str(), kEvents | IN_ONLYDIR);
     if (descriptor < 0)
-        return 0;
-    std::lock_guard lock(mutex_);
-    std::uint64_t token = nextToken_++;
-    watches_[token] = Watch{descriptor, std::make_shared<Handler>(std::move(handler))};
-    return token;
+        return {};
+    std::uint64_t token = 0;
+    {
+        std::lock_guard lock(mutex_);
+        token = nextToken_++;
+        watches_[token] = Watch{descriptor, std::make_shared<Handler>(std::move(handler))};
+    }
+    return Subscription([watcher = shared_from_this(), token] { watcher->remove(token); });
 }
 
 void InotifyWatcher::remove(std::uint64_t token) {

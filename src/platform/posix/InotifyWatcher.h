@@ -1,6 +1,6 @@
 #pragma once
 // Folder change events through inotify: one descriptor and one background thread serve every
-// watch of the owner; handlers run on that thread.
+// watch of the owner; handlers run on that thread. A watch keeps the watcher alive.
 
 #include <atomic>
 #include <cstdint>
@@ -11,22 +11,25 @@
 #include <string>
 #include <thread>
 
+#include "platform/Subscription.h"
+
 namespace vantlo {
 
-class InotifyWatcher {
+class InotifyWatcher : public std::enable_shared_from_this<InotifyWatcher> {
   public:
     using Handler = std::function<void()>;
 
-    InotifyWatcher();
+    static std::shared_ptr<InotifyWatcher> create();
     ~InotifyWatcher();
     InotifyWatcher(const InotifyWatcher&) = delete;
     InotifyWatcher& operator=(const InotifyWatcher&) = delete;
 
-    // A token for the watch, or 0 when the folder cannot be watched.
-    std::uint64_t add(const std::string& path, Handler handler);
-    void remove(std::uint64_t token);
+    // Watches `path` while the Subscription lives; an empty one when it cannot be watched.
+    Subscription add(const std::string& path, Handler handler);
 
   private:
+    InotifyWatcher();
+    void remove(std::uint64_t token);
     struct Watch {
         int descriptor;
         std::shared_ptr<Handler> handler;

@@ -21,17 +21,6 @@ namespace fs = std::filesystem;
 // Symbolic links may lead back up the tree; a folder reached twice is not entered again.
 constexpr int kMaxDepth = 32;
 
-class InotifyFolderWatch : public FolderWatch {
-  public:
-    InotifyFolderWatch(std::shared_ptr<InotifyWatcher> watcher, std::uint64_t token)
-        : watcher_(std::move(watcher)), token_(token) {}
-    ~InotifyFolderWatch() override { watcher_->remove(token_); }
-
-  private:
-    std::shared_ptr<InotifyWatcher> watcher_;
-    std::uint64_t token_;
-};
-
 std::vector<fs::path> sortedChildren(const fs::path& folder, bool& listed) {
     std::vector<fs::path> children;
     std::error_code error;
@@ -68,7 +57,7 @@ bool visitFolder(const fs::path& folder, const FileSystem::Visitor& visit,
 
 }  // namespace
 
-PosixFileSystem::PosixFileSystem() : watcher_(std::make_shared<InotifyWatcher>()) {}
+PosixFileSystem::PosixFileSystem() : watcher_(InotifyWatcher::create()) {}
 
 PosixFileSystem::~PosixFileSystem() = default;
 
@@ -98,12 +87,8 @@ bool PosixFileSystem::enumerate(const std::string& root, const Visitor& visit) {
     return visitFolder(root, visit, seen, 0);
 }
 
-std::shared_ptr<FolderWatch> PosixFileSystem::watchFolder(const std::string& path,
-                                                          ChangeHandler onChange) {
-    std::uint64_t token = watcher_->add(path, std::move(onChange));
-    if (token == 0)
-        return nullptr;
-    return std::make_shared<InotifyFolderWatch>(watcher_, token);
+Subscription PosixFileSystem::watchFolder(const std::string& path, ChangeHandler onChange) {
+    return watcher_->add(path, std::move(onChange));
 }
 
 }  // namespace vantlo

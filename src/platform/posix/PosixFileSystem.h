@@ -19,8 +19,7 @@ class PosixFileSystem : public FileSystem {
     bool isDirectory(const std::string& path) override;
     std::string homeDirectory() override;
     bool enumerate(const std::string& root, const Visitor& visit) override;
-    std::shared_ptr<FolderWatch> watchFolder(const std::string& path,
-                                             ChangeHandler onChange) override;
+    Subscription watchFolder(const std::string& path, ChangeHandler onChange) override;
 
   private:
     std::shared_ptr<InotifyWatcher> watcher_;

@@ -54,19 +54,16 @@ PreferencesWindowController::PreferencesWindowController(PreferencesPane initial
     layout_->addWidget(detail_, 1);
 
     auto& center = *platform().notifications;
-    paneObserver_ = ObserverRegistration(
-        center, center.addObserver(
-                    kOpenPaneNotification,
-                    [this](const Notification& n) {
-                        if (auto* pane = std::any_cast<PreferencesPane>(&n.object))
-                            select(*pane);
-                    },
-                    NotificationCenter::Delivery::mainQueue));
-    languageObserver_ =
-        ObserverRegistration(center, center.addObserver(
-                                         Localization::languageChangedNotification,
-                                         [this](const Notification&) { retranslate(); },
-                                         NotificationCenter::Delivery::mainQueue));
+    paneObserver_ = center.addObserver(
+        kOpenPaneNotification,
+        [this](const Notification& n) {
+            if (auto* pane = std::any_cast<PreferencesPane>(&n.object))
+                select(*pane);
+        },
+        NotificationCenter::Delivery::mainQueue);
+    languageObserver_ = center.addObserver(
+        Localization::languageChangedNotification, [this](const Notification&) { retranslate(); },
+        NotificationCenter::Delivery::mainQueue);
 }
 
 PreferencesWindowController::~PreferencesWindowController() = default;

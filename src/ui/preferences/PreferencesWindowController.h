@@ -48,8 +48,8 @@ class PreferencesWindowController : public QWidget {
     QHBoxLayout* layout_;
     QWidget* detail_ = nullptr;
     bool placed_ = false;
-    ObserverRegistration paneObserver_;
-    ObserverRegistration languageObserver_;
+    Subscription paneObserver_;
+    Subscription languageObserver_;
 };
 
 }  // namespace vantlo

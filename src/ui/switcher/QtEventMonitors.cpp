@@ -5,7 +5,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWidget>
-#include <vector>
 
 #include "ui/switcher/QtKeyTranslation.h"
 
@@ -18,56 +17,38 @@ QtEventMonitors::QtEventMonitors(std::shared_ptr<EventMonitors> global)
 
 QtEventMonitors::~QtEventMonitors() {
     qApp->removeEventFilter(this);
-    if (global_) {
-        for (const auto& entry : globalTokens_)
-            global_->removeMonitor(entry.second);
-    }
 }
 
-EventMonitors::Token QtEventMonitors::add(Entry entry) {
-    const Token token = nextToken_++;
-    local_.emplace(token, std::move(entry));
-    return token;
+Subscription QtEventMonitors::add(Entry entry) {
+    return local_.add(std::move(entry));
 }
 
-EventMonitors::Token QtEventMonitors::addKeyDownMonitor(
-    std::function<bool(const KeyEvent&)> handler) {
+Subscription QtEventMonitors::addKeyDownMonitor(std::function<bool(const KeyEvent&)> handler) {
     return add({Kind::keyDown, std::move(handler), {}, {}, {}});
 }
 
-EventMonitors::Token QtEventMonitors::addFlagsChangedMonitor(
+Subscription QtEventMonitors::addFlagsChangedMonitor(
     Scope scope, std::function<void(std::uint64_t flags)> handler) {
     if (scope == Scope::local)
         return add({Kind::flags, {}, std::move(handler), {}, {}});
-    const Token token = nextToken_++;
-    if (global_)
-        globalTokens_[token] = global_->addFlagsChangedMonitor(scope, std::move(handler));
-    return token;
+    return global_ ? global_->addFlagsChangedMonitor(scope, std::move(handler)) : Subscription();
 }
 
-EventMonitors::Token QtEventMonitors::addMouseDownMonitor(
+Subscription QtEventMonitors::addMouseDownMonitor(
     Scope scope, std::function<void(const MouseDownEvent&)> handler) {
     if (scope == Scope::local)
         return add({Kind::mouseDown, {}, {}, std::move(handler), {}});
-    const Token token = nextToken_++;
-    if (global_)
-        globalTokens_[token] = global_->addMouseDownMonitor(scope, std::move(handler));
-    return token;
+    return global_ ? global_->addMouseDownMonitor(scope, std::move(handler)) : Subscription();
 }
 
-EventMonitors::Token QtEventMonitors::addMouseMovedMonitor(std::function<void()> handler) {
+Subscription QtEventMonitors::addMouseMovedMonitor(std::function<void()> handler) {
     return add({Kind::mouseMoved, {}, {}, {}, std::move(handler)});
 }
 
-void QtEventMonitors::removeMonitor(Token token) {
-    if (local_.erase(token))
-        return;
-    auto found = globalTokens_.find(token);
-    if (found == globalTokens_.end())
-        return;
+InputGrab QtEventMonitors::grabInput() {
     if (global_)
-        global_->removeMonitor(found->second);
-    globalTokens_.erase(found);
+        return global_->grabInput();
+    return InputGrab([] {});
 }
 
 std::uint64_t QtEventMonitors::currentModifierFlags() {
@@ -85,13 +66,11 @@ Point QtEventMonitors::pointerLocation() {
 
 template <typename F>
 void QtEventMonitors::each(Kind kind, F&& f) {
-    // Handlers may add or remove monitors: walk a copy of the matching ones.
-    std::vector<Entry> matching;
-    for (const auto& entry : local_)
-        if (entry.second.kind == kind)
-            matching.push_back(entry.second);
-    for (const Entry& entry : matching)
-        f(entry);
+    // Handlers may add or remove monitors while the walk goes on.
+    local_.forEach([&](const Entry& entry) {
+        if (entry.kind == kind)
+            f(entry);
+    });
 }
 
 bool QtEventMonitors::deliverKey(const QKeyEvent& event) {

@@ -6,10 +6,10 @@
 
 #include <QEvent>
 #include <QObject>
-#include <map>
 #include <memory>
 
 #include "platform/EventMonitors.h"
+#include "platform/SubscriberList.h"
 
 class QKeyEvent;
 class QWidget;
@@ -21,13 +21,15 @@ class QtEventMonitors : public QObject, public EventMonitors {
     explicit QtEventMonitors(std::shared_ptr<EventMonitors> global = nullptr);
     ~QtEventMonitors() override;
 
-    Token addKeyDownMonitor(std::function<bool(const KeyEvent&)> handler) override;
-    Token addFlagsChangedMonitor(Scope scope,
-                                 std::function<void(std::uint64_t flags)> handler) override;
-    Token addMouseDownMonitor(Scope scope,
-                              std::function<void(const MouseDownEvent&)> handler) override;
-    Token addMouseMovedMonitor(std::function<void()> handler) override;
-    void removeMonitor(Token token) override;
+    Subscription addKeyDownMonitor(std::function<bool(const KeyEvent&)> handler) override;
+    Subscription addFlagsChangedMonitor(Scope scope,
+                                        std::function<void(std::uint64_t flags)> handler) override;
+    Subscription addMouseDownMonitor(Scope scope,
+                                     std::function<void(const MouseDownEvent&)> handler) override;
+    Subscription addMouseMovedMonitor(std::function<void()> handler) override;
+    // Qt hands this program's windows their own events: the grab is the backend's when one is
+    // given, else one that holds nothing.
+    InputGrab grabInput() override;
     std::uint64_t currentModifierFlags() override;
     Point pointerLocation() override;
 
@@ -49,17 +51,14 @@ class QtEventMonitors : public QObject, public EventMonitors {
         std::function<void()> moved;
     };
 
-    Token add(Entry entry);
+    Subscription add(Entry entry);
     void rememberMouseEvent(const QEvent* event);
     bool isSameMouseEvent(const QEvent* event) const;
     template <typename F>
     void each(Kind kind, F&& f);
 
     std::shared_ptr<EventMonitors> global_;
-    std::map<Token, Entry> local_;
-    // Tokens of global monitors, mapped to the backend's own tokens.
-    std::map<Token, Token> globalTokens_;
-    Token nextToken_ = 1;
+    SubscriberList<Entry> local_;
     QWidget* panel_ = nullptr;
     std::uint64_t lastFlags_ = 0;
     const QEvent* lastMouseEvent_ = nullptr;

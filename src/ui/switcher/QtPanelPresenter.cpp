@@ -34,8 +34,7 @@ QtPanelPresenter::QtPanelPresenter(std::shared_ptr<QtEventMonitors> monitors,
 }
 
 QtPanelPresenter::~QtPanelPresenter() {
-    if (model_)
-        model_->removeWillChangeObserver(modelToken_);
+    modelObserver_.reset();
     delete panel_;
     delete spare_;
 }
@@ -76,10 +75,8 @@ bool QtPanelPresenter::showPanel(std::shared_ptr<SearchViewModel> model, int ite
                                                    look.fontScale, itemCount, look.hugsLeftEdge);
     if (panel_)
         retire(panel_);
-    if (model_)
-        model_->removeWillChangeObserver(modelToken_);
     model_ = std::move(model);
-    modelToken_ = model_->addWillChangeObserver([this](SearchViewModel::Field) {
+    modelObserver_ = model_->addWillChangeObserver([this](SearchViewModel::Field) {
         // The model announces changes before making them: read it on the next turn.
         scheduleRefresh();
     });
@@ -202,8 +199,7 @@ void QtPanelPresenter::refreshGuide() {
 void QtPanelPresenter::slideOut() {
     if (!panel_)
         return;
-    if (model_)
-        model_->removeWillChangeObserver(modelToken_);
+    modelObserver_.reset();
     model_.reset();
     stageSubscription_.reset();
     retire(panel_);

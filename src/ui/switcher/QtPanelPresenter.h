@@ -79,8 +79,8 @@ class QtPanelPresenter : public QObject, public PanelPresenter {
     std::shared_ptr<QtEventMonitors> monitors_;
     PanelServices services_;
     std::shared_ptr<SearchViewModel> model_;
-    SearchViewModel::ObserverToken modelToken_ = 0;
-    OnboardingManager::Subscription stageSubscription_;
+    Subscription modelObserver_;
+    Subscription stageSubscription_;
     SwitcherPanel* panel_ = nullptr;
     SwitcherPanel* spare_ = nullptr;
     double spareFontScale_ = 1.0;

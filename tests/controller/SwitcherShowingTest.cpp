@@ -1,0 +1,89 @@
+#include "ControllerTestBase.h"
+#include "switcher/PanelInputMonitors.h"
+#include "testing/FakePanelInput.h"
+
+namespace vantlo {
+namespace {
+
+// A panel that notes, when it is told to slide out, whether a window was raised already.
+class OrderNotingPresenter : public FakePanelPresenter {
+  public:
+    explicit OrderNotingPresenter(FakeEffects& effects) : effects_(effects) {}
+    void slideOut() override {
+        raisedBeforeSlideOut = !effects_.raised.empty();
+        FakePanelPresenter::slideOut();
+    }
+    bool raisedBeforeSlideOut = false;
+
+  private:
+    FakeEffects& effects_;
+};
+
+class SwitcherShowing_ : public ControllerTestBase {
+  protected:
+    SwitcherShowing_() {
+        appWithWindows("Editor", "com.example.editor", {"Notes"});
+        appWithWindows("Mail", "com.example.mail", {"Inbox"});
+        useInOrder({"com.example.editor::Notes", "com.example.mail::Inbox"});
+    }
+};
+
+TEST_F(SwitcherShowing_, HidingGivesTheGrabAndEveryMonitorBack) {
+    makeController();
+    summon();
+    EXPECT_TRUE(monitors->holdingInput());
+    EXPECT_EQ(monitors->installed(), 4u) << "key, two modifier and pointer monitors";
+    presenter->finishSlideIn();
+    EXPECT_EQ(monitors->installed(), 6u) << "and the two click monitors after the slide-in";
+    press(KeyCode::escape, 0);
+    EXPECT_FALSE(monitors->holdingInput());
+    EXPECT_EQ(monitors->installed(), 0u);
+    EXPECT_EQ(presenter->slideOuts, 1);
+
+    summon();
+    EXPECT_TRUE(monitors->holdingInput()) << "each showing takes its own grab";
+    EXPECT_EQ(monitors->grabsTaken(), 2);
+    controller.reset();
+    EXPECT_FALSE(monitors->holdingInput()) << "a controller going away ends its showing";
+}
+
+TEST_F(SwitcherShowing_, CommitEndsTheShowingBeforeActivating) {
+    auto noting = std::make_shared<OrderNotingPresenter>(*fake.effects);
+    presenter = noting;
+    makeController();
+    summon();
+    monitors->flagsChanged(0);
+    EXPECT_FALSE(monitors->holdingInput()) << "the grab goes at the release itself";
+    EXPECT_EQ(noting->slideOuts, 1) << "the slide-out starts at the release itself";
+    EXPECT_FALSE(noting->raisedBeforeSlideOut);
+    EXPECT_EQ(fake.effects->raised.size(), 1u) << "then the chosen window is raised";
+}
+
+TEST_F(SwitcherShowing_, WithoutAScreenNothingIsTaken) {
+    presenter->hasScreen = false;
+    makeController();
+    summon();
+    EXPECT_FALSE(controller->isShowing());
+    EXPECT_EQ(monitors->grabsTaken(), 0);
+    EXPECT_EQ(monitors->installed(), 0u);
+}
+
+TEST_F(SwitcherShowing_, AGrabRefusedAtTheSummonIsTakenWhenTheSlideInEnds) {
+    auto input = std::make_shared<FakePanelInput>();
+    PanelInputMonitors::Panel panel;
+    panel.frame = [this] { return presenter->panelFrame(); };
+    controller = SwitcherPanelController::create(
+        presenter, PanelInputMonitors::create(input, panel), [](const std::string&) {});
+    input->refuse = true;
+    summon();
+    EXPECT_TRUE(controller->isShowing());
+    EXPECT_FALSE(input->holding);
+    input->refuse = false;
+    presenter->finishSlideIn();
+    EXPECT_TRUE(input->holding);
+    controller->hide();
+    EXPECT_FALSE(input->holding);
+}
+
+}  // namespace
+}  // namespace vantlo
