@@ -15,9 +15,9 @@ using testing::TemporaryFolder;
 TEST(RunningCopyCommands, AValidRequestPostsItsNotificationWithTheArgument) {
     FakePlatform fake;
     std::vector<std::string> arguments;
-    fake.notifications->addObserver("Vantlo.openPreferences", [&](const Notification& n) {
-        arguments.push_back(std::any_cast<std::string>(n.object));
-    });
+    auto observer = fake.notifications->addObserver(
+        "Vantlo.openPreferences",
+        [&](const Notification& n) { arguments.push_back(std::any_cast<std::string>(n.object)); });
     EXPECT_EQ(RunningCopyCommands::answer("preferences feedback", *fake.notifications), "ok");
     EXPECT_EQ(RunningCopyCommands::answer("preferences", *fake.notifications), "ok");
     EXPECT_EQ(arguments, (std::vector<std::string>{"feedback", ""}));
@@ -46,8 +46,8 @@ TEST(RunningCopyCommands, ShowGuideAndQuitPostTheirNotificationsAndTakeNoArgumen
 TEST(RunningCopyCommands, RefusedRequestsPostNothingAndSayWhy) {
     FakePlatform fake;
     int posts = 0;
-    fake.notifications->addObserver("Vantlo.openPreferences",
-                                    [&](const Notification&) { ++posts; });
+    auto observer = fake.notifications->addObserver("Vantlo.openPreferences",
+                                                    [&](const Notification&) { ++posts; });
     struct Case {
         std::string request;
         std::string replyContains;
