@@ -12,9 +12,9 @@ TEST(HotKeyTakenNotice, OneNoticeAfterTheFirstRunOpensTheGeneralPane) {
     FakePlatform fake{FakePlatform::Facts::linux};
     auto desktop = std::make_shared<FakeDesktopNotifications>();
     std::vector<std::string> panes;
-    fake.notifications->addObserver("Vantlo.openPreferences", [&](const Notification& n) {
-        panes.push_back(std::any_cast<std::string>(n.object));
-    });
+    auto observer = fake.notifications->addObserver(
+        "Vantlo.openPreferences",
+        [&](const Notification& n) { panes.push_back(std::any_cast<std::string>(n.object)); });
 
     HotKeyTakenNotice firstRun(desktop);
     EXPECT_FALSE(firstRun.noteStartRegistration(false, HotkeyConfig::defaultActivation()))

@@ -39,7 +39,7 @@ TEST(RunningCopyCommands, ShowGuideAndQuitPostTheirNotificationsAndTakeNoArgumen
         EXPECT_EQ(posts, 1) << c.command;
         EXPECT_NE(CommandLine::helpText().find("  " + c.command + " "), std::string::npos)
             << c.command;
-        fake.notifications->removeObserver(token);
+        token.reset();
     }
 }
 

@@ -143,11 +143,9 @@ int runDesktop(int argc, char** argv) {
     // `vantlo preferences` and the other commands reach this copy here.
     CommandChannel commands(*platform().notifications);
     commands.listen(ControlSocket::defaultPath());
-    auto& center = *platform().notifications;
-    ObserverRegistration quitObserver(
-        center, center.addObserver(
-                    kQuitNotification, [](const Notification&) { QApplication::quit(); },
-                    NotificationCenter::Delivery::mainQueue));
+    Subscription quitObserver = platform().notifications->addObserver(
+        kQuitNotification, [](const Notification&) { QApplication::quit(); },
+        NotificationCenter::Delivery::mainQueue);
     return application.exec();
 }
 
