@@ -3,23 +3,6 @@
 #include <algorithm>
 
 namespace vantlo {
-namespace {
-
-// Scripts count from 1 and from the end with negative positions ("window -1" is the last).
-bool position(std::int64_t index, std::size_t size, std::size_t& out) {
-    auto count = static_cast<std::int64_t>(size);
-    if (index >= 1 && index <= count) {
-        out = static_cast<std::size_t>(index - 1);
-        return true;
-    }
-    if (index <= -1 && index >= -count) {
-        out = static_cast<std::size_t>(count + index);
-        return true;
-    }
-    return false;
-}
-
-}  // namespace
 
 FakeBrowserDictionary::FakeBrowserDictionary(std::string applicationName, BrowserFamily family)
     : applicationName_(std::move(applicationName)), family_(family) {}
@@ -69,7 +52,7 @@ bool FakeBrowserDictionary::locate(const ObjectSpecifier& object, Found& found) 
         return false;
     auto pick = [](const SpecifierStep& step, const auto& items, std::size_t& out) {
         if (step.by == SpecifierStep::By::index)
-            return position(step.index, items.size(), out);
+            return elementPosition(step.index, items.size(), out);
         for (std::size_t i = 0; i < items.size(); ++i) {
             if (std::to_string(items[i].id) == step.id) {
                 out = i;
@@ -149,7 +132,7 @@ DictionaryReply FakeBrowserDictionary::windowProperty(Found& found, std::string_
         return DictionaryReply::ok(window.activeTabIndex);
     if (family_ == BrowserFamily::safari && property == "current tab") {
         Found current = found;
-        if (!position(window.activeTabIndex, window.tabs.size(), current.tabPosition))
+        if (!elementPosition(window.activeTabIndex, window.tabs.size(), current.tabPosition))
             return DictionaryReply::failed("no current tab");
         current.tab = &window.tabs[current.tabPosition];
         return DictionaryReply::ok(canonical(current));
@@ -190,7 +173,7 @@ DictionaryReply FakeBrowserDictionary::setWindowProperty(Found& found, std::stri
     auto* number = value.get<std::int64_t>();
     if (property == "index" && number) {
         std::size_t to = 0;
-        if (!position(*number, windows_.size(), to))
+        if (!elementPosition(*number, windows_.size(), to))
             return DictionaryReply::failed("invalid window index");
         Window moved = window;
         windows_.erase(windows_.begin() + static_cast<std::ptrdiff_t>(found.windowPosition));
@@ -201,7 +184,7 @@ DictionaryReply FakeBrowserDictionary::setWindowProperty(Found& found, std::stri
     }
     if (family_ == BrowserFamily::chromium && property == "active tab index" && number) {
         std::size_t at = 0;
-        if (*number < 1 || !position(*number, window.tabs.size(), at))
+        if (*number < 1 || !elementPosition(*number, window.tabs.size(), at))
             return DictionaryReply::failed("invalid tab index");
         window.activeTabIndex = *number;
         return DictionaryReply::ok();

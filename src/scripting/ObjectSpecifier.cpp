@@ -34,4 +34,17 @@ std::string ObjectSpecifier::describe() const {
     return text + "application \"" + application + "\"";
 }
 
+bool elementPosition(std::int64_t index, std::size_t count, std::size_t& out) {
+    auto size = static_cast<std::int64_t>(count);
+    if (index >= 1 && index <= size) {
+        out = static_cast<std::size_t>(index - 1);
+        return true;
+    }
+    if (index <= -1 && index >= -size) {
+        out = static_cast<std::size_t>(size + index);
+        return true;
+    }
+    return false;
+}
+
 }  // namespace vantlo

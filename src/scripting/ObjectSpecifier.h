@@ -31,4 +31,9 @@ struct ObjectSpecifier {
     bool operator==(const ObjectSpecifier&) const = default;
 };
 
+// The offset of a script's element position in a list of `count` elements. Scripts count from 1,
+// and from the end with negative positions ("window -1" is the last); 0 and positions past either
+// end name nothing.
+bool elementPosition(std::int64_t index, std::size_t count, std::size_t& out);
+
 }  // namespace vantlo

@@ -8,26 +8,12 @@ namespace {
 
 using nlohmann::json;
 
-// Scripts count from 1, and from the end with negative positions ("window -1" is the last).
-bool position(std::int64_t index, std::size_t size, std::size_t& out) {
-    auto count = static_cast<std::int64_t>(size);
-    if (index >= 1 && index <= count) {
-        out = static_cast<std::size_t>(index - 1);
-        return true;
-    }
-    if (index <= -1 && index >= -count) {
-        out = static_cast<std::size_t>(count + index);
-        return true;
-    }
-    return false;
-}
-
 // By id: scripts read every tab by the id reference they resolved it to, so this runs for each
 // property of each tab; ids are compared as numbers, without making a string per element.
 template <class Items>
 bool pick(const SpecifierStep& step, const Items& items, std::size_t& out) {
     if (step.by == SpecifierStep::By::index)
-        return position(step.index, items.size(), out);
+        return elementPosition(step.index, items.size(), out);
     std::int64_t id = 0;
     const char* end = step.id.data() + step.id.size();
     auto [stop, error] = std::from_chars(step.id.data(), end, id);
@@ -244,7 +230,7 @@ DictionaryReply BridgeBrowser::setActiveTab(const Found& found, const RuntimeVal
     BridgeWindow& window = windows_[found.window];
     auto* number = value.get<std::int64_t>();
     std::size_t at = 0;
-    if (!number || *number < 1 || !position(*number, window.tabs.size(), at))
+    if (!number || *number < 1 || !elementPosition(*number, window.tabs.size(), at))
         return DictionaryReply::failed("invalid tab index");
     std::int64_t tabID = window.tabs[at].id;
     DictionaryReply reply = command({{"command", "activate"}, {"tabId", tabID}}, deadline);
