@@ -13,30 +13,17 @@
 #include <filesystem>
 
 #include "platform/posix/InstanceLock.h"
+#include "platform/posix/PrivateFolder.h"
 
 namespace vantlo {
 namespace {
 
 std::string systemError(const std::string& what) {
-    return what + ": " + std::strerror(errno);
+    return PrivateFolder::systemError(what);
 }
 
 bool makePrivateFolder(const std::string& folder, std::string& error) {
-    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
-        error = systemError("cannot create " + folder);
-        return false;
-    }
-    struct stat info {};
-    if (::lstat(folder.c_str(), &info) != 0) {
-        error = systemError("cannot read " + folder);
-        return false;
-    }
-    if (!S_ISDIR(info.st_mode) || info.st_uid != ::geteuid() ||
-        (info.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
-        error = folder + " is not a private folder of this user";
-        return false;
-    }
-    return true;
+    return PrivateFolder::prepare(folder, PrivateFolder::Rule::noAccessByOthers, error);
 }
 
 class FileDescriptor {

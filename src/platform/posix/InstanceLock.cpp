@@ -1,4 +1,5 @@
 #include "platform/posix/InstanceLock.h"
+#include "platform/posix/PrivateFolder.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -17,7 +18,7 @@ namespace vantlo {
 namespace {
 
 std::string systemError(const std::string& what) {
-    return what + ": " + std::strerror(errno);
+    return PrivateFolder::systemError(what);
 }
 
 // Owned by this user and writable by nobody else.
@@ -26,20 +27,7 @@ bool isPrivate(const struct stat& info) {
 }
 
 bool prepareFolder(const std::string& folder, std::string& error) {
-    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
-        error = systemError("cannot create " + folder);
-        return false;
-    }
-    struct stat info {};
-    if (::lstat(folder.c_str(), &info) != 0) {
-        error = systemError("cannot read " + folder);
-        return false;
-    }
-    if (!S_ISDIR(info.st_mode) || !isPrivate(info)) {
-        error = folder + " is not a private folder of this user";
-        return false;
-    }
-    return true;
+    return PrivateFolder::prepare(folder, PrivateFolder::Rule::noWritesByOthers, error);
 }
 
 std::string fileSafe(std::string_view text) {
