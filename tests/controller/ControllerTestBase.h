@@ -63,6 +63,16 @@ class ControllerTestBase : public ::testing::Test {
         }
     }
 
+    // Three windows, used Notes (oldest), Inbox, zsh (newest), and the controller over them.
+    void threeWindows() {
+        appWithWindows("Editor", "com.example.editor", {"Notes"});
+        appWithWindows("Mail", "com.example.mail", {"Inbox"});
+        appWithWindows("Terminal", "com.example.terminal", {"zsh"});
+        useInOrder(
+            {"com.example.editor::Notes", "com.example.mail::Inbox", "com.example.terminal::zsh"});
+        makeController();
+    }
+
     std::vector<std::string> titles(const std::vector<SwitchItem>& items) {
         std::vector<std::string> out;
         for (const auto& item : items)

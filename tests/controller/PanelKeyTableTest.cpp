@@ -91,14 +91,7 @@ TEST(PanelKeyTable, AnActionThatDoesNotApplyLeavesTheKeyToTheRowsBelow) {
 
 class PanelKeys_ : public ControllerTestBase {
   protected:
-    PanelKeys_() {
-        appWithWindows("Editor", "com.example.editor", {"Notes"});
-        appWithWindows("Mail", "com.example.mail", {"Inbox"});
-        appWithWindows("Terminal", "com.example.terminal", {"zsh"});
-        useInOrder(
-            {"com.example.editor::Notes", "com.example.mail::Inbox", "com.example.terminal::zsh"});
-        makeController();
-    }
+    PanelKeys_() { threeWindows(); }
 };
 
 TEST_F(PanelKeys_, ABindingChangedWhileThePanelShowsTakesEffect) {

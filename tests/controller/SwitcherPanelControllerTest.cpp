@@ -3,18 +3,7 @@
 namespace vantlo {
 namespace {
 
-class SwitcherPanelController_ : public ControllerTestBase {
-  protected:
-    // Three windows, used Notes (oldest), Mail, Terminal (newest).
-    void threeWindows() {
-        appWithWindows("Editor", "com.example.editor", {"Notes"});
-        appWithWindows("Mail", "com.example.mail", {"Inbox"});
-        appWithWindows("Terminal", "com.example.terminal", {"zsh"});
-        useInOrder(
-            {"com.example.editor::Notes", "com.example.mail::Inbox", "com.example.terminal::zsh"});
-        makeController();
-    }
-};
+using SwitcherPanelController_ = ControllerTestBase;
 
 TEST_F(SwitcherPanelController_, HotKeyPressesMoveDownAndWrap) {
     threeWindows();
