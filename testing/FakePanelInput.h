@@ -1,6 +1,7 @@
 #pragma once
 // The panel's input as a test drives it: it records whether the keyboard is held and lets the
-// test report key presses, modifier changes, clicks and pointer moves as the backend would.
+// test report key presses, modifier changes, clicks, wheel turns and pointer moves as the backend
+// would, or refuse the grab as a platform does when another program holds the keyboard.
 
 #include "platform/PanelInput.h"
 
@@ -22,6 +23,7 @@ class FakePanelInput : public PanelInput {
         events_ = {};
     }
     std::uint64_t currentFlags() override { return flags; }
+    std::string failureReason() const override { return refuse ? refusal : std::string(); }
 
     void keyDown(std::uint16_t keyCode, std::uint64_t withFlags, const std::string& text = {}) {
         if (events_.onKeyDown)
@@ -32,9 +34,13 @@ class FakePanelInput : public PanelInput {
         if (events_.onFlagsChanged)
             events_.onFlagsChanged(newFlags);
     }
-    void mouseDown(Point at) {
+    void mouseDown(Point at, MouseButton button = MouseButton::primary) {
         if (events_.onMouseDown)
-            events_.onMouseDown(at);
+            events_.onMouseDown(at, button);
+    }
+    void scroll(Point at, double notches) {
+        if (events_.onScroll)
+            events_.onScroll(at, notches);
     }
     void mouseMoved(Point at) {
         if (events_.onMouseMoved)
@@ -42,6 +48,7 @@ class FakePanelInput : public PanelInput {
     }
 
     bool refuse = false;
+    std::string refusal = "another program holds the keyboard";
     bool holding = false;
     int starts = 0;
     std::uint32_t window = 0;

@@ -1,6 +1,6 @@
 #pragma once
-// A panel that is never drawn: it remembers what it was asked to show, stands at a fixed frame,
-// and lets the test end the slide-in when it likes.
+// A panel that is never drawn: it remembers what it was asked to show, stands at a fixed frame
+// with the pointer targets the test lays out, and lets the test end the slide-in when it likes.
 
 #include <memory>
 
@@ -34,6 +34,9 @@ class FakePanelPresenter : public PanelPresenter {
         return frame;
     }
     bool hasMarkedText() const override { return markedText; }
+    PanelHitMap hitMap() const override { return showing ? targets : PanelHitMap{}; }
+    void showPointerHover(const PanelHit& hit) override { hover = hit; }
+    void scrollList(double notches) override { scrolledNotches += notches; }
 
     // Ends the slide-in animation of the panel on screen.
     void finishSlideIn() {
@@ -49,6 +52,10 @@ class FakePanelPresenter : public PanelPresenter {
     int shownItemCount = 0;
     std::shared_ptr<SearchViewModel> shownModel;
     Rect frame{926, 180, 354, 620};
+    // What lies where on the panel, panel coordinates; the hover look and the wheel turns it got.
+    PanelHitMap targets;
+    PanelHit hover;
+    double scrolledNotches = 0;
 
   private:
     std::function<void()> pendingSlideIn_;

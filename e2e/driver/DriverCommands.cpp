@@ -321,7 +321,7 @@ int hotKeyCommand(Desktop& desktop, bool panel, const Arguments& arguments) {
                 hide();
             }
         };
-        events.onMouseDown = [&](Point at) {
+        events.onMouseDown = [&](Point at, MouseButton) {
             say("click " + std::to_string(int(at.x)) + " " + std::to_string(int(at.y)));
         };
         events.onMouseMoved = [](Point) {};

@@ -5,6 +5,7 @@
 // grab (default-constructed, moved from, or refused by the platform) holds nothing.
 
 #include <functional>
+#include <string>
 #include <utility>
 
 #include "platform/Subscription.h"
@@ -18,11 +19,21 @@ class [[nodiscard]] InputGrab {
     explicit InputGrab(std::function<void()> release) : release_(std::move(release)) {}
     explicit InputGrab(Subscription release) : release_(std::move(release)) {}
 
+    // An empty grab that says why the platform refused it, for the log.
+    static InputGrab refused(std::string reason) {
+        InputGrab grab;
+        grab.refusal_ = std::move(reason);
+        return grab;
+    }
+
     bool isHeld() const { return static_cast<bool>(release_); }
+    // Why an empty grab was refused; empty when held, or when the platform could not tell.
+    const std::string& refusal() const { return refusal_; }
     void release() { release_.reset(); }
 
   private:
     Subscription release_;
+    std::string refusal_;
 };
 
 }  // namespace vantlo

@@ -18,6 +18,8 @@ struct KeyEvent {
     std::string characters;
 };
 
+enum class MouseButton { primary, secondary };
+
 struct MouseDownEvent {
     // Global screen location of the click.
     Point location;
@@ -25,6 +27,21 @@ struct MouseDownEvent {
     // switcher panel.
     bool inOwnWindow = false;
     bool inPanel = false;
+};
+
+// A pointer event aimed at the switcher panel that its own widgets do not receive, because the
+// panel's input is grabbed and every event goes to the grab: the panel acts on it through its
+// map of pointer targets.
+struct PanelPointerEvent {
+    enum class Kind { moved, pressed, scrolled };
+
+    Kind kind = Kind::moved;
+    // Global screen location.
+    Point location;
+    // `pressed`: which button went down.
+    MouseButton button = MouseButton::primary;
+    // `scrolled`: wheel notches, positive toward the end of the list (the wheel turned down).
+    double wheelNotches = 0;
 };
 
 }  // namespace vantlo

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "platform/Geometry.h"
+#include "platform/PanelEvents.h"
 
 namespace vantlo {
 
@@ -21,10 +22,12 @@ struct PanelInputEvents {
         onKeyDown;
     // The modifier flags after a modifier key went down or up.
     std::function<void(std::uint64_t flags)> onFlagsChanged;
-    // A button press anywhere on screen, in global coordinates (the receiver tells the panel's
-    // own area from the rest).
-    std::function<void(Point global)> onMouseDown;
+    // A press of the primary or secondary button anywhere on screen, in global coordinates (the
+    // receiver tells the panel's own area from the rest).
+    std::function<void(Point global, MouseButton button)> onMouseDown;
     std::function<void(Point global)> onMouseMoved;
+    // A turn of the wheel, in notches, positive toward the user (down).
+    std::function<void(Point global, double notches)> onScroll;
 };
 
 class PanelInput {
@@ -33,6 +36,9 @@ class PanelInput {
     // Takes the keyboard and pointer for the panel window `panelWindow` (the window-server
     // number; 0 for none) and starts reporting. False when the input could not be taken.
     virtual bool start(PanelInputEvents events, std::uint32_t panelWindow) = 0;
+    // Why the last `start` failed, in a few words for the log ("another program holds the
+    // keyboard"); empty when it did not fail or the platform cannot tell.
+    virtual std::string failureReason() const { return {}; }
     // Gives the keyboard and pointer back and stops reporting. Safe to call when not started.
     virtual void stop() = 0;
     // The modifier flags held right now.

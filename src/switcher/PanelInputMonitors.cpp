@@ -34,11 +34,18 @@ PanelInputEvents PanelInputMonitors::reportsOnMainQueue() {
     events.onFlagsChanged = [onMain](std::uint64_t flags) {
         onMain([flags](PanelInputMonitors& self) { self.deliverFlags(flags); });
     };
-    events.onMouseDown = [onMain](Point location) {
-        onMain([location](PanelInputMonitors& self) { self.deliverMouseDown(location); });
+    events.onMouseDown = [onMain](Point location, MouseButton button) {
+        onMain([location, button](PanelInputMonitors& self) {
+            self.deliverMouseDown(location, button);
+        });
     };
-    events.onMouseMoved = [onMain](Point) {
-        onMain([](PanelInputMonitors& self) { self.deliverMouseMoved(); });
+    events.onMouseMoved = [onMain](Point location) {
+        onMain([location](PanelInputMonitors& self) { self.deliverMouseMoved(location); });
+    };
+    events.onScroll = [onMain](Point location, double notches) {
+        onMain([location, notches](PanelInputMonitors& self) {
+            self.deliverScroll(location, notches);
+        });
     };
     return events;
 }
@@ -49,7 +56,7 @@ InputGrab PanelInputMonitors::grabInput() {
     if (grabs_ == 0) {
         std::uint32_t window = panel_.windowNumber ? panel_.windowNumber() : 0;
         if (!input_->start(reportsOnMainQueue(), window))
-            return {};
+            return InputGrab::refused(input_->failureReason());
     }
     ++grabs_;
     return InputGrab(Subscription::removing(std::weak_ptr<PanelInputMonitors>(weak_from_this()),
@@ -105,9 +112,18 @@ void PanelInputMonitors::deliverFlags(std::uint64_t flags) {
     });
 }
 
-void PanelInputMonitors::deliverMouseDown(Point location) {
+bool PanelInputMonitors::isOnPanel(Point location) const {
     auto frame = panel_.frame ? panel_.frame() : std::nullopt;
-    bool inPanel = frame && frame->contains(location);
+    return frame && frame->contains(location);
+}
+
+void PanelInputMonitors::passPointer(const PanelPointerEvent& event) {
+    if (panel_.passPointer)
+        panel_.passPointer(event);
+}
+
+void PanelInputMonitors::deliverMouseDown(Point location, MouseButton button) {
+    bool inPanel = isOnPanel(location);
     MouseDownEvent event{location, inPanel, inPanel};
     // A click on the panel is one of ours (local); anywhere else it belongs to another program.
     Scope scope = inPanel ? Scope::local : Scope::global;
@@ -115,10 +131,20 @@ void PanelInputMonitors::deliverMouseDown(Point location) {
         if (entry.first == scope)
             entry.second(event);
     });
+    // As a window gets its click after the monitors have seen it.
+    if (inPanel)
+        passPointer({PanelPointerEvent::Kind::pressed, location, button, 0});
 }
 
-void PanelInputMonitors::deliverMouseMoved() {
+// Every move goes on, off the panel too: the panel's hover look must end when the pointer leaves.
+void PanelInputMonitors::deliverMouseMoved(Point location) {
     moves_.forEach([](const auto& handler) { handler(); });
+    passPointer({PanelPointerEvent::Kind::moved, location, MouseButton::primary, 0});
+}
+
+void PanelInputMonitors::deliverScroll(Point location, double notches) {
+    if (isOnPanel(location))
+        passPointer({PanelPointerEvent::Kind::scrolled, location, MouseButton::primary, notches});
 }
 
 }  // namespace vantlo

@@ -1,7 +1,8 @@
 #pragma once
 // Event monitors built on the panel's platform input: while a grab lives the panel holds the
 // keyboard and pointer, and each reported event goes to the monitors it concerns, on the main
-// queue. Key presses no monitor consumes go on to the panel (its search text).
+// queue. Key presses no monitor consumes go on to the panel (its search text), and the pointer
+// events aimed at the panel go on to it after the monitors have seen them.
 
 #include <functional>
 #include <memory>
@@ -23,6 +24,9 @@ class PanelInputMonitors : public EventMonitors,
         std::function<std::optional<Rect>()> frame;
         // Receives the key presses no monitor consumed.
         std::function<void(const KeyEvent&)> passKey;
+        // Receives the pointer events aimed at the panel, which the grab keeps from its window:
+        // presses and wheel turns on the panel, and every move (the hover look ends off it).
+        std::function<void(const PanelPointerEvent&)> passPointer;
     };
 
     static std::shared_ptr<PanelInputMonitors> create(std::shared_ptr<PanelInput> input,
@@ -45,8 +49,11 @@ class PanelInputMonitors : public EventMonitors,
     void releaseInput();
     void deliverKey(const KeyEvent& event);
     void deliverFlags(std::uint64_t flags);
-    void deliverMouseDown(Point location);
-    void deliverMouseMoved();
+    bool isOnPanel(Point location) const;
+    void passPointer(const PanelPointerEvent& event);
+    void deliverMouseDown(Point location, MouseButton button);
+    void deliverMouseMoved(Point location);
+    void deliverScroll(Point location, double notches);
 
     std::shared_ptr<PanelInput> input_;
     Panel panel_;

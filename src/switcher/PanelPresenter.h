@@ -1,12 +1,13 @@
 #pragma once
 // Stands in for the switcher panel on screen: the controller asks it to show a panel hosting the
-// view of a model, to slide it out, and where it is.
+// view of a model, to slide it out, where it is and what lies where on it.
 
 #include <functional>
 #include <memory>
 #include <optional>
 
 #include "platform/Geometry.h"
+#include "switcher/layout/PanelHitMap.h"
 
 namespace vantlo {
 
@@ -28,6 +29,14 @@ class PanelPresenter {
     virtual std::optional<Rect> panelFrame() const = 0;
     // Whether the search field holds an input-method composition in progress.
     virtual bool hasMarkedText() const = 0;
+
+    // For pointer events the panel's widgets do not receive themselves (its input is grabbed):
+    // where its pointer targets are now, in panel coordinates (empty when none shows); the hover
+    // look of the part under the pointer (`none` ends it); and a wheel turn over the list, in
+    // notches, positive toward the list's end.
+    virtual PanelHitMap hitMap() const = 0;
+    virtual void showPointerHover(const PanelHit& hit) = 0;
+    virtual void scrollList(double notches) = 0;
 };
 
 }  // namespace vantlo

@@ -13,6 +13,7 @@
 #include "platform/Platform.h"
 #include "settings/PanelSettings.h"
 #include "switcher/ItemActions.h"
+#include "switcher/PanelPointer.h"
 #include "switcher/SwitchListBuilder.h"
 
 namespace vantlo {
@@ -176,6 +177,7 @@ SwitcherShowing::Handlers SwitcherPanelController::showingHandlers() {
         if (auto model = self.viewModel())
             model->setKeyboardClaimed(false);
     });
+    handlers.inputRefused = guardedBy(weak, &Self::handleInputRefused);
     return handlers;
 }
 
@@ -366,6 +368,43 @@ void SwitcherPanelController::handleLocalMouseDown(const MouseDownEvent& event) 
     bool optionHeld = (monitors_->currentModifierFlags() & ModifierFlags::option) != 0;
     if (auto model = viewModel(); model && !optionHeld)
         model->setEngaged(true);
+}
+
+void SwitcherPanelController::pointerEvent(const PanelPointerEvent& event) {
+    // The model stays for the whole event, even when a click ends the showing.
+    auto model = viewModel();
+    auto frame = presenter_->panelFrame();
+    if (!model || !isShowing() || !frame)
+        return;
+    PanelHit hit;
+    if (frame->contains(event.location)) {
+        Point onPanel{event.location.x - frame->x, event.location.y - frame->y};
+        hit = presenter_->hitMap().hitAt(onPanel);
+    }
+    switch (event.kind) {
+        case PanelPointerEvent::Kind::moved:
+            presenter_->showPointerHover(hit);
+            PanelPointer::hover(*model, hit);
+            break;
+        case PanelPointerEvent::Kind::pressed:
+            if (event.button == MouseButton::primary)
+                PanelPointer::click(*model, hit, &OnboardingManager::shared());
+            break;
+        case PanelPointerEvent::Kind::scrolled:
+            if (frame->contains(event.location))
+                presenter_->scrollList(event.wheelNotches);
+            break;
+    }
+}
+
+void SwitcherPanelController::handleInputRefused(const std::string& reason) {
+    // Once per refused showing: the line says why the panel closed as soon as it opened.
+    std::string line = "[Vantlo] The switcher closed: it could not take the keyboard";
+    if (!reason.empty())
+        line += " (" + reason + ")";
+    if (platform().log)
+        platform().log->write(line);
+    hide();
 }
 
 void SwitcherPanelController::commitChoice(const SwitchItem& chosen) {

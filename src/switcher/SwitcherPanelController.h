@@ -48,6 +48,10 @@ class SwitcherPanelController : public std::enable_shared_from_this<SwitcherPane
     // A key the panel's bindings left, while the panel holds the keyboard: its text goes into
     // the search (Delete removes the last character).
     void typeText(const KeyEvent& event);
+    // A pointer event aimed at the panel that its widgets do not receive, while the panel holds
+    // the pointer: hover, clicks on rows, count badges, close buttons and the back chip, and the
+    // wheel over the list, decided on the panel's map of pointer targets.
+    void pointerEvent(const PanelPointerEvent& event);
 
     // The list a showing starts from.
     std::vector<SwitchItem> buildItems();
@@ -80,6 +84,7 @@ class SwitcherPanelController : public std::enable_shared_from_this<SwitcherPane
     void handleFlagsChanged(std::uint64_t flags);
     void handleLocalMouseDown(const MouseDownEvent& event);
     void handleGlobalMouseDown(Point location);
+    void handleInputRefused(const std::string& reason);
     bool isAwayFromPanel(Point location) const;
 
     void commitChoice(const SwitchItem& item);

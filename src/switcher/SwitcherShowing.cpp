@@ -67,6 +67,16 @@ void SwitcherShowing::installClickMonitors() {
     // A grab refused at the summon (another program held the keyboard a moment) is tried again.
     if (!grab_.isHeld())
         grab_ = monitors_->grabInput();
+    if (!grab_.isHeld()) {
+        // Reported from the main queue: the showing may end in the handler, and the slide-in
+        // that called here is still finishing.
+        platform().dispatch->async(
+            guardedBy(weak_from_this(), [reason = grab_.refusal()](SwitcherShowing& self) {
+                if (self.handlers_.inputRefused)
+                    self.handlers_.inputRefused(reason);
+            }));
+        return;
+    }
     globalClickMonitor_ = monitors_->addMouseDownMonitor(
         Scope::global,
         guardedBy(weak_from_this(), [](SwitcherShowing& self, const MouseDownEvent&) {

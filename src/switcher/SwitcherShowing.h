@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "platform/EventMonitors.h"
 #include "switcher/PanelPresenter.h"
@@ -26,6 +27,10 @@ class SwitcherShowing : public std::enable_shared_from_this<SwitcherShowing> {
         // A click in another program, at the pointer's location then.
         std::function<void(Point location)> globalMouseDown;
         std::function<void()> mouseMoved;
+        // The keyboard could not be taken at the summon nor when the slide-in ended: the
+        // showing must end, for nothing would reach a panel left on screen. Runs once, on the
+        // main queue, with the platform's reason (may be empty).
+        std::function<void(const std::string& reason)> inputRefused;
     };
 
     static std::shared_ptr<SwitcherShowing> create(std::shared_ptr<PanelPresenter> presenter,
@@ -37,8 +42,9 @@ class SwitcherShowing : public std::enable_shared_from_this<SwitcherShowing> {
     SwitcherShowing& operator=(const SwitcherShowing&) = delete;
 
     // Puts the panel on screen, takes the input and installs the key, modifier and pointer
-    // monitors; the click monitors follow when the slide-in ends. False when there is no screen
-    // to show it on (then nothing is taken or installed).
+    // monitors; the click monitors follow when the slide-in ends, where a grab refused at the
+    // summon is tried once more (refused again, `inputRefused` reports it). False when there is
+    // no screen to show it on (then nothing is taken or installed).
     bool present(int itemCount);
     // Installs a new key handler in place of the old one (the bindings changed).
     void replaceKeyHandler(std::function<bool(const KeyEvent&)> keyDown);

@@ -130,6 +130,11 @@ int runDesktop(int argc, char** argv) {
             if (auto controller = textTarget->lock())
                 controller->typeText(event);
         };
+        // The grab keeps the pointer from the panel's widgets; the controller acts for them.
+        panel.passPointer = [textTarget](const PanelPointerEvent& event) {
+            if (auto controller = textTarget->lock())
+                controller->pointerEvent(event);
+        };
         monitors = PanelInputMonitors::create(built.panelInput, panel);
     }
 

@@ -12,6 +12,27 @@ constexpr int kGrabAttempts = 30;
 // A hot-key press older than this did not summon the panel now starting.
 constexpr auto kSummonPressMaxAge = std::chrono::seconds(2);
 
+// Core pointer buttons: the wheel turns arrive as presses of buttons 4 (up) and 5 (down).
+constexpr std::uint8_t kPrimaryButton = 1;
+constexpr std::uint8_t kSecondaryButton = 3;
+constexpr std::uint8_t kWheelUp = 4;
+constexpr std::uint8_t kWheelDown = 5;
+
+std::string refusalText(std::uint8_t status) {
+    switch (status) {
+        case XCB_GRAB_STATUS_ALREADY_GRABBED:
+            return "another program holds the keyboard";
+        case XCB_GRAB_STATUS_FROZEN:
+            return "another program's grab froze the keyboard";
+        case XCB_GRAB_STATUS_NOT_VIEWABLE:
+            return "the grab window is not viewable";
+        case XCB_GRAB_STATUS_INVALID_TIME:
+            return "the X server refused the grab's time";
+        default:
+            return "the X server did not answer the keyboard grab";
+    }
+}
+
 }  // namespace
 
 std::shared_ptr<X11PanelInput> X11PanelInput::create(std::shared_ptr<XcbConnection> connection,
@@ -49,8 +70,10 @@ bool X11PanelInput::grab(xcb_window_t window) {
                                         nullptr));
         if (keyboard && keyboard->status == XCB_GRAB_STATUS_SUCCESS)
             break;
-        if (attempt + 1 == kGrabAttempts)
+        if (attempt + 1 == kGrabAttempts) {
+            failure_ = refusalText(keyboard ? keyboard->status : 0xFF);
             return false;
+        }
         std::this_thread::sleep_for(kPollInterval);
     }
     std::uint16_t mask = XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_POINTER_MOTION;
@@ -64,8 +87,11 @@ bool X11PanelInput::grab(xcb_window_t window) {
 }
 
 bool X11PanelInput::start(PanelInputEvents events, std::uint32_t /*panelWindow*/) {
-    if (!connection_ || !keymap_)
+    if (!connection_ || !keymap_) {
+        failure_ = "no X display to take the keyboard from";
         return false;
+    }
+    failure_.clear();
     stop();
     // On the root: the panel is seldom mapped yet when a hot key starts it, and a grab for a
     // window that is not viewable fails. The events come to this connection either way.
@@ -168,14 +194,36 @@ void X11PanelInput::onEvent(const xcb_generic_event_t& event) {
                              keymap_->characters(key.detail, key.state));
         }
     } else if (type == XCB_BUTTON_PRESS) {
-        const auto& button = reinterpret_cast<const xcb_button_press_event_t&>(event);
-        if (events.onMouseDown)
-            events.onMouseDown(Point{double(button.root_x), double(button.root_y)});
+        reportButton(reinterpret_cast<const xcb_button_press_event_t&>(event), events);
     } else if (type == XCB_MOTION_NOTIFY) {
         const auto& motion = reinterpret_cast<const xcb_motion_notify_event_t&>(event);
         if (events.onMouseMoved)
             events.onMouseMoved(Point{double(motion.root_x), double(motion.root_y)});
     }
+}
+
+void X11PanelInput::reportButton(const xcb_button_press_event_t& button,
+                                 const PanelInputEvents& events) {
+    const Point at{double(button.root_x), double(button.root_y)};
+    switch (button.detail) {
+        case kPrimaryButton:
+        case kSecondaryButton:
+            if (events.onMouseDown)
+                events.onMouseDown(at, button.detail == kPrimaryButton ? MouseButton::primary
+                                                                       : MouseButton::secondary);
+            break;
+        case kWheelUp:
+        case kWheelDown:
+            if (events.onScroll)
+                events.onScroll(at, button.detail == kWheelDown ? 1.0 : -1.0);
+            break;
+        default:
+            break;  // the middle button and sideways wheel turns mean nothing to the panel
+    }
+}
+
+std::string X11PanelInput::failureReason() const {
+    return failure_;
 }
 
 }  // namespace vantlo

@@ -2,12 +2,14 @@
 // The panel's input on X11: while the panel shows, the keyboard and the pointer are grabbed and
 // key presses, modifier changes, clicks and pointer moves are reported. Modifier releases come
 // from KeyRelease events and, as a safety net against lost releases, from a 10 ms XQueryKeymap
-// poll. Keys that are registered hot keys are left to the hot-key handler.
+// poll. Keys that are registered hot keys are left to the hot-key handler. Wheel turns, which X
+// reports as presses of buttons 4 and 5, are reported as scrolling, not as clicks.
 
 #include <atomic>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 
 #include "platform/PanelInput.h"
@@ -29,11 +31,13 @@ class X11PanelInput : public PanelInput, public std::enable_shared_from_this<X11
     bool start(PanelInputEvents events, std::uint32_t panelWindow) override;
     void stop() override;
     std::uint64_t currentFlags() override;
+    std::string failureReason() const override;
 
   private:
     X11PanelInput(std::shared_ptr<XcbConnection> connection, std::shared_ptr<X11HotKeys> hotKeys);
     bool grab(xcb_window_t window);
     void onEvent(const xcb_generic_event_t& event);
+    void reportButton(const xcb_button_press_event_t& button, const PanelInputEvents& events);
     void pollModifiers(std::uint64_t generation);
     // Reads the held modifiers and reports them when they changed.
     void checkModifiers();
@@ -41,6 +45,8 @@ class X11PanelInput : public PanelInput, public std::enable_shared_from_this<X11
     std::shared_ptr<XcbConnection> connection_;
     std::shared_ptr<X11HotKeys> hotKeys_;
     std::unique_ptr<X11Keymap> keymap_;
+    // Why the last start failed (main thread only).
+    std::string failure_;
     Subscription listener_;
 
     std::mutex mutex_;

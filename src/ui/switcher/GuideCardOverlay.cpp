@@ -77,6 +77,20 @@ GuideCardOverlay::Button GuideCardOverlay::buttonAt(QPointF point) const {
     return Button::none;
 }
 
+QRectF GuideCardOverlay::buttonRect(Button button) const {
+    if (!card_ || opacity_.target() <= 0)
+        return {};
+    switch (button) {
+        case Button::next:
+            return nextRect_;
+        case Button::skip:
+            return skipRect_;
+        case Button::none:
+            break;
+    }
+    return {};
+}
+
 bool GuideCardOverlay::animate(double now) {
     if (card_ && opacity_.target() == 0 && opacity_.isSettled(now)) {
         card_.reset();

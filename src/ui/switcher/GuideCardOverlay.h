@@ -30,6 +30,8 @@ class GuideCardOverlay : public QWidget {
     bool hasCard() const { return card_.has_value(); }
     // The button under `point` of a card that is showing or fading in.
     Button buttonAt(QPointF point) const;
+    // Where that button was last painted; empty when the card is gone or fading out.
+    QRectF buttonRect(Button button) const;
     // Lets a finished fade-out end (the overlay hides); answers whether the card still moves.
     bool animate(double now);
 

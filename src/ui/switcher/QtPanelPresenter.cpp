@@ -7,6 +7,7 @@
 
 #include "platform/Platform.h"
 #include "settings/PanelSettings.h"
+#include "switcher/PanelPointer.h"
 #include "switcher/layout/FooterHints.h"
 #include "switcher/layout/GuideCard.h"
 #include "switcher/layout/PanelPlacement.h"
@@ -110,55 +111,17 @@ void QtPanelPresenter::wireActions() {
                 f(*model, args...);
         };
     };
-    auto rowItem = [](SearchViewModel& model, int index) -> std::optional<SwitchItem> {
-        SwitcherViewState state = SwitcherViewState::from(model);
-        if (index < 0 || index >= state.visibleCount())
-            return std::nullopt;
-        return state.rows[index];
-    };
-    actions.select =
-        withModel([](SearchViewModel& model, int index) { model.setSelectedIndex(index); });
-    actions.activate = withModel([rowItem](SearchViewModel& model, int index) {
-        auto item = rowItem(model, index);
-        model.setSelectedIndex(index);
-        if (item && model.onSelect())
-            model.onSelect()(*item);
+    actions.click = withModel([guide = std::weak_ptr<OnboardingManager>(services_.guide)](
+                                  SearchViewModel& model, const PanelHit& hit) {
+        auto manager = guide.lock();
+        PanelPointer::click(model, hit, manager.get());
     });
-    actions.close = withModel([rowItem](SearchViewModel& model, int index) {
-        auto item = rowItem(model, index);
-        model.setSelectedIndex(index);
-        if (item && model.onClose())
-            model.onClose()(*item);
-    });
-    actions.openGroup = withModel([rowItem](SearchViewModel& model, int index) {
-        auto item = rowItem(model, index);
-        if (!item)
-            return;
-        model.setSelectedIndex(index);
-        if (item->tabGroup())
-            model.openTabGroup(*item, false);
-        else if (item->windowGroup())
-            model.openWindowGroup(*item, false);
-    });
-    actions.back = withModel([](SearchViewModel& model) {
-        if (model.activeTabGroup())
-            model.closeTabGroup();
-        else if (model.activeWindowGroup())
-            model.closeWindowGroup();
-    });
+    actions.hover = withModel(
+        [](SearchViewModel& model, const PanelHit& hit) { PanelPointer::hover(model, hit); });
     actions.setQuery =
         withModel([](SearchViewModel& model, const std::string& query) { model.setQuery(query); });
     actions.pointerMoved =
         withModel([](SearchViewModel& model) { model.setKeyboardClaimed(false); });
-    std::weak_ptr<OnboardingManager> guide = services_.guide;
-    actions.guideNext = [guide] {
-        if (auto manager = guide.lock())
-            manager->advance();
-    };
-    actions.guideSkip = [guide] {
-        if (auto manager = guide.lock())
-            manager->complete();
-    };
     actions.isClosable = [source = services_.closeCapability](const SwitchItem& item) {
         return source && source(item).isActionable();
     };
@@ -226,6 +189,20 @@ std::optional<Rect> QtPanelPresenter::panelFrame() const {
 
 bool QtPanelPresenter::hasMarkedText() const {
     return panel_ && panel_->view()->hasMarkedText();
+}
+
+PanelHitMap QtPanelPresenter::hitMap() const {
+    return panel_ ? panel_->view()->hitMap() : PanelHitMap{};
+}
+
+void QtPanelPresenter::showPointerHover(const PanelHit& hit) {
+    if (panel_)
+        panel_->view()->showHover(hit);
+}
+
+void QtPanelPresenter::scrollList(double notches) {
+    if (panel_)
+        panel_->view()->scrollByNotches(notches);
 }
 
 }  // namespace vantlo

@@ -57,6 +57,9 @@ class QtPanelPresenter : public QObject, public PanelPresenter {
     void slideOut() override;
     std::optional<Rect> panelFrame() const override;
     bool hasMarkedText() const override;
+    PanelHitMap hitMap() const override;
+    void showPointerHover(const PanelHit& hit) override;
+    void scrollList(double notches) override;
 
     // The panel on screen, if any (tests, screenshots).
     SwitcherPanel* panel() const { return panel_; }

@@ -9,6 +9,7 @@
 #include "discovery/ThumbnailCache.h"
 #include "model/UrlHost.h"
 #include "settings/Localization.h"
+#include "switcher/layout/RowLayout.h"
 #include "switcher/layout/SwitcherViewState.h"
 #include "ui/common/IconProvider.h"
 #include "ui/common/Shadows.h"
@@ -20,10 +21,9 @@ namespace {
 
 using namespace SwitcherStyle;
 
-constexpr double kThumbWidth = 56;
-constexpr double kThumbHeight = 36;
-// The cache's pictures are sized for this frame; a bigger frame needs bigger pictures.
-static_assert(ThumbnailCache::kMaxPixelSize >= 3 * kThumbWidth, "previews stay sharp at 3x");
+// The cache's pictures are sized for the row's picture frame; a bigger frame needs bigger ones.
+static_assert(ThumbnailCache::kMaxPixelSize >= 3 * RowLayout::thumbnailWidth,
+              "previews stay sharp at 3x");
 
 qreal dprOf(QPainter& painter) {
     return painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
@@ -76,36 +76,19 @@ QString RowPainter::badgeText(const SwitchItem& item) const {
 
 RowGeometry RowPainter::layout(const SwitchItem& item, const QRectF& row,
                                const RowPaintState& state) const {
-    const RowKind kind = rowKind(item);
-    RowGeometry g;
-    g.row = row;
-    double left = row.left() + metrics_.leadingPadding(kind);
-    if (kind == RowKind::tab && state.inGroupDetail)
-        left += 8 + 2 + metrics_.partSpacing();  // the indent guide
-    const double iconSide = metrics_.iconSize();
-    g.icon = QRectF(left, row.center().y() - iconSide / 2, iconSide, iconSide);
-
-    double right = row.right() - metrics_.trailingPadding();
-    const double closeSide = metrics_.closeButtonSide();
-    g.close = QRectF(right - closeSide, row.center().y() - closeSide / 2, closeSide, closeSide);
-    right = g.close.left() - metrics_.partSpacing();
-
+    Size badge;
     const QString count = badgeText(item);
     if (!count.isEmpty()) {
         QFontMetricsF fm(font(metrics_.countBadgeTextSize(), QFont::DemiBold));
-        const double width = std::max(fm.horizontalAdvance(count) + 16, fm.height() + 8);
-        const double height = fm.height() + 8;
-        g.badge = QRectF(right - width, row.center().y() - height / 2, width, height);
-        right = g.badge.left() - metrics_.partSpacing();
+        badge = {std::max(fm.horizontalAdvance(count) + 16, fm.height() + 8), fm.height() + 8};
     }
-    if (!state.thumbnail.isNull()) {
-        g.thumbnail = QRectF(right - kThumbWidth, row.center().y() - kThumbHeight / 2, kThumbWidth,
-                             kThumbHeight);
-        right = g.thumbnail.left() - metrics_.partSpacing();
-    }
-    const double textLeft = g.icon.right() + metrics_.partSpacing();
-    g.text = QRectF(textLeft, row.top(), std::max(0.0, right - textLeft), row.height());
-    return g;
+    const RowLayout l =
+        RowLayout::make({row.x(), row.y(), row.width(), row.height()}, rowKind(item),
+                        state.inGroupDetail, badge, !state.thumbnail.isNull(), metrics_);
+    auto qt = [](const Rect& r) {
+        return r.width > 0 ? QRectF(r.x, r.y, r.width, r.height) : QRectF();
+    };
+    return {row, qt(l.icon), qt(l.text), qt(l.badge), qt(l.close), qt(l.thumbnail)};
 }
 
 void RowPainter::paintHighlight(QPainter& painter, const QRectF& row, double amount) const {

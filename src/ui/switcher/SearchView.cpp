@@ -478,7 +478,7 @@ void SearchView::paintGroupHeader(QPainter& painter, const Layout& l) {
     header.groupTitle = l.groupTitle;
     header.divider = l.divider;
     header.searchRow = l.searchRow;
-    header.backHovered = hover_.part == HitPart::back;
+    header.backHovered = hover_.part == PanelHit::Part::back;
     header.icon = IconProvider::shared().pixmap(state_.groupIcon, qRound(l.groupIcon.width()),
                                                 devicePixelRatioF());
     header.name = qs(state_.groupName);
@@ -511,7 +511,7 @@ void SearchView::paintList(QPainter& outer, const Layout& l, double now) {
             s.closing = state_.isClosing(item);
             s.closable = actions_.isClosable ? actions_.isClosable(item) : false;
             s.badgeHover = badgeHover(item, now);
-            s.closeHovered = hover_.part == HitPart::close && hover_.index == index;
+            s.closeHovered = hover_.part == PanelHit::Part::close && hover_.index == index;
             s.inGroupDetail = detail;
             if (const TabItem* tab = item.tab()) {
                 s.favicon = pictures_->pageIcon(tab->faviconURL, devicePixelRatioF());
@@ -590,38 +590,51 @@ void SearchView::paintFooter(QPainter& painter, const Layout& l) {
 
 // Pointer.
 
-SearchView::Hit SearchView::hitTest(QPointF point) const {
-    switch (guideCard_->buttonAt(point)) {
-        case GuideCardOverlay::Button::next:
-            return {HitPart::guideNext, -1};
-        case GuideCardOverlay::Button::skip:
-            return {HitPart::guideSkip, -1};
-        case GuideCardOverlay::Button::none:
-            break;
-    }
+PanelHitMap SearchView::hitMap() const {
+    auto rect = [](const QRectF& r) { return Rect{r.x(), r.y(), r.width(), r.height()}; };
+    PanelHitMap map;
     const Layout l = layout();
-    if (state_.isInDetailView() && l.backChip.contains(point))
-        return {HitPart::back, -1};
-    if (!state_.isInDetailView() && !state_.floatingActive() && l.pill.contains(point))
-        return {HitPart::pill, -1};
-    if (!l.list.contains(point))
-        return {};
+    if (guideCard_->hasCard()) {
+        map.guideNext = rect(guideCard_->buttonRect(GuideCardOverlay::Button::next));
+        map.guideSkip = rect(guideCard_->buttonRect(GuideCardOverlay::Button::skip));
+    }
+    if (state_.isInDetailView())
+        map.backChip = rect(l.backChip);
+    else if (!state_.floatingActive())
+        map.pill = rect(l.pill);
+    map.list = rect(l.list);
+    if (state_.rows.empty())
+        return map;
     const RowPainter rows(metrics_);
     for (const RowSlot& slot : visibleRows(l)) {
-        if (!slot.rect.adjusted(-8, -1, 8, 1).contains(point))
-            continue;
         const SwitchItem& item = state_.rows[slot.index];
         RowPaintState s;
         s.inGroupDetail = state_.isInDetailView();
         s.closable = actions_.isClosable ? actions_.isClosable(item) : false;
         const RowGeometry g = rows.layout(item, slot.rect, s);
-        if (s.closable && g.close.adjusted(-3, -3, 3, 3).contains(point))
-            return {HitPart::close, slot.index};
-        if (!g.badge.isEmpty() && g.badge.adjusted(-2, -2, 2, 2).contains(point))
-            return {HitPart::badge, slot.index};
-        return {HitPart::row, slot.index};
+        map.rows.push_back({slot.index, rect(slot.rect), g.badge.isEmpty() ? Rect{} : rect(g.badge),
+                            s.closable ? rect(g.close) : Rect{}});
     }
-    return {};
+    return map;
+}
+
+PanelHit SearchView::hitTest(QPointF point) const {
+    return hitMap().hitAt({point.x(), point.y()});
+}
+
+void SearchView::showHover(const PanelHit& hit) {
+    if (hit == hover_)
+        return;
+    setHover(hit);
+    update();
+}
+
+void SearchView::scrollByNotches(double notches) {
+    const Layout l = layout();
+    scrollY_ = std::clamp(scrollY_ + notches * SwitcherLayout::rowHeight, 0.0, maxScroll(l));
+    retargetWaves(FrameTicker::now());
+    ticker_->start();
+    update();
 }
 
 void SearchView::mouseMoveEvent(QMouseEvent* event) {
@@ -634,22 +647,22 @@ void SearchView::mouseMoveEvent(QMouseEvent* event) {
         return;
     if (actions_.pointerMoved)
         actions_.pointerMoved();
-    const Hit hit = hitTest(event->position());
-    if (hit.part != hover_.part || hit.index != hover_.index) {
+    const PanelHit hit = hitTest(event->position());
+    if (hit != hover_) {
         setHover(hit);
-        setCursor(hit.part == HitPart::none || hit.part == HitPart::row ? Qt::ArrowCursor
-                                                                        : Qt::PointingHandCursor);
+        setCursor(hit.part == PanelHit::Part::none || hit.part == PanelHit::Part::row
+                      ? Qt::ArrowCursor
+                      : Qt::PointingHandCursor);
         update();
     }
-    if (hit.index >= 0 && !state_.keyboardClaimed && hit.index != state_.selectedIndex &&
-        actions_.select)
-        actions_.select(hit.index);
+    if (actions_.hover)
+        actions_.hover(hit);
 }
 
-void SearchView::setHover(const Hit& hit) {
+void SearchView::setHover(const PanelHit& hit) {
     const double now = FrameTicker::now();
-    auto ease = [&](const Hit& on, double target) {
-        if (on.part != HitPart::badge || on.index < 0 || on.index >= state_.visibleCount())
+    auto ease = [&](const PanelHit& on, double target) {
+        if (on.part != PanelHit::Part::badge || on.index < 0 || on.index >= state_.visibleCount())
             return;
         const std::string key = rowKey(state_.rows[on.index]);
         const double from = badgeHover(state_.rows[on.index], now);
@@ -658,9 +671,10 @@ void SearchView::setHover(const Hit& hit) {
     ease(hover_, 0.0);
     hover_ = hit;
     ease(hover_, 1.0);
-    guideCard_->setHovered(hit.part == HitPart::guideNext   ? GuideCardOverlay::Button::next
-                           : hit.part == HitPart::guideSkip ? GuideCardOverlay::Button::skip
-                                                            : GuideCardOverlay::Button::none);
+    guideCard_->setHovered(hit.part == PanelHit::Part::guideNext ? GuideCardOverlay::Button::next
+                           : hit.part == PanelHit::Part::guideSkip
+                               ? GuideCardOverlay::Button::skip
+                               : GuideCardOverlay::Button::none);
     ticker_->start();
 }
 
@@ -678,56 +692,29 @@ void SearchView::leaveEvent(QEvent* event) {
 void SearchView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return;
-    const Hit hit = hitTest(event->position());
-    switch (hit.part) {
-        case HitPart::row:
-            if (actions_.activate)
-                actions_.activate(hit.index);
-            break;
-        case HitPart::close:
-            if (actions_.close)
-                actions_.close(hit.index);
-            break;
-        case HitPart::badge:
-            if (actions_.openGroup)
-                actions_.openGroup(hit.index);
-            break;
-        case HitPart::back:
-            if (actions_.back)
-                actions_.back();
-            break;
-        case HitPart::guideNext:
-            if (actions_.guideNext)
-                actions_.guideNext();
-            break;
-        case HitPart::guideSkip:
-            if (actions_.guideSkip)
-                actions_.guideSkip();
-            break;
-        case HitPart::pill:
-            field_->show();
-            focusField(field_, Qt::MouseFocusReason);
-            break;
-        case HitPart::none:
-            break;
+    const PanelHit hit = hitTest(event->position());
+    if (hit.part == PanelHit::Part::pill) {
+        // Focused at once, so a word typed right after the click lands in the field.
+        field_->show();
+        focusField(field_, Qt::MouseFocusReason);
     }
+    if (hit.part != PanelHit::Part::none && actions_.click)
+        actions_.click(hit);
 }
 
 void SearchView::wheelEvent(QWheelEvent* event) {
-    const Layout l = layout();
-    const double delta = event->pixelDelta().isNull() ? event->angleDelta().y() / 120.0 * 48
-                                                      : event->pixelDelta().y();
-    scrollY_ = std::clamp(scrollY_ - delta, 0.0, maxScroll(l));
-    retargetWaves(FrameTicker::now());
-    ticker_->start();
-    update();
+    // Turning the wheel down (negative delta) moves toward the list's end.
+    const double notches = event->pixelDelta().isNull()
+                               ? -event->angleDelta().y() / 120.0
+                               : -event->pixelDelta().y() / SwitcherLayout::rowHeight;
+    scrollByNotches(notches);
 }
 
 bool SearchView::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
-        const Hit hit = hitTest(help->pos());
-        if (hit.part == HitPart::close)
+        const PanelHit hit = hitTest(help->pos());
+        if (hit.part == PanelHit::Part::close)
             QToolTip::showText(help->globalPos(), qs(FooterHints::closeTooltip(bindings_)), this);
         else
             QToolTip::hideText();

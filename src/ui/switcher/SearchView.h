@@ -3,7 +3,8 @@
 // search" pill, the search field, or a group's header), the list of rows with the selection rail,
 // the empty states, the footer of key hints and, during the first-run guide, the guide card
 // overlay. It paints a `SwitcherViewState` with the pictures of an injected row image source and
-// reports clicks, hovers and typing through `Actions`.
+// reports clicks, hovers and typing through `Actions`. What lies under a point it answers from its
+// `PanelHitMap`, which is also what a grab's pointer events are decided on.
 
 #include <QWidget>
 #include <functional>
@@ -17,6 +18,7 @@
 #include "switcher/animation/Spring.h"
 #include "switcher/layout/FooterHints.h"
 #include "switcher/layout/GuideCard.h"
+#include "switcher/layout/PanelHitMap.h"
 #include "switcher/layout/ScrollKeeper.h"
 #include "switcher/layout/SearchViewLayout.h"
 #include "switcher/layout/SwitcherLayout.h"
@@ -34,15 +36,10 @@ class SearchField;
 class SearchView : public QWidget {
   public:
     struct Actions {
-        std::function<void(int index)> select;     // hover: make it the selection
-        std::function<void(int index)> activate;   // click on a row
-        std::function<void(int index)> close;      // click on its close button
-        std::function<void(int index)> openGroup;  // click on a group's count badge
-        std::function<void()> back;                // the back chip
+        std::function<void(const PanelHit&)> click;  // a left click on a part of the panel
+        std::function<void(const PanelHit&)> hover;  // the pointer moved onto a part
         std::function<void(const std::string&)> setQuery;
         std::function<void()> pointerMoved;
-        std::function<void()> guideNext;
-        std::function<void()> guideSkip;
         // Whether a row offers its close button.
         std::function<bool(const SwitchItem&)> isClosable;
     };
@@ -64,6 +61,14 @@ class SearchView : public QWidget {
     // Sends a typed character to the search field, opening it if needed.
     void typeIntoSearch(QKeyEvent* event);
 
+    // Where the pointer targets are now (after scrolling), in the view's coordinates.
+    PanelHitMap hitMap() const;
+    // Shows the hover look of a part the pointer is over, when the pointer reaches the panel
+    // through a grab instead of the view's own events.
+    void showHover(const PanelHit& hit);
+    // Scrolls the list by wheel notches, positive toward its end.
+    void scrollByNotches(double notches);
+
     // The selected row's centre in panel coordinates, when a row is on screen.
     std::optional<double> selectedRowMidY() const;
     // Renders the view as it is now (for the test showing's screenshots).
@@ -84,14 +89,8 @@ class SearchView : public QWidget {
         int index = 0;
         QRectF rect;
     };
-    enum class HitPart { none, row, badge, close, back, guideNext, guideSkip, pill };
-    struct Hit {
-        HitPart part = HitPart::none;
-        int index = -1;
-    };
-
     // Eases the badge the pointer left out of its hover look and the one it reached in.
-    void setHover(const Hit& hit);
+    void setHover(const PanelHit& hit);
     double badgeHover(const SwitchItem& item, double now) const;
 
     SearchViewLayout layoutNumbers() const;
@@ -107,7 +106,7 @@ class SearchView : public QWidget {
     void syncField();
     void retargetWaves(double now);
     bool animate(double now);
-    Hit hitTest(QPointF point) const;
+    PanelHit hitTest(QPointF point) const;
     ScrollKeeper& keeperForMode();
 
     void paintBackground(QPainter& painter, double now);
@@ -146,7 +145,7 @@ class SearchView : public QWidget {
     // Repaints when icons read in the background arrive.
     std::shared_ptr<void> imagesArrived_;
 
-    Hit hover_;
+    PanelHit hover_;
     QPointF lastPointer_{-1, -1};
 };
 

@@ -1,0 +1,183 @@
+#!/usr/bin/env bash
+# The pointer on the real, summoned switcher panel under one window manager (VANTLO_E2E_WM),
+# Alt held down through every step as a user holds it: xterms alpha, beta and gamma, used in that
+# order. A click on the third row opens that window at once; hovering a row's close button gives
+# it its red hover look; a click on the close button closes that window; a click 4 px beside the
+# panel keeps it, one 40 px away dismisses it; with 40 more windows the wheel scrolls the list.
+# Leaves pointer-*.png in e2e/out/ (or VANTLO_E2E_SHOTS) for a human look.
+set -u
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+source "$here/lib/desktop.sh"
+source "$here/lib/checks.sh"
+
+e2e_require_vantlo
+e2e_require_tools
+
+shots="${VANTLO_E2E_SHOTS:-$E2E_ROOT/e2e/out}"
+mkdir -p "$shots"
+
+# Where the parts of a main-list row sit in a right-edge panel of the default width and text
+# size: the list starts under 57 points of header and 6 of padding, rows are 48 high and 2 apart,
+# the row's close button is a 20-point square 8 points in from the row's end (x 297 … 317 of
+# the panel; the selected row grows by 3.5 % from its leading edge, so its button is drawn a
+# little further right).
+row_y() { echo $((PY + 57 + 6 + 24 + 50 * $1)); }
+close_x() { echo $((PX + 307)); }
+row_x() { echo $((PX + 170)); }
+
+start_xterm() {
+    desktop_spawn xterm -T "$1" -geometry 60x10+40+40 -e sleep 600
+    wait_for_window_title "$1" >/dev/null || fail "xterm $1 did not appear"
+}
+
+activate() {
+    local id
+    id=$(wait_for_window_title "$1") || return 1
+    xdotool windowactivate --sync "$id" 2>/dev/null || xdotool windowactivate "$id"
+    wait_for_active_title "$1" 5 || fail "could not activate $1 to set the scene"
+}
+
+panel_id() {
+    xdotool search --onlyvisible --name '^Vantlo$' 2>/dev/null | head -n 1
+}
+panel_up() { [[ -n "$(panel_id)" ]]; }
+panel_down() { [[ -z "$(panel_id)" ]]; }
+
+# Holds Alt, summons the panel with Tab and waits for it to finish sliding in; sets PX PY PW PH.
+summon() {
+    xdotool keydown alt
+    sleep 0.2
+    xdotool key Tab
+    if ! desktop_poll 5 panel_up; then
+        fail "the panel did not appear"
+        xdotool keyup alt
+        return 1
+    fi
+    sleep 0.5
+    eval "$(xdotool getwindowgeometry --shell "$(panel_id)")"
+    PX=$X PY=$Y PW=$WIDTH PH=$HEIGHT
+}
+
+# Lets go of Alt and waits for the panel to go.
+release() {
+    xdotool keyup alt
+    desktop_poll 5 panel_down || fail "the panel stayed after Alt went up"
+}
+
+# Saves the panel's part of the screen as SHOTS/NAME.png, after the animations settle.
+shoot() {
+    sleep "${2:-0.6}"
+    desktop_screenshot "$shots/$1.png" "$(panel_id)" || fail "no screenshot $1"
+}
+
+count_pixels() {
+    python3 "$here/lib/pixel.py" "$@"
+}
+
+desktop_start || exit 1
+e2e_private_folders
+
+start_xterm alpha
+start_xterm beta
+start_xterm gamma
+activate alpha
+activate beta
+activate gamma
+
+desktop_spawn "$VANTLO" >"$DESKTOP_TMP/vantlo.out" 2>&1
+vantlo_pid=$DESKTOP_LAST_PID
+sleep 2
+
+# Most recent first: gamma, beta, alpha. The click opens the row while Alt is still down.
+if summon; then
+    xdotool mousemove "$(row_x)" "$(row_y 2)"
+    sleep 0.2
+    xdotool click 1
+    if desktop_poll 5 panel_down && wait_for_active_title alpha 5; then
+        pass "a click on the third row with Alt held opens that window at once"
+    else
+        fail "after the click: panel $(panel_id), active '$(active_window_title)'"
+    fi
+    xdotool keyup alt
+fi
+
+# Most recent first: alpha, gamma, beta. Hover the second row's close button, then click it.
+if summon; then
+    xdotool mousemove "$(row_x)" "$(row_y 0)"
+    sleep 0.2
+    xdotool mousemove "$(close_x)" "$(row_y 1)"
+    shoot pointer-close-hover
+    # The panel's own coordinates in the picture: the hovered button, and the one of the row above.
+    hovered=$(count_pixels "$shots/pointer-close-hover.png" 290 $((87 + 50 - 12)) 335 $((87 + 50 + 12)) red)
+    other=$(count_pixels "$shots/pointer-close-hover.png" 290 $((87 - 12)) 335 $((87 + 12)) red)
+    if ((hovered >= 40 && other == 0)); then
+        pass "hovering a row's close button turns it red ($hovered red pixels, none on the row above)"
+    else
+        fail "close button hover look: $hovered red pixels on the hovered button, $other above"
+    fi
+    xdotool click 1
+    if desktop_poll 5 bash -c "! xdotool search --name '^gamma\$' >/dev/null 2>&1"; then
+        pass "a click on a row's close button closes that window"
+    else
+        fail "gamma is still open after a click on its close button"
+    fi
+    shoot pointer-closing 0.1
+    release
+    wait_for_active_title alpha 5 || fail "closing from the panel switched to '$(active_window_title)'"
+fi
+
+# A click just beside the panel keeps it; one well away dismisses it without switching.
+if summon; then
+    xdotool mousemove $((PX - 4)) $((PY + PH / 2)) click 1
+    sleep 0.5
+    if panel_up; then
+        pass "a click 4 px beside the panel keeps it"
+    else
+        fail "a click 4 px beside the panel dismissed it"
+    fi
+    xdotool mousemove $((PX - 40)) $((PY + PH / 2)) click 1
+    if desktop_poll 5 panel_down; then
+        pass "a click 40 px away from the panel dismisses it"
+    else
+        fail "the panel stayed after a click 40 px away"
+    fi
+    xdotool keyup alt
+    sleep 0.3
+    wait_for_active_title alpha 5 || fail "dismissing by a click switched to '$(active_window_title)'"
+fi
+
+# Forty windows more: the wheel over the list scrolls it.
+read -r _ many < <(start_client --title many --count 40)
+wait_ready "$many" 40 >/dev/null || fail "the 40 test windows did not appear"
+if summon; then
+    # The pointer on the second row selects it; the wheel then moves the rows, and the highlight
+    # with its row, up and out of that place.
+    xdotool mousemove "$(row_x)" "$(row_y 0)"
+    sleep 0.1
+    xdotool mousemove "$(row_x)" "$(row_y 1)"
+    shoot pointer-wheel-before
+    xdotool click --repeat 4 --delay 60 5
+    shoot pointer-wheel-after
+    band=(40 $((87 + 50 - 20)) 320 $((87 + 50 + 20)))
+    before=$(count_pixels "$shots/pointer-wheel-before.png" "${band[@]}")
+    after=$(count_pixels "$shots/pointer-wheel-after.png" "${band[@]}")
+    if ((before >= 500 && after * 10 < before)) &&
+        ! cmp -s "$shots/pointer-wheel-before.png" "$shots/pointer-wheel-after.png"; then
+        pass "the wheel scrolls a 40-window list (selection band $before → $after blue pixels)"
+    else
+        fail "the wheel did not scroll: selection band $before → $after blue pixels"
+    fi
+    xdotool key Escape
+    release
+fi
+
+if kill -0 "$vantlo_pid" 2>/dev/null; then
+    pass "the program keeps running"
+else
+    fail "the program ended: $(tail -5 "$DESKTOP_TMP/vantlo.out")"
+fi
+if ((E2E_FAILURES > 0)); then
+    echo "--- vantlo output" >&2
+    tail -20 "$DESKTOP_TMP/vantlo.out" >&2
+fi
+e2e_finish test_pointer
