@@ -15,6 +15,11 @@ class PanelInputMonitors_ : public ControllerTestBase {
         panel.windowNumber = [] { return 77u; };
         panel.frame = [this] { return presenter->panelFrame(); };
         panel.passKey = [this](const KeyEvent& event) { passed.push_back(event.characters); };
+        panel.passPointer = [this](const PanelPointerEvent& event) {
+            pointed.push_back(event);
+            if (event.kind == PanelPointerEvent::Kind::pressed && panelPressedCheck)
+                panelPressedCheck();
+        };
         auto inputMonitors = PanelInputMonitors::create(input, panel);
         controller = SwitcherPanelController::create(
             presenter, inputMonitors, [this](const std::string& l) { lines.push_back(l); });
@@ -22,6 +27,8 @@ class PanelInputMonitors_ : public ControllerTestBase {
 
     std::shared_ptr<FakePanelInput> input = std::make_shared<FakePanelInput>();
     std::vector<std::string> passed;
+    std::vector<PanelPointerEvent> pointed;
+    std::function<void()> panelPressedCheck;
 };
 
 TEST_F(PanelInputMonitors_, HoldsTheKeyboardExactlyWhileThePanelShows) {
@@ -56,6 +63,32 @@ TEST_F(PanelInputMonitors_, ClicksOnThePanelEngageAndClicksAwayDismiss) {
     input->mouseDown({f.minX() - 40, f.midY()});
     fake.dispatch->runUntilIdle();
     EXPECT_FALSE(controller->isShowing());
+}
+
+TEST_F(PanelInputMonitors_, PointerEventsOnThePanelGoOnToItAfterTheMonitors) {
+    summon();
+    presenter->finishSlideIn();
+    const Rect f = presenter->frame;
+    bool engagedWhenPassed = false;
+    panelPressedCheck = [&] { engagedWhenPassed = controller->viewModel()->engaged(); };
+    input->mouseDown({f.midX(), f.midY()}, MouseButton::secondary);
+    input->mouseMoved({f.minX() - 30, f.midY()});
+    input->scroll({f.midX(), f.midY()}, 2);
+    input->scroll({f.minX() - 30, f.midY()}, 2);
+    // A click away is judged where the pointer is when it arrives.
+    fake.screens->setPointer({f.minX() - 4, f.midY()});
+    input->mouseDown({f.minX() - 4, f.midY()});
+    fake.dispatch->runUntilIdle();
+    using Kind = PanelPointerEvent::Kind;
+    ASSERT_EQ(pointed.size(), 3u) << "a press and a wheel turn on the panel, and every move";
+    EXPECT_EQ(pointed[0].kind, Kind::pressed);
+    EXPECT_EQ(pointed[0].button, MouseButton::secondary);
+    EXPECT_EQ(pointed[1].kind, Kind::moved);
+    EXPECT_EQ(pointed[1].location, (Point{f.minX() - 30, f.midY()}));
+    EXPECT_EQ(pointed[2].kind, Kind::scrolled);
+    EXPECT_EQ(pointed[2].wheelNotches, 2);
+    EXPECT_TRUE(engagedWhenPassed) << "the click monitors saw the press first";
+    EXPECT_TRUE(controller->isShowing()) << "wheel turns are no clicks away; 4 px is near";
 }
 
 }  // namespace

@@ -85,5 +85,48 @@ TEST_F(SwitcherShowing_, AGrabRefusedAtTheSummonIsTakenWhenTheSlideInEnds) {
     EXPECT_FALSE(input->holding);
 }
 
+TEST_F(SwitcherShowing_, AKeyboardThatCannotBeTakenEndsTheShowingWithOneLogLine) {
+    auto input = std::make_shared<FakePanelInput>();
+    PanelInputMonitors::Panel panel;
+    panel.frame = [this] { return presenter->panelFrame(); };
+    controller = SwitcherPanelController::create(
+        presenter, PanelInputMonitors::create(input, panel), [](const std::string&) {});
+    input->refuse = true;
+    summon();
+    EXPECT_TRUE(controller->isShowing()) << "the slide-in gets its chance to take it";
+    presenter->finishSlideIn();
+    EXPECT_TRUE(controller->isShowing()) << "ended from the main queue, not inside the slide-in";
+    fake.dispatch->runUntilIdle();
+    EXPECT_FALSE(controller->isShowing());
+    EXPECT_FALSE(presenter->showing) << "no panel is left on screen without input";
+    EXPECT_EQ(presenter->slideOuts, 1);
+    EXPECT_EQ(fake.log->lines(),
+              (std::vector<std::string>{"[Vantlo] The switcher closed: it could not take the "
+                                        "keyboard (another program holds the keyboard)"}));
+    input->flagsChanged(0);
+    fake.dispatch->advance(1);
+    EXPECT_TRUE(fake.effects->raised.empty());
+    EXPECT_EQ(fake.log->lines().size(), 1u);
+
+    input->refuse = false;
+    summon();
+    presenter->finishSlideIn();
+    fake.dispatch->runUntilIdle();
+    EXPECT_TRUE(controller->isShowing()) << "the next summon takes the keyboard again";
+    EXPECT_TRUE(input->holding);
+    EXPECT_EQ(fake.log->lines().size(), 1u);
+}
+
+TEST_F(SwitcherShowing_, AShowingEndedDuringTheSlideInReportsNoRefusal) {
+    monitors->refuseGrab = true;
+    makeController();
+    summon();
+    presenter->finishSlideIn();
+    controller->hide();
+    fake.dispatch->runUntilIdle();
+    EXPECT_TRUE(fake.log->lines().empty());
+    EXPECT_EQ(presenter->slideOuts, 1);
+}
+
 }  // namespace
 }  // namespace vantlo
