@@ -3,7 +3,8 @@
 # Alt held down through every step as a user holds it: xterms alpha, beta and gamma, used in that
 # order. A click on the third row opens that window at once; hovering a row's close button gives
 # it its red hover look; a click on the close button closes that window; a click 4 px beside the
-# panel keeps it, one 40 px away dismisses it; with 40 more windows the wheel scrolls the list.
+# panel keeps it, one 40 px away dismisses it; with 40 more windows the wheel scrolls the list,
+# and a row whose window ignores the close shows its closing state.
 # Leaves pointer-*.png in e2e/out/ (or VANTLO_E2E_SHOTS) for a human look.
 set -u
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -146,8 +147,9 @@ if summon; then
     wait_for_active_title alpha 5 || fail "dismissing by a click switched to '$(active_window_title)'"
 fi
 
-# Forty windows more: the wheel over the list scrolls it.
-read -r _ many < <(start_client --title many --count 40)
+# Forty windows more, which ignore a request to close: the wheel over the list scrolls it, and a
+# row whose close was asked for shows its closing state while its window stays.
+read -r _ many < <(start_client --title many --count 40 --ignore-close)
 wait_ready "$many" 40 >/dev/null || fail "the 40 test windows did not appear"
 if summon; then
     # The pointer on the second row selects it; the wheel then moves the rows, and the highlight
@@ -167,7 +169,15 @@ if summon; then
     else
         fail "the wheel did not scroll: selection band $before → $after blue pixels"
     fi
-    xdotool key Escape
+    xdotool mousemove "$(close_x)" "$(row_y 1)"
+    sleep 0.2
+    xdotool click 1
+    shoot pointer-closing-row 0.4
+    if panel_up && (($(xdotool search --name '^many [0-9]+$' 2>/dev/null | wc -l) == 40)); then
+        pass "a window that ignores its close keeps its row, the panel stays up"
+    else
+        fail "after closing a window that ignores it: panel $(panel_id)"
+    fi
     release
 fi
 
