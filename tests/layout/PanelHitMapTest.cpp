@@ -46,6 +46,12 @@ TEST(RowLayout, PartsStandFromTheTrailingEndInward) {
     const RowLayout large =
         RowLayout::make(row, RowKind::window, false, {}, false, SwitcherMetrics(1.16));
     EXPECT_DOUBLE_EQ(large.close.width, 20 * 1.16);
+    const RowLayout selected = plain.grown(1.035);
+    EXPECT_DOUBLE_EQ(selected.close.x, 43 + (297 - 43) * 1.035)
+        << "the selected row's button is drawn further out, and hit there";
+    EXPECT_DOUBLE_EQ(selected.close.midY(), plain.close.midY());
+    EXPECT_DOUBLE_EQ(selected.icon.x, 43 + 5 * 1.035);
+    EXPECT_EQ(selected.badge, Rect{}) << "an absent badge stays absent";
     const RowLayout narrow =
         RowLayout::make({0, 0, 60, 48}, RowKind::tabGroup, false, {26, 22}, true, metrics);
     EXPECT_EQ(narrow.text.width, 0) << "a row too narrow for its parts leaves no text, not less";

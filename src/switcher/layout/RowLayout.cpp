@@ -35,4 +35,22 @@ RowLayout RowLayout::make(const Rect& row, RowKind kind, bool inGroupDetail, Siz
     return l;
 }
 
+RowLayout RowLayout::grown(double factor) const {
+    const Point anchor{row.x, row.midY()};
+    auto grow = [&](const Rect& r) {
+        if (r.width <= 0 || r.height <= 0)
+            return r;
+        return Rect{anchor.x + (r.x - anchor.x) * factor, anchor.y + (r.y - anchor.y) * factor,
+                    r.width * factor, r.height * factor};
+    };
+    RowLayout l;
+    l.row = grow(row);
+    l.icon = grow(icon);
+    l.text = grow(text);
+    l.badge = grow(badge);
+    l.close = grow(close);
+    l.thumbnail = grow(thumbnail);
+    return l;
+}
+
 }  // namespace vantlo

@@ -23,6 +23,9 @@ struct RowLayout {
     // `badgeSize` is empty for a row without a count.
     static RowLayout make(const Rect& row, RowKind kind, bool inGroupDetail, Size badgeSize,
                           bool hasThumbnail, const SwitcherMetrics& metrics);
+    // The same parts grown by `factor` from the middle of the row's leading edge, as the
+    // selected row is drawn.
+    RowLayout grown(double factor) const;
 
     static constexpr double thumbnailWidth = 56;
     static constexpr double thumbnailHeight = 36;

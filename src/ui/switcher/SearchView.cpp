@@ -18,6 +18,7 @@
 #include "switcher/layout/BoundaryHints.h"
 #include "switcher/layout/EmptyState.h"
 #include "switcher/layout/PanelWaveShape.h"
+#include "switcher/layout/RowLayout.h"
 #include "switcher/layout/SearchViewLayout.h"
 #include "switcher/layout/SelectionWaveRail.h"
 #include "switcher/layout/SwitcherLayout.h"
@@ -606,14 +607,23 @@ PanelHitMap SearchView::hitMap() const {
     if (state_.rows.empty())
         return map;
     const RowPainter rows(metrics_);
+    const double now = FrameTicker::now();
     for (const RowSlot& slot : visibleRows(l)) {
         const SwitchItem& item = state_.rows[slot.index];
         RowPaintState s;
         s.inGroupDetail = state_.isInDetailView();
         s.closable = actions_.isClosable ? actions_.isClosable(item) : false;
         const RowGeometry g = rows.layout(item, slot.rect, s);
-        map.rows.push_back({slot.index, rect(slot.rect), g.badge.isEmpty() ? Rect{} : rect(g.badge),
-                            s.closable ? rect(g.close) : Rect{}});
+        RowLayout parts;
+        parts.row = rect(slot.rect);
+        parts.badge = g.badge.isEmpty() ? Rect{} : rect(g.badge);
+        parts.close = s.closable ? rect(g.close) : Rect{};
+        // Where the row is drawn: the selected one grown from its leading edge.
+        auto found = rowSelection_.find(rowKey(item));
+        const double selection = found != rowSelection_.end() ? found->second.value(now) : 0.0;
+        parts =
+            parts.grown(1 + (metrics_.selectedRowScale() - 1) * std::clamp(selection, 0.0, 1.0));
+        map.rows.push_back({slot.index, parts.row, parts.badge, parts.close});
     }
     return map;
 }
