@@ -46,7 +46,7 @@ QColor mix(const QColor& from, const QColor& to, double amount) {
 
 GuideCardOverlay::GuideCardOverlay(SwitcherMetrics metrics, QWidget* parent)
     : QWidget(parent), metrics_(metrics) {
-    // Clicks and hovers go to the view below, which asks `buttonAt`.
+    // Clicks and hovers go to the view below, which puts `buttonRect`s in its hit map.
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_TranslucentBackground);
     hide();
@@ -65,16 +65,6 @@ void GuideCardOverlay::setCard(std::optional<GuideCardContent> card) {
     setVisible(card_.has_value());
     raise();
     update();
-}
-
-GuideCardOverlay::Button GuideCardOverlay::buttonAt(QPointF point) const {
-    if (!card_ || opacity_.target() <= 0)
-        return Button::none;
-    if (nextRect_.contains(point))
-        return Button::next;
-    if (skipRect_.contains(point))
-        return Button::skip;
-    return Button::none;
 }
 
 QRectF GuideCardOverlay::buttonRect(Button button) const {

@@ -1,8 +1,8 @@
 #pragma once
 // The guide card of the first-run guide, laid over the switcher view above its search field: a
 // title with "Skip", the explanation, pulsing key caps, progress dots and "Next". It fades in and
-// out by itself; the pointer passes through it to the view, which asks `buttonAt` what a click
-// or hover hit.
+// out by itself; the pointer passes through it to the view, whose hit map holds the card's
+// `buttonRect`s.
 
 #include <QRectF>
 #include <QWidget>
@@ -28,9 +28,8 @@ class GuideCardOverlay : public QWidget {
 
     // Whether a card is on screen, fading out included.
     bool hasCard() const { return card_.has_value(); }
-    // The button under `point` of a card that is showing or fading in.
-    Button buttonAt(QPointF point) const;
-    // Where that button was last painted; empty when the card is gone or fading out.
+    // Where a button of a card that is showing or fading in was last painted; empty when the
+    // card is gone or fading out.
     QRectF buttonRect(Button button) const;
     // Lets a finished fade-out end (the overlay hides); answers whether the card still moves.
     bool animate(double now);
