@@ -4,8 +4,9 @@
 # the third row opens that window at once; hovering a row's close button gives it its red hover
 # look; a click on the close button closes that window; after a search engaged the panel and Alt
 # went up, a click on a row still opens it; a click 4 px beside the panel keeps it, one 40 px away
-# dismisses it; with 40 more windows the wheel scrolls the list, and a row whose window ignores
-# the close shows its closing state. Leaves pointer-*.png in e2e/out/ (or VANTLO_E2E_SHOTS).
+# dismisses it; a summon while another program holds the keyboard closes again with one log
+# line; with 40 more windows the wheel scrolls the list, and a row whose window ignores the close
+# shows its closing state. Leaves pointer-*.png in e2e/out/ (or VANTLO_E2E_SHOTS).
 set -u
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/lib/desktop.sh"
@@ -169,6 +170,25 @@ if summon; then
     sleep 0.3
     wait_for_active_title alpha 5 || fail "dismissing by a click switched to '$(active_window_title)'"
 fi
+
+# Another program holds the keyboard: a summon (through the command, as the hot key cannot reach
+# us then) cannot take it, so the panel goes again and the log says why in one line.
+refusal="could not take the keyboard"
+"$DRIVER" hold-keyboard 4 >"$DESKTOP_TMP/hold.out" 2>&1 &
+holder=$!
+if desktop_poll 3 grep -q held "$DESKTOP_TMP/hold.out"; then
+    "$VANTLO" show >/dev/null 2>&1
+    sleep 2
+    lines=$(grep -c "$refusal" "$DESKTOP_TMP/vantlo.out")
+    if panel_down && ((lines == 1)); then
+        pass "a summon while another program holds the keyboard closes the panel, logged once"
+    else
+        fail "with the keyboard held elsewhere: panel $(panel_id), $lines log line(s)"
+    fi
+else
+    fail "the driver could not hold the keyboard: $(cat "$DESKTOP_TMP/hold.out")"
+fi
+wait "$holder" 2>/dev/null
 
 # Forty windows more, which ignore a request to close: the wheel over the list scrolls it, and a
 # row whose close was asked for shows its closing state while its window stays.

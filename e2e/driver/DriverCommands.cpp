@@ -353,6 +353,24 @@ int grabProbe(Desktop& desktop) {
     return 0;
 }
 
+// Holds the keyboard for SECONDS as a program with a menu open does, then lets it go by ending.
+int holdKeyboard(Desktop& desktop, double seconds) {
+    auto* c = desktop.connection->get();
+    auto* reply = xcb_grab_keyboard_reply(
+        c,
+        xcb_grab_keyboard(c, 0, desktop.connection->root(), XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC,
+                          XCB_GRAB_MODE_ASYNC),
+        nullptr);
+    bool held = reply != nullptr && reply->status == XCB_GRAB_STATUS_SUCCESS;
+    std::free(reply);
+    std::printf("%s\n", held ? "held" : "refused");
+    std::fflush(stdout);
+    if (!held)
+        return 1;
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    return 0;
+}
+
 int screenCommand(Desktop& desktop, const std::string& command, const Arguments& arguments) {
     Platform& p = *desktop.built.platform;
     if (command == "screens") {
@@ -395,7 +413,8 @@ const char* usage() {
            "  apps | front | entries | launch DESKTOP-FILE | open URL-OR-PATH\n"
            "  activate-app PID | hide PID | quit PID | kill PID | notifications SECONDS\n"
            "  hotkey KEYCODE CARBON-MODIFIERS SECONDS | panel KEYCODE CARBON-MODIFIERS SECONDS\n"
-           "  grab-probe | screens | capture WINDOW | onscreen | viewable TITLE\n"
+           "  grab-probe | hold-keyboard SECONDS\n"
+           "  screens | capture WINDOW | onscreen | viewable TITLE\n"
            "  pause-media BUNDLE-ID   (what a forced quit of a media player asks first)\n";
 }
 
@@ -422,6 +441,8 @@ int runCommand(const std::string& command, const Arguments& arguments) {
         return hotKeyCommand(desktop, command == "panel", arguments);
     if (command == "grab-probe")
         return grabProbe(desktop);
+    if (command == "hold-keyboard" && arguments.size() == 1)
+        return holdKeyboard(desktop, std::atof(arguments[0].c_str()));
     if (command == "pause-media" && arguments.size() == 1) {
         // The script a forced quit of that application sends first.
         auto media = platform().facts.mediaAppNames.find(arguments[0]);
