@@ -45,7 +45,7 @@ panel_id() {
 panel_up() { [[ -n "$(panel_id)" ]]; }
 panel_down() { [[ -z "$(panel_id)" ]]; }
 
-# Holds Alt, summons the panel with Tab and waits for it to finish sliding in; sets PX PY PW PH.
+# Holds Alt, summons the panel with Tab and waits for it to finish sliding in; sets PX PY PH.
 summon() {
     xdotool keydown alt
     sleep 0.2
@@ -57,7 +57,7 @@ summon() {
     fi
     sleep 0.5
     eval "$(xdotool getwindowgeometry --shell "$(panel_id)")"
-    PX=$X PY=$Y PW=$WIDTH PH=$HEIGHT
+    PX=$X PY=$Y PH=$HEIGHT
 }
 
 # Lets go of Alt and waits for the panel to go.
