@@ -123,7 +123,7 @@ if summon; then
     else
         fail "gamma is still open after a click on its close button"
     fi
-    shoot pointer-closing 0.1
+    shoot pointer-after-close 0.1
     release
     wait_for_active_title alpha 5 || fail "closing from the panel switched to '$(active_window_title)'"
 fi
