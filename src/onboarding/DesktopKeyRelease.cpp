@@ -165,8 +165,9 @@ std::optional<ProgramResult> runKdeConfig(const std::string& tool,
 }
 
 std::vector<std::string> kdeEntryArguments() {
-    return {"--file", DesktopBindingEdits::kKdeShortcutsFile, "--group",
-            DesktopBindingEdits::kKdeGroup, "--key", DesktopBindingEdits::kKdeEntry};
+    return {"--file",  DesktopBindingEdits::kKdeShortcutsFile,
+            "--group", DesktopBindingEdits::kKdeGroup,
+            "--key",   DesktopBindingEdits::kKdeEntry};
 }
 
 void reconfigureKWin() {
@@ -181,8 +182,8 @@ Outcome writeKdeEntry(const std::string& entry) {
     if (!written)
         return toolMissing("kwriteconfig");
     if (written->exitCode != 0)
-        return failure(
-            localizedFormat("Vantlo could not change %@.", {DesktopBindingEdits::kKdeShortcutsFile}));
+        return failure(localizedFormat("Vantlo could not change %@.",
+                                       {DesktopBindingEdits::kKdeShortcutsFile}));
     reconfigureKWin();
     return success();
 }

@@ -114,7 +114,8 @@ GuideWindowContent summon(const GuideFacts& facts) {
         c.secondButton = {GuideAction::openPrivacySettings, localized("Open Settings"), {}};
         // clang-format on
     } else {
-        const std::string held = KeyCodeNames::modifierNames(facts.hotkey.carbonModifiers, facts.style);
+        const std::string held =
+            KeyCodeNames::modifierNames(facts.hotkey.carbonModifiers, facts.style);
         const std::string pressed = KeyCodeNames::name(facts.hotkey.keyCode, facts.style);
         // clang-format off
         c.subtitle = localizedFormat("Start with the real shortcut. Hold %@ to keep Vantlo open, then use other keys while holding it.", {held});
@@ -132,7 +133,8 @@ GuideWindowContent content(OnboardingStage stage, GuidePermissionProblem problem
                            const GuideFacts& facts) {
     GuideWindowContent c;
     const bool summoning = stage == OnboardingStage::summon;
-    if (summoning || (facts.style == KeyLabelStyle::words && problem == GuidePermissionProblem::none))
+    if (summoning ||
+        (facts.style == KeyLabelStyle::words && problem == GuidePermissionProblem::none))
         c = summon(facts);
     else if (facts.style == KeyLabelStyle::glyphs)
         c = macPermission();

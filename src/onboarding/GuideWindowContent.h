@@ -44,14 +44,14 @@ struct GuideWindowContent {
     std::string symbol;  // "lock.shield", "sparkles.rectangle.stack", …
     std::string title;
     std::string subtitle;
-    std::vector<std::string> steps;        // check-mark lines
-    std::vector<GuideActionRow> actions;   // offered in the box
-    std::vector<std::string> keyCaps;      // the summon row's caps
-    std::string summonText;                // after the caps
+    std::vector<std::string> steps;       // check-mark lines
+    std::vector<GuideActionRow> actions;  // offered in the box
+    std::vector<std::string> keyCaps;     // the summon row's caps
+    std::string summonText;               // after the caps
     std::string note;
     std::string skipLabel;
-    GuideActionRow secondButton;           // may have no action (not shown)
-    std::string defaultLabel;              // "Continue" (disabled) or "Got it"
+    GuideActionRow secondButton;  // may have no action (not shown)
+    std::string defaultLabel;     // "Continue" (disabled) or "Got it"
     bool defaultEnabled = false;
 };
 

@@ -71,8 +71,8 @@ std::string keyAttribute(std::string_view tag) {
     return {};
 }
 
-// Where the element whose opening tag ends at `tagEnd` ends (after its closing tag), counting the keybinds
-// a chain nests inside it; npos when the text ends first.
+// Where the element whose opening tag ends at `tagEnd` ends (after its closing tag), counting the
+// keybinds a chain nests inside it; npos when the text ends first.
 std::size_t elementEnd(const std::string& text, std::size_t tagEnd) {
     if (text[tagEnd - 1] == '/')
         return tagEnd + 1;

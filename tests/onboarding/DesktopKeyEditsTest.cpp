@@ -37,7 +37,8 @@ const std::string kRcXml = R"(<openbox_config>
 TEST(OpenboxKeyBindings, AltTabIsTakenOutAndPutBack) {
     auto released = OpenboxKeyBindings::withoutAltTab(kRcXml);
     ASSERT_TRUE(released);
-    ASSERT_EQ(released->removed.size(), 2u) << "A-Tab and Mod1-tab, not the chain's or the comment's";
+    ASSERT_EQ(released->removed.size(), 2u)
+        << "A-Tab and Mod1-tab, not the chain's or the comment's";
     EXPECT_EQ(released->removed[1], "  <keybind key=\"Mod1-tab\"/>\n");
     const std::string& text = released->text;
     EXPECT_EQ(text.find("NextWindow"), std::string::npos);

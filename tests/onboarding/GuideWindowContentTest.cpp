@@ -35,17 +35,17 @@ TEST_F(GuideWindowContentTest, EachFailingCheckIsNamedWithWhatFixesIt) {
     auto taken = GuideWindow::content(S::permissions, P::hotKeyTaken, facts);
     EXPECT_EQ(taken.title, "Alt+Tab is taken");
     EXPECT_NE(taken.subtitle.find("Openbox uses Alt+Tab"), std::string::npos) << taken.subtitle;
-    EXPECT_EQ(actions(taken), (std::vector<GuideAction>{GuideAction::useAnotherShortcut,
-                                                        GuideAction::freeDesktopKey,
-                                                        GuideAction::tryAgain}));
+    EXPECT_EQ(actions(taken),
+              (std::vector<GuideAction>{GuideAction::useAnotherShortcut,
+                                        GuideAction::freeDesktopKey, GuideAction::tryAgain}));
     EXPECT_EQ(taken.actions[1].label, "Free Alt+Tab");
 
     facts.desktopName.clear();
     facts.canFreeKey = false;
     auto unknownDesktop = GuideWindow::content(S::permissions, P::hotKeyTaken, facts);
     EXPECT_NE(unknownDesktop.subtitle.find("Another program holds Alt+Tab"), std::string::npos);
-    EXPECT_EQ(actions(unknownDesktop), (std::vector<GuideAction>{GuideAction::useAnotherShortcut,
-                                                                 GuideAction::tryAgain}))
+    EXPECT_EQ(actions(unknownDesktop),
+              (std::vector<GuideAction>{GuideAction::useAnotherShortcut, GuideAction::tryAgain}))
         << "nothing to free on a desktop Vantlo does not know";
 }
 

@@ -23,6 +23,7 @@
 #include "platform/linux/FreedesktopNotifications.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/QtDispatch.h"
+#include "platform/linux/XcbConnection.h"
 #include "platform/posix/ControlSocket.h"
 #include "switcher/PanelInputMonitors.h"
 #include "ui/switcher/QtEventMonitors.h"
@@ -133,7 +134,16 @@ int runDesktop(int argc, char** argv) {
         monitors = PanelInputMonitors::create(built.panelInput, panel);
     }
 
-    AppDelegate delegate(presenter, monitors);
+    std::shared_ptr<XcbConnection> connection = built.connection;
+    AppDelegate delegate(presenter, monitors, [connection] {
+        DesktopKeyRelease::Target target;
+        const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
+        const std::string manager = connection ? connection->windowManagerName() : "";
+        target.desktop = DesktopKinds::detect(desktop ? desktop : "", manager);
+        if (target.desktop == DesktopKind::openbox && connection)
+            target.openboxConfigFile = connection->rootText("_OB_CONFIG_FILE").value_or("");
+        return target;
+    });
     delegate.applicationDidFinishLaunching();
     // Lives as long as the process, so a click on the notice's button still arrives.
     auto desktopNotifications = std::make_shared<FreedesktopNotifications>(platform().log);
