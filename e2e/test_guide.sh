@@ -30,7 +30,9 @@ rc="$DESKTOP_TMP/openbox/rc.xml"
 settings="$XDG_CONFIG_HOME/vantlo/defaults.json"
 log="$DESKTOP_TMP/vantlo.out"
 
-guide_window() { xdotool search --onlyvisible --name '^Vantlo Guide$' 2>/dev/null | head -n 1; }
+guide_window() {
+    xdotool search --onlyvisible --name '^Vantlo (Guide|使用引导)$' 2>/dev/null | head -n 1
+}
 guide_shown() { [[ -n "$(guide_window)" ]]; }
 guide_gone() { [[ -z "$(guide_window)" ]]; }
 panel_window() { xdotool search --onlyvisible --name '^Vantlo$' 2>/dev/null | head -n 1; }
@@ -93,6 +95,7 @@ grep -q '"Vantlo.FreedDesktopShortcut"' "$settings" && grep -q 'NextWindow' "$se
     fail "no record of the freed binding: $(cat "$settings")"
 screenshot "$(guide_window)" en-summon
 
+# The cards are used with Alt held, as the first card says.
 xdotool keydown alt
 sleep 0.2
 xdotool key Tab
@@ -101,17 +104,12 @@ if desktop_poll 5 panel_shown && desktop_poll 5 guide_gone && log_says "Guide: p
 else
     fail "Alt+Tab: panel $(panel_window), guide $(guide_window): $(grep Guide "$log")"
 fi
-sleep 0.5
-xdotool keyup alt
-sleep 0.6
-panel_shown && pass "the card keeps the panel open when Alt is released" ||
-    fail "the panel closed on Alt's release during the guide"
 for card in 1 2 3; do
-    sleep 0.6 # the card's fade
+    sleep 0.7 # the card's fade and the panel's slide
     panel=$(panel_window)
     [[ -n "$panel" ]] || break
     xwd -silent -id "$panel" | python3 "$here/lib/xwd2png.py" >"$DESKTOP_TMP/panel.png"
-    [[ $card == 1 ]] && cp "$DESKTOP_TMP/panel.png" "$out/en-panel-card.png"
+    cp "$DESKTOP_TMP/panel.png" "$out/en-panel-card-$card.png"
     if position=$(python3 "$here/lib/find_guide_next.py" "$DESKTOP_TMP/panel.png"); then
         read -r x y <<<"$position"
         xdotool mousemove --window "$panel" "$x" "$y" click 1
@@ -123,11 +121,13 @@ flags_written() {
     grep -q '"Vantlo.DidCompleteInteractiveOnboarding": *true' "$settings" &&
         grep -q '"Vantlo.HasSeenWelcome": *true' "$settings"
 }
-if desktop_poll 5 flags_written && log_says "Guide: complete"; then
+if desktop_poll 5 flags_written && log_says "Guide: movement" && log_says "Guide: actions" &&
+    log_says "Guide: complete"; then
     pass "Next, Next, Done completes the guide and writes both flags"
 else
     fail "the cards did not complete the guide: $(grep Guide "$log"); $(cat "$settings")"
 fi
+xdotool keyup alt
 panel_shown && xdotool key Escape
 quit_vantlo
 
@@ -146,7 +146,7 @@ quit_vantlo
 export GSETTINGS_BACKEND=keyfile
 gsettings_get() { gsettings get org.gnome.desktop.wm.keybindings switch-applications; }
 cp /etc/xdg/openbox/rc.xml "$rc" && openbox --reconfigure
-echo '{"Vantlo.AppLanguage": "zh-Hans"}' >"$settings"
+echo '{"Vantlo.AppLanguage": "simplifiedChinese"}' >"$settings"
 gsettings reset org.gnome.desktop.wm.keybindings switch-applications
 before=$(gsettings_get)
 start_vantlo chinese XDG_CURRENT_DESKTOP=GNOME

@@ -33,6 +33,11 @@ void AppDelegate::applicationDidFinishLaunching() {
     observeNotifications();
     observeWorkspace();
     startBrowserWarmup();
+    // One line per step of the guide, for a bug report (and the end-to-end tests).
+    guideStageObserver_ = OnboardingManager::shared().observe([](OnboardingStage stage) {
+        if (platform().log)
+            platform().log->write("[Vantlo] Guide: " + OnboardingStages::name(stage));
+    });
     if (!OnboardingManager::didCompleteInteractiveOnboarding())
         QTimer::singleShot(kFirstRunGuideDelayMs, this, [this] { showGuide(); });
 }

@@ -71,6 +71,7 @@ class AppDelegate : public QObject {
     Subscription hotkeyChangedObserver_;
     Subscription triggerObserver_;
     Subscription guideObserver_;
+    Subscription guideStageObserver_;
     QTimer browserWarmupTimer_;
 };
 

@@ -190,7 +190,6 @@ void OnboardingSummonView::render() {
 }
 
 void OnboardingSummonView::onStage(OnboardingStage stage) {
-    log(describe(stage, problem_));
     if (stage == OnboardingStage::panelBasics) {
         // The guide goes on in the panel; the window closes after this delivery.
         QTimer::singleShot(0, this, [this] { onDismiss_(); });
@@ -205,7 +204,8 @@ void OnboardingSummonView::onProblem(GuidePermissionProblem problem) {
     const bool told = problem != problem_ || !toldProblem_;
     problem_ = problem;
     toldProblem_ = true;
-    if (told)
+    // Stages are told by the delegate; a passing check by the move to `summon` that follows.
+    if (told && problem != GuidePermissionProblem::none)
         log(describe(OnboardingManager::shared().stage(), problem_));
     if (problem == GuidePermissionProblem::none && !statusIsError_)
         status_.clear();
