@@ -5,7 +5,8 @@
 # summoning by itself; holding Alt+Tab opens the panel with the first card; finishing the cards
 # writes the two flags, and the next start opens no guide. Then, in Chinese, GNOME's path:
 # "Free Alt+Tab" changes the real GSettings schema's binding (keyfile backend in the private
-# settings folder), and a key freed outside Vantlo is picked up without a restart.
+# settings folder), and a key freed outside Vantlo is picked up without a restart. Last,
+# `vantlo guide` opens the guide after the first run, here telling a Wayland session.
 # Screenshots of each guide state go to e2e/out/guide/.
 # e2e-managers: any
 set -u
@@ -176,6 +177,20 @@ else
     fail "the guide stayed at the taken key: $(grep Guide "$log")"
 fi
 screenshot "$(guide_window)" zh-summon
+quit_vantlo
+
+# --- After the first run, `vantlo guide` opens it on request: here in a Wayland session ----------
+unset GSETTINGS_BACKEND
+echo '{"Vantlo.DidCompleteInteractiveOnboarding": true}' >"$settings"
+start_vantlo wayland XDG_SESSION_TYPE=wayland
+guide_command() { "$VANTLO" guide; }
+if desktop_poll 10 guide_command && desktop_poll 5 guide_shown &&
+    desktop_poll 5 log_says "Guide: permissions (Wayland session)"; then
+    pass "'vantlo guide' opens the guide, which says that Vantlo needs an X11 session"
+else
+    fail "'vantlo guide' in a Wayland session: $(tail -3 "$log")"
+fi
+screenshot "$(guide_window)" en-permissions-wayland
 quit_vantlo
 
 e2e_finish test_guide
