@@ -45,7 +45,10 @@ click_guide() {
     xdotool mousemove --window "$(guide_window)" "$1" "$2" click 1
 }
 # The guide's fixed places: the box's action buttons, one under the other.
+USE_ANOTHER_BUTTON=(110 142)
 FREE_BUTTON=(110 180)
+# The General pane's "Give Alt+Tab back to the desktop", under the activation hot key.
+GIVE_BACK_BUTTON=(0 0)
 screenshot() {
     sleep 0.6 # the key caps' pulse and the window's first frames
     if xwd -silent -id "$1" | python3 "$here/lib/xwd2png.py" >"$out/$2.png" && [[ -s "$out/$2.png" ]]; then
@@ -85,6 +88,9 @@ else
 fi
 screenshot "$(guide_window)" en-permissions-taken
 
+click_guide "${USE_ANOTHER_BUTTON[@]}"
+sleep 0.3
+screenshot "$(guide_window)" en-permissions-recorder
 click_guide "${FREE_BUTTON[@]}"
 if desktop_poll 10 log_says "Guide: summon" && ! binds_alt_tab; then
     pass "Free Alt+Tab edits rc.xml, reconfigures openbox, and the guide moves to summon by itself"
@@ -95,6 +101,11 @@ grep -q '"Vantlo.FreedDesktopShortcut"' "$settings" && grep -q 'NextWindow' "$se
     pass "the removed binding is remembered for giving it back" ||
     fail "no record of the freed binding: $(cat "$settings")"
 screenshot "$(guide_window)" en-summon
+
+prefs_window() { xdotool search --onlyvisible --name '^Vantlo Preferences$' 2>/dev/null | head -n 1; }
+prefs_shown() { [[ -n "$(prefs_window)" ]]; }
+"$VANTLO" preferences general && desktop_poll 5 prefs_shown || fail "no General preferences"
+screenshot "$(prefs_window)" en-general-give-back
 
 # The cards are used with Alt held, as the first card says.
 xdotool keydown alt

@@ -31,6 +31,8 @@ class OnboardingSummonView : public QWidget {
     // Starts the checks (the first at once) and the pulse; `stop` ends both.
     void start();
     void stop();
+    // Builds the texts again in the interface language.
+    void retranslate() { render(); }
 
   protected:
     void paintEvent(QPaintEvent* event) override;

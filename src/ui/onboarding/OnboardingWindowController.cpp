@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QScreen>
 
+#include "platform/Platform.h"
 #include "settings/Localization.h"
 #include "ui/onboarding/OnboardingSummonView.h"
 #include "ui/preferences/PrefStyle.h"
@@ -27,6 +28,15 @@ OnboardingWindowController::OnboardingWindowController(GuideServices services,
     view_->setParent(this);
     view_->setGeometry(0, 0, kWidth, kHeight);
     view_->start();
+    languageObserver_ = platform().notifications->addObserver(
+        Localization::languageChangedNotification,
+        [self](const Notification&) {
+            if (!self)
+                return;
+            self->setWindowTitle(qt(localized("Vantlo Guide")));
+            self->view_->retranslate();
+        },
+        NotificationCenter::Delivery::mainQueue);
 }
 
 OnboardingWindowController::~OnboardingWindowController() = default;

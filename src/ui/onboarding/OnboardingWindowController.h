@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "platform/Subscription.h"
 #include "ui/onboarding/GuideServices.h"
 
 namespace vantlo {
@@ -30,6 +31,7 @@ class OnboardingWindowController : public QWidget {
     std::function<void()> onDismiss_;
     OnboardingSummonView* view_ = nullptr;
     bool placed_ = false;
+    Subscription languageObserver_;
 };
 
 }  // namespace vantlo
