@@ -48,7 +48,7 @@ click_guide() {
 USE_ANOTHER_BUTTON=(110 142)
 FREE_BUTTON=(110 180)
 # The General pane's "Give Alt+Tab back to the desktop", under the activation hot key.
-GIVE_BACK_BUTTON=(0 0)
+GIVE_BACK_BUTTON=(594 208)
 screenshot() {
     sleep 0.6 # the key caps' pulse and the window's first frames
     if xwd -silent -id "$1" | python3 "$here/lib/xwd2png.py" >"$out/$2.png" && [[ -s "$out/$2.png" ]]; then
@@ -106,6 +106,13 @@ prefs_window() { xdotool search --onlyvisible --name '^Vantlo Preferences$' 2>/d
 prefs_shown() { [[ -n "$(prefs_window)" ]]; }
 "$VANTLO" preferences general && desktop_poll 5 prefs_shown || fail "no General preferences"
 screenshot "$(prefs_window)" en-general-give-back
+xdotool mousemove --window "$(prefs_window)" "${GIVE_BACK_BUTTON[@]}" click 1
+record_gone() { ! grep -q '"Vantlo.FreedDesktopShortcut"' "$settings"; }
+if desktop_poll 10 binds_alt_tab && desktop_poll 5 record_gone; then
+    pass "the General pane gives Alt+Tab back: rc.xml binds A-Tab again and the record is gone"
+else
+    fail "give back: rc.xml binds A-Tab: $(grep -c 'key="A-Tab"' "$rc"); $(cat "$settings")"
+fi
 
 # The cards are used with Alt held, as the first card says.
 xdotool keydown alt

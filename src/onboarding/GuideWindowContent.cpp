@@ -59,7 +59,7 @@ GuideWindowContent hotKeyTaken(const GuideFacts& facts) {
                          localized("Record a key combination that no other program uses.")});
     if (facts.canFreeKey) {
         c.actions.push_back({GuideAction::freeDesktopKey, localizedFormat("Free %@", {key}),
-                             localizedFormat("Changes the setting in %@ and keeps the old one, which General settings can give back.", {facts.desktopName})});
+                             localizedFormat("Changes the setting in %@; General settings can undo it.", {facts.desktopName})});
     }
     c.actions.push_back({GuideAction::tryAgain, localized("Try Again"),
                          localizedFormat("Ask for %@ again, after you freed it in the desktop's keyboard settings.", {key})});

@@ -82,7 +82,7 @@ QWidget* GeneralPane::desktopKeyRow() {
     const std::string key = HotkeyConfig::defaultActivation().displayString();
     // clang-format off
     std::string detail = giveBackError_.empty()
-        ? localizedFormat("Vantlo took %2$@ from the own settings of %1$@. Give it back to let the desktop use it again; record another shortcut above first to keep Vantlo at hand.", {desktop, key})
+        ? localizedFormat("Vantlo took %2$@ from %1$@'s own settings. Give it back to let the desktop use it again; record another shortcut above first to keep Vantlo at hand.", {desktop, key})
         : giveBackError_;
     // clang-format on
     auto* row = new SettingsRow(qt(localized("Desktop shortcut")), qt(detail));
