@@ -103,7 +103,12 @@ OnboardingSummonView::OnboardingSummonView(GuideServices services, std::function
     stageObserver_ =
         OnboardingManager::shared().observe([this](OnboardingStage stage) { onStage(stage); });
     hotkeyObserver_ = platform().notifications->addObserver(
-        HotkeyStore::changedNotification, [this](const Notification&) { checkSoon(); },
+        HotkeyStore::changedNotification,
+        [this](const Notification&) {
+            // The keys shown follow the new shortcut, which is then asked for.
+            render();
+            checkSoon();
+        },
         NotificationCenter::Delivery::mainQueue);
     render();
 }
