@@ -6,7 +6,8 @@
 # writes the two flags, and the next start opens no guide. Then, in Chinese, GNOME's path:
 # "Free Alt+Tab" changes the real GSettings schema's binding (keyfile backend in the private
 # settings folder), and a key freed outside Vantlo is picked up without a restart. Last,
-# `vantlo guide` opens the guide after the first run, here telling a Wayland session.
+# `vantlo guide` opens the guide after the first run, here telling a Wayland session, and
+# Ctrl+Alt+K recorded with "Use another shortcut" summons Vantlo.
 # Screenshots of each guide state go to e2e/out/guide/.
 # e2e-managers: any
 set -u
@@ -47,6 +48,7 @@ click_guide() {
 # The guide's fixed places: the box's action buttons, one under the other.
 USE_ANOTHER_BUTTON=(110 142)
 FREE_BUTTON=(110 180)
+RECORDER_FIELD=(312 142)
 # The General pane's "Give Alt+Tab back to the desktop", under the activation hot key.
 GIVE_BACK_BUTTON=(594 208)
 screenshot() {
@@ -209,6 +211,33 @@ else
     fail "'vantlo guide' in a Wayland session: $(tail -3 "$log")"
 fi
 screenshot "$(guide_window)" en-permissions-wayland
+quit_vantlo
+
+# --- "Use another shortcut": Ctrl+Alt+K recorded in the guide summons Vantlo --------------------
+cp /etc/xdg/openbox/rc.xml "$rc" && openbox --reconfigure
+echo '{}' >"$settings"
+start_vantlo recorder
+desktop_poll 10 guide_shown && desktop_poll 5 log_says "Guide: permissions (hot key taken)" ||
+    fail "no guide on the start with Alt+Tab taken: $(tail -3 "$log")"
+click_guide "${USE_ANOTHER_BUTTON[@]}"
+sleep 0.3
+click_guide "${RECORDER_FIELD[@]}"
+sleep 0.3
+xdotool key ctrl+alt+k
+if desktop_poll 5 log_says "Guide: summon"; then
+    pass "Ctrl+Alt+K recorded in the guide is taken, and the guide moves to summon"
+else
+    fail "after recording Ctrl+Alt+K: $(grep Guide "$log"); $(cat "$settings")"
+fi
+screenshot "$(guide_window)" en-summon-recorded
+xdotool keydown ctrl alt
+xdotool key k
+if desktop_poll 5 panel_shown && desktop_poll 5 log_says "Guide: panelBasics"; then
+    pass "Ctrl+Alt+K then summons the panel with the first card"
+else
+    fail "Ctrl+Alt+K showed no panel: $(grep Guide "$log")"
+fi
+xdotool keyup alt ctrl
 quit_vantlo
 
 e2e_finish test_guide
