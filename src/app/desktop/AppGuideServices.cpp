@@ -5,6 +5,7 @@
 #include "app/desktop/StatusBarController.h"
 #include "input/HotkeyStore.h"
 #include "platform/Platform.h"
+#include "platform/linux/XcbConnection.h"
 
 namespace vantlo {
 namespace {
@@ -15,6 +16,17 @@ std::string currentDesktopVariable() {
 }
 
 }  // namespace
+
+AppDelegate::DesktopTarget desktopTargetOf(std::shared_ptr<XcbConnection> connection) {
+    return [connection] {
+        DesktopKeyRelease::Target target;
+        const std::string manager = connection ? connection->windowManagerName() : "";
+        target.desktop = DesktopKinds::detect(currentDesktopVariable(), manager);
+        if (target.desktop == DesktopKind::openbox && connection)
+            target.openboxConfigFile = connection->rootText("_OB_CONFIG_FILE").value_or("");
+        return target;
+    };
+}
 
 GuideServices appGuideServices(AppDelegate& delegate, AppDelegate::DesktopTarget desktopTarget) {
     auto target = [desktopTarget] {

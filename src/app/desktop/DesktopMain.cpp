@@ -14,6 +14,7 @@
 #include "app/RecencyHistoryFile.h"
 #include "app/SingleInstance.h"
 #include "app/desktop/AppDelegate.h"
+#include "app/desktop/AppGuideServices.h"
 #include "app/desktop/AppPanelServices.h"
 #include "app/desktop/CommandChannel.h"
 #include "app/desktop/PanelWindowSetup.h"
@@ -23,7 +24,6 @@
 #include "platform/linux/FreedesktopNotifications.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/QtDispatch.h"
-#include "platform/linux/XcbConnection.h"
 #include "platform/posix/ControlSocket.h"
 #include "switcher/PanelInputMonitors.h"
 #include "ui/switcher/QtEventMonitors.h"
@@ -134,16 +134,7 @@ int runDesktop(int argc, char** argv) {
         monitors = PanelInputMonitors::create(built.panelInput, panel);
     }
 
-    std::shared_ptr<XcbConnection> connection = built.connection;
-    AppDelegate delegate(presenter, monitors, [connection] {
-        DesktopKeyRelease::Target target;
-        const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
-        const std::string manager = connection ? connection->windowManagerName() : "";
-        target.desktop = DesktopKinds::detect(desktop ? desktop : "", manager);
-        if (target.desktop == DesktopKind::openbox && connection)
-            target.openboxConfigFile = connection->rootText("_OB_CONFIG_FILE").value_or("");
-        return target;
-    });
+    AppDelegate delegate(presenter, monitors, desktopTargetOf(built.connection));
     delegate.applicationDidFinishLaunching();
     // Lives as long as the process, so a click on the notice's button still arrives.
     auto desktopNotifications = std::make_shared<FreedesktopNotifications>(platform().log);
