@@ -41,6 +41,11 @@ panel_window() { xdotool search --onlyvisible --name '^Vantlo$' 2>/dev/null | he
 panel_shown() { [[ -n "$(panel_window)" ]]; }
 panel_gone() { [[ -z "$(panel_window)" ]]; }
 log_says() { grep -qF -- "$1" "$log"; }
+prefs_window() {
+    xdotool search --onlyvisible --name '^Vantlo (Preferences|偏好设置)$' 2>/dev/null | head -n 1
+}
+prefs_shown() { [[ -n "$(prefs_window)" ]]; }
+record_gone() { ! grep -q '"Vantlo.FreedDesktopShortcut"' "$settings"; }
 binds_alt_tab() { grep -q '<keybind key="A-Tab">' "$rc"; }
 click_guide() {
     xdotool mousemove --window "$(guide_window)" "$1" "$2" click 1
@@ -49,8 +54,10 @@ click_guide() {
 USE_ANOTHER_BUTTON=(110 142)
 FREE_BUTTON=(110 180)
 RECORDER_FIELD=(312 142)
-# The General pane's "Give Alt+Tab back to the desktop", under the activation hot key.
+# The General pane's "Give Alt+Tab back to the desktop", under the activation hot key (its
+# place in the English and in the Chinese pane).
 GIVE_BACK_BUTTON=(594 208)
+GIVE_BACK_BUTTON_ZH=(640 190)
 screenshot() {
     sleep 0.6 # the key caps' pulse and the window's first frames
     if xwd -silent -id "$1" | python3 "$here/lib/xwd2png.py" >"$out/$2.png" && [[ -s "$out/$2.png" ]]; then
@@ -104,12 +111,9 @@ grep -q '"Vantlo.FreedDesktopShortcut"' "$settings" && grep -q 'NextWindow' "$se
     fail "no record of the freed binding: $(cat "$settings")"
 screenshot "$(guide_window)" en-summon
 
-prefs_window() { xdotool search --onlyvisible --name '^Vantlo Preferences$' 2>/dev/null | head -n 1; }
-prefs_shown() { [[ -n "$(prefs_window)" ]]; }
 "$VANTLO" preferences general && desktop_poll 5 prefs_shown || fail "no General preferences"
 screenshot "$(prefs_window)" en-general-give-back
 xdotool mousemove --window "$(prefs_window)" "${GIVE_BACK_BUTTON[@]}" click 1
-record_gone() { ! grep -q '"Vantlo.FreedDesktopShortcut"' "$settings"; }
 if desktop_poll 10 binds_alt_tab && desktop_poll 5 record_gone; then
     pass "the General pane gives Alt+Tab back: rc.xml binds A-Tab again and the record is gone"
 else
@@ -184,6 +188,15 @@ else
 fi
 desktop_poll 5 log_says "Guide: the desktop's binding was changed" || fail "no outcome logged"
 screenshot "$(guide_window)" zh-permissions-freeing
+"$VANTLO" preferences general && desktop_poll 5 prefs_shown || fail "no General preferences"
+screenshot "$(prefs_window)" zh-general-give-back
+xdotool mousemove --window "$(prefs_window)" "${GIVE_BACK_BUTTON_ZH[@]}" click 1
+given_back() { [[ "$(gsettings_get)" == "$before" ]]; }
+if desktop_poll 10 given_back && desktop_poll 5 record_gone; then
+    pass "on GNOME the General pane gives <Alt>Tab back: $(gsettings_get)"
+else
+    fail "GNOME give back: $(gsettings_get); $(cat "$settings")"
+fi
 # openbox still holds the key; the user frees it in openbox's own file.
 python3 - "$rc" <<'PY'
 import re, sys
