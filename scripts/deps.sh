@@ -24,6 +24,8 @@ packages=(
   lintian desktop-file-utils
   # test: the clipboard, window screenshots (xwd) and a system tray for the preferences test
   xclip x11-apps trayer
+  # test: the first-run guide frees GNOME's own Alt+Tab with gsettings in the real schema
+  libglib2.0-bin gsettings-desktop-schemas
   # test: a Chinese font, so the Simplified Chinese screenshots show their text
   fonts-wqy-microhei
   # test: a run's peak memory (/usr/bin/time)

@@ -41,6 +41,7 @@ const std::vector<RunningCopyCommand>& all() {
          {"general", "shortcuts", "appearance", "exceptions", "feedback"},
          "open the preferences of the running Vantlo, at PANE if given"},
         {"show", "Vantlo.triggerForward", {}, "show the switcher, as the hot key does"},
+        {"guide", "Vantlo.showGuide", {}, "open the first-run guide of the running Vantlo"},
         {"quit", "Vantlo.quit", {}, "quit the running Vantlo"},
     };
     return commands;

@@ -29,7 +29,8 @@ TEST(RunningCopyCommands, ShowGuideAndQuitPostTheirNotificationsAndTakeNoArgumen
         std::string command;
         std::string notification;
     };
-    for (const Case& c : {Case{"show", "Vantlo.triggerForward"}, Case{"quit", "Vantlo.quit"}}) {
+    for (const Case& c : {Case{"show", "Vantlo.triggerForward"}, Case{"guide", "Vantlo.showGuide"},
+                          Case{"quit", "Vantlo.quit"}}) {
         int posts = 0;
         auto token =
             fake.notifications->addObserver(c.notification, [&](const Notification&) { ++posts; });

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QLabel>
+#include <QPushButton>
 
 #include "QtTestApplication.h"
 #include "settings/Localization.h"
@@ -30,7 +32,10 @@ class PreferencesWindowTest : public ::testing::Test {
         Localization::setResourcesPath("");
     }
     PreferencesServices services() {
-        return {[] { return std::string("report"); }, "https://example.invalid/issues/new", false};
+        PreferencesServices services;
+        services.diagnosticsText = [] { return std::string("report"); };
+        services.issuesURL = "https://example.invalid/issues/new";
+        return services;
     }
 
     FakePlatform fake_{FakePlatform::Facts::linux};
@@ -50,6 +55,52 @@ TEST_F(PreferencesWindowTest, FixedSizeTitledAndSwitchedByTheOpenPaneNotificatio
                               std::string("shortcuts"));
     fake_.dispatch->runUntilIdle();
     EXPECT_EQ(window.selection(), PreferencesPane::feedback) << "a non-pane object changes nothing";
+}
+
+QPushButton* buttonLabelled(QWidget& window, const QString& text) {
+    for (QPushButton* button : window.findChildren<QPushButton*>())
+        if (button->text() == text)
+            return button;
+    return nullptr;
+}
+
+TEST_F(PreferencesWindowTest, TheGeneralPaneGivesAFreedAltTabBack) {
+    const QString giveBack = "Give Alt+Tab back to the desktop";
+    PreferencesWindowController plain(PreferencesPane::general, services());
+    EXPECT_EQ(buttonLabelled(plain, giveBack), nullptr) << "nothing freed, nothing to give back";
+
+    std::string freedBy = "Openbox";
+    PreferencesServices::GiveBackDone pending;
+    auto withRecord = services();
+    withRecord.freedDesktopName = [&] { return freedBy; };
+    withRecord.giveBackDesktopKey = [&](PreferencesServices::GiveBackDone done) { pending = done; };
+    PreferencesWindowController window(PreferencesPane::general, withRecord);
+    QPushButton* button = buttonLabelled(window, giveBack);
+    ASSERT_NE(button, nullptr);
+    button->click();
+    ASSERT_TRUE(pending) << "the click asks for the binding back";
+    testing::runEventsUntil([] { return false; }, 0.05);
+    button = buttonLabelled(window, giveBack);
+    ASSERT_NE(button, nullptr);
+    EXPECT_FALSE(button->isEnabled()) << "one give-back at a time";
+
+    pending(false, "Vantlo could not write rc.xml.");
+    testing::runEventsUntil([] { return false; }, 0.05);
+    bool explained = false;
+    for (QLabel* label : window.findChildren<QLabel*>())
+        explained = explained || label->text() == "Vantlo could not write rc.xml.";
+    EXPECT_TRUE(explained) << "a failure is shown in the row";
+
+    button = buttonLabelled(window, giveBack);
+    ASSERT_NE(button, nullptr);
+    EXPECT_TRUE(button->isEnabled()) << "it can be tried again";
+    pending = nullptr;
+    button->click();
+    ASSERT_TRUE(pending);
+    freedBy.clear();
+    pending(true, "");
+    testing::runEventsUntil([] { return false; }, 0.05);
+    EXPECT_EQ(buttonLabelled(window, giveBack), nullptr) << "given back: the row goes";
 }
 
 TEST_F(PreferencesWindowTest, ALanguageChangeRetitlesTheOpenWindow) {

@@ -1,5 +1,6 @@
 #include "app/desktop/AppDelegate.h"
 
+#include "app/desktop/AppGuideServices.h"
 #include "app/desktop/StatusBarController.h"
 #include "browser/BrowserTabCache.h"
 #include "browser/BrowserTabEnumerator.h"
@@ -7,15 +8,22 @@
 #include "discovery/MRUStore.h"
 #include "discovery/WindowEnumeratorCache.h"
 #include "input/HotkeyStore.h"
+#include "onboarding/GuidePermissionCheck.h"
+#include "onboarding/OnboardingManager.h"
 #include "platform/Platform.h"
+#include "ui/onboarding/OnboardingWindowController.h"
 
 namespace vantlo {
 
 AppDelegate::AppDelegate(std::shared_ptr<PanelPresenter> presenter,
-                         std::shared_ptr<EventMonitors> monitors)
-    : presenter_(std::move(presenter)), monitors_(std::move(monitors)) {}
+                         std::shared_ptr<EventMonitors> monitors, DesktopTarget desktopTarget)
+    : presenter_(std::move(presenter)),
+      monitors_(std::move(monitors)),
+      desktopTarget_(std::move(desktopTarget)) {}
 
-AppDelegate::~AppDelegate() = default;
+AppDelegate::~AppDelegate() {
+    delete onboardingController_.data();
+}
 
 void AppDelegate::applicationDidFinishLaunching() {
     warmCaches();
@@ -25,8 +33,41 @@ void AppDelegate::applicationDidFinishLaunching() {
     observeNotifications();
     observeWorkspace();
     startBrowserWarmup();
-    // The first-run guide window is not part of this build; "Vantlo.showGuide" is observed so
-    // the permission path stays wired, and it shows nothing.
+    // One line per step of the guide, for a bug report (and the end-to-end tests).
+    guideStageObserver_ = OnboardingManager::shared().observe([](OnboardingStage stage) {
+        if (platform().log)
+            platform().log->write("[Vantlo] Guide: " + OnboardingStages::name(stage));
+    });
+    if (!OnboardingManager::didCompleteInteractiveOnboarding())
+        QTimer::singleShot(kFirstRunGuideDelayMs, this, [this] { showGuide(); });
+}
+
+void AppDelegate::showGuide() {
+    if (onboardingController_) {
+        onboardingController_->present();
+        return;
+    }
+    OnboardingManager::shared().setStage(isSessionTrusted() ? OnboardingStage::summon
+                                                            : OnboardingStage::permissions);
+    GuideServices services = appGuideServices(*this, desktopTarget_);
+    onboardingController_ = new OnboardingWindowController(std::move(services), [this] {
+        // Forgotten once closed; the next showGuide builds a fresh window.
+        if (onboardingController_)
+            onboardingController_->deleteLater();
+        onboardingController_ = nullptr;
+    });
+    onboardingController_->present();
+}
+
+bool AppDelegate::isSessionTrusted() {
+    return !GuidePermissionCheck::isWaylandSessionFromEnvironment() &&
+           platform().accessibility->isProcessTrusted() && ensureHotKeyRegistered();
+}
+
+bool AppDelegate::ensureHotKeyRegistered() {
+    if (!isHotKeyRegistered())
+        hotKeyForward_ = makeHotKey();
+    return isHotKeyRegistered();
 }
 
 void AppDelegate::warmCaches() {
@@ -43,19 +84,20 @@ void AppDelegate::refreshFrontmostBrowserTabs() {
     }
 }
 
-void AppDelegate::registerHotKeys() {
+std::unique_ptr<GlobalHotKey> AppDelegate::makeHotKey() const {
     auto controller = std::weak_ptr<SwitcherPanelController>(panelController_);
-    auto makeHotKey = [controller] {
-        return std::make_unique<GlobalHotKey>(HotkeyStore::current(), [controller] {
-            if (auto c = controller.lock())
-                c->forward();
-        });
-    };
+    return std::make_unique<GlobalHotKey>(HotkeyStore::current(), [controller] {
+        if (auto c = controller.lock())
+            c->forward();
+    });
+}
+
+void AppDelegate::registerHotKeys() {
     hotKeyForward_ = makeHotKey();
     auto& center = *platform().notifications;
     hotkeyChangedObserver_ = center.addObserver(
         HotkeyStore::changedNotification,
-        [this, makeHotKey](const Notification&) {
+        [this](const Notification&) {
             // The new key is registered before the old one lets
             // go.
             auto replacement = makeHotKey();
@@ -75,7 +117,8 @@ void AppDelegate::observeNotifications() {
         },
         NotificationCenter::Delivery::mainQueue);
     guideObserver_ = center.addObserver(
-        "Vantlo.showGuide", [](const Notification&) {}, NotificationCenter::Delivery::mainQueue);
+        "Vantlo.showGuide", [this](const Notification&) { showGuide(); },
+        NotificationCenter::Delivery::mainQueue);
 }
 
 void AppDelegate::observeWorkspace() {

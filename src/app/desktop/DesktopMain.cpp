@@ -14,6 +14,7 @@
 #include "app/RecencyHistoryFile.h"
 #include "app/SingleInstance.h"
 #include "app/desktop/AppDelegate.h"
+#include "app/desktop/AppGuideServices.h"
 #include "app/desktop/AppPanelServices.h"
 #include "app/desktop/CommandChannel.h"
 #include "app/desktop/PanelWindowSetup.h"
@@ -138,7 +139,7 @@ int runDesktop(int argc, char** argv) {
         monitors = PanelInputMonitors::create(built.panelInput, panel);
     }
 
-    AppDelegate delegate(presenter, monitors);
+    AppDelegate delegate(presenter, monitors, desktopTargetOf(built.connection));
     delegate.applicationDidFinishLaunching();
     // Lives as long as the process, so a click on the notice's button still arrives.
     auto desktopNotifications = std::make_shared<FreedesktopNotifications>(platform().log);

@@ -8,6 +8,7 @@
 
 #include "app/FeedbackSupport.h"
 #include "app/desktop/VantloMenuBarIcon.h"
+#include "onboarding/DesktopKeyRelease.h"
 #include "platform/Platform.h"
 #include "settings/Localization.h"
 #include "ui/preferences/PreferencesWindowController.h"
@@ -25,6 +26,13 @@ PreferencesServices preferencesServices() {
     services.issuesURL = FeedbackSupport::issuesURL;
     const char* session = std::getenv("XDG_SESSION_TYPE");
     services.waylandSession = session != nullptr && std::string_view(session) == "wayland";
+    services.freedDesktopName = [] { return DesktopKeyRelease::freedDesktopName(); };
+    services.giveBackDesktopKey = [](PreferencesServices::GiveBackDone done) {
+        DesktopKeyRelease::giveBack([done](const DesktopKeyRelease::Outcome& outcome) {
+            if (done)
+                done(outcome.ok, outcome.message);
+        });
+    };
     return services;
 }
 
@@ -71,6 +79,8 @@ void StatusBarController::rebuildMenu() {
     auto menu = std::make_unique<QMenu>();
     QObject::connect(menu->addAction(text(localized("Show Vantlo"))), &QAction::triggered, this,
                      [this] { showSwitcher(); });
+    QObject::connect(menu->addAction(text(localized("Show Guide…"))), &QAction::triggered, this,
+                     [] { platform().notifications->post("Vantlo.showGuide"); });
     menu->addSeparator();
     auto* preferences = menu->addAction(text(localized("Preferences…")));
     preferences->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));

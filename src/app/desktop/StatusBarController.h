@@ -1,7 +1,8 @@
 #pragma once
-// The tray item: the drawn icon and its menu ("Show Vantlo", "Preferences…", "Feedback…",
-// "Quit Vantlo"), rebuilt from scratch whenever the interface language changes. It owns the
-// preferences window while one is open and opens it for the menu and for `vantlo preferences`
+// The tray item: the drawn icon and its menu ("Show Vantlo", "Show Guide…", "Preferences…",
+// "Feedback…", "Quit Vantlo"), rebuilt from scratch whenever the interface language changes. It
+// owns the preferences window while one is open and opens it for the menu and for `vantlo
+// preferences`
 // ("Vantlo.openPreferences", whose object names the pane). Entries whose windows this build does
 // not have are left out rather than shown dead; there is no update entry, since packages update
 // through the package manager.

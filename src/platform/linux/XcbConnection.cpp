@@ -5,6 +5,7 @@
 #include <xcb/res.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <vector>
 
 #include "platform/linux/XcbReply.h"
@@ -190,6 +191,18 @@ std::string XcbConnection::windowManagerName() {
     auto name = XcbProperty::reply(connection_,
                                    XcbProperty::request(connection_, *child, atoms_._NET_WM_NAME));
     return XcbProperty::text(name, atoms_.UTF8_STRING).value_or("");
+}
+
+std::optional<std::string> XcbConnection::rootText(const std::string& atomName) {
+    auto cookie = xcb_intern_atom(connection_, 1, static_cast<std::uint16_t>(atomName.size()),
+                                  atomName.c_str());
+    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> atom(
+        xcb_intern_atom_reply(connection_, cookie, nullptr), &std::free);
+    if (!atom || atom->atom == XCB_ATOM_NONE)
+        return std::nullopt;
+    auto value = XcbProperty::reply(connection_,
+                                    XcbProperty::request(connection_, screen_->root, atom->atom));
+    return XcbProperty::text(value, atoms_.UTF8_STRING);
 }
 
 void XcbConnection::reportError(const xcb_generic_error_t& error) {

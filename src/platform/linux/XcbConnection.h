@@ -61,6 +61,9 @@ class XcbConnection {
     // The window manager's check window names itself (EWMH's proof that a manager runs).
     bool hasWindowManager();
     std::string windowManagerName();
+    // A text property of the root window named by `atomName` (a window manager's own, such as
+    // Openbox's _OB_CONFIG_FILE); nothing when it is not set.
+    std::optional<std::string> rootText(const std::string& atomName);
 
     // Logs one line for a protocol error unless it is one of the expected kind (the window went
     // away) or one of its kind was logged already.

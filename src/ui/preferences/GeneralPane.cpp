@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 
 #include "settings/PanelDisplay.h"
@@ -35,8 +36,11 @@ QComboBox* popUp(const std::vector<Value>& cases, Value current,
 
 }  // namespace
 
-GeneralPane::GeneralPane(GeneralPaneModel::Session session, QWidget* parent)
-    : SettingsDetail(parent), rendering_(this, [this] { render(); }) {
+GeneralPane::GeneralPane(GeneralPaneModel::Session session, PreferencesServices services,
+                         QWidget* parent)
+    : SettingsDetail(parent),
+      rendering_(this, [this] { render(); }),
+      services_(std::move(services)) {
     model_ = std::make_unique<GeneralPaneModel>(session, rendering_.scheduler());
     render();
 }
@@ -66,7 +70,43 @@ QWidget* GeneralPane::keyboardSection() {
     QObject::connect(reset, &QPushButton::clicked, this, [this] { model_->resetHotkey(); });
     row->addControl(reset);
     section->add(row);
+    if (QWidget* giveBack = desktopKeyRow())
+        section->add(giveBack);
     return section;
+}
+
+QWidget* GeneralPane::desktopKeyRow() {
+    const std::string desktop = services_.freedDesktopName ? services_.freedDesktopName() : "";
+    if (desktop.empty() || !services_.giveBackDesktopKey)
+        return nullptr;
+    const std::string key = HotkeyConfig::defaultActivation().displayString();
+    // clang-format off
+    std::string detail = giveBackError_.empty()
+        ? localizedFormat("Vantlo took %2$@ from %1$@'s own settings. Give it back to let the desktop use it again; record another shortcut above first to keep Vantlo at hand.", {desktop, key})
+        : giveBackError_;
+    // clang-format on
+    auto* row = new SettingsRow(qt(localized("Desktop shortcut")), qt(detail));
+    if (!giveBackError_.empty())
+        row->detailLabel()->setStyleSheet("color: rgb(255, 150, 120)");
+    auto* button = new QPushButton(qt(localizedFormat("Give %@ back to the desktop", {key})));
+    button->setEnabled(!givingBack_);
+    QObject::connect(button, &QPushButton::clicked, this, [this] { giveBackDesktopKey(); });
+    row->addControl(button);
+    return row;
+}
+
+void GeneralPane::giveBackDesktopKey() {
+    givingBack_ = true;
+    giveBackError_.clear();
+    render();
+    QPointer<GeneralPane> self(this);
+    services_.giveBackDesktopKey([self](bool ok, const std::string& why) {
+        if (!self)
+            return;
+        self->givingBack_ = false;
+        self->giveBackError_ = ok ? std::string() : why;
+        self->render();
+    });
 }
 
 QWidget* GeneralPane::behaviorSection() {

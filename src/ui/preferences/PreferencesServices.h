@@ -1,6 +1,7 @@
 #pragma once
 // What the preferences window needs from the program above it: the diagnostics report, the
-// issue tracker's address and facts of the session.
+// issue tracker's address, facts of the session, and giving the desktop back the Alt+Tab that
+// the guide freed.
 
 #include <functional>
 #include <string>
@@ -12,6 +13,11 @@ struct PreferencesServices {
     std::string issuesURL;
     // A Wayland session, where Vantlo cannot control windows.
     bool waylandSession = false;
+    // The desktop whose own Alt+Tab binding Vantlo changed; empty when none is remembered.
+    std::function<std::string()> freedDesktopName;
+    // Puts that binding back; `done(ok, why)` runs on the main thread.
+    using GiveBackDone = std::function<void(bool ok, const std::string& why)>;
+    std::function<void(GiveBackDone)> giveBackDesktopKey;
 };
 
 }  // namespace vantlo

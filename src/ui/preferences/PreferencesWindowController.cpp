@@ -71,7 +71,7 @@ PreferencesWindowController::~PreferencesWindowController() = default;
 QWidget* PreferencesWindowController::makePane(PreferencesPane pane) {
     switch (pane) {
         case PreferencesPane::general:
-            return new GeneralPane({services_.waylandSession});
+            return new GeneralPane({services_.waylandSession}, services_);
         case PreferencesPane::shortcuts:
             return new ShortcutsPane;
         case PreferencesPane::appearance:
@@ -81,7 +81,7 @@ QWidget* PreferencesWindowController::makePane(PreferencesPane pane) {
         case PreferencesPane::feedback:
             return new FeedbackPane(services_);
     }
-    return new GeneralPane({services_.waylandSession});
+    return new GeneralPane({services_.waylandSession}, services_);
 }
 
 void PreferencesWindowController::select(PreferencesPane pane) {
