@@ -109,6 +109,7 @@ PlatformFacts PlatformFacts::macOS(const std::string& homeDirectory) {
     f.defaultIgnoredBundleIDs = {"com.apple.notificationcenterui", "com.apple.dock",
                                  "com.apple.controlcenter", "com.apple.WindowManager"};
     f.browsers = macBrowsers();
+    f.browserTabAccess = BrowserTabAccess::automationPermission;
     f.keyLabelStyle = KeyLabelStyle::glyphs;
     return f;
 }
@@ -179,6 +180,8 @@ PlatformFacts PlatformFacts::linux(const std::string& homeDirectory, const std::
     f.removableMediaPrefix = "/tmp/.mount_";
     f.defaultIgnoredBundleIDs = shell;
     f.browsers = linuxBrowsers(systemApps);
+    // Browsers answer through the Vantlo Tabs extension and its native-messaging host.
+    f.browserTabAccess = BrowserTabAccess::browserExtension;
     // Linux desktops write "Alt+Tab", "Ctrl+Shift+K".
     f.keyLabelStyle = KeyLabelStyle::words;
     return f;

@@ -16,6 +16,10 @@ namespace vantlo {
 
 enum class BrowserFamily { chromium = 0, safari = 1 };
 
+// How the user lets Vantlo read a browser's tabs: by granting script access when the system
+// prompts for it (the Mac's Automation permission), or by adding Vantlo's browser extension.
+enum class BrowserTabAccess { automationPermission, browserExtension };
+
 // How one supported browser is recognised among the running applications and window owners.
 struct BrowserIdentity {
     std::string bundleID;
@@ -65,6 +69,8 @@ struct PlatformFacts {
 
     // The supported browsers, in lookup order.
     std::vector<BrowserIdentity> browsers;
+    // What the user does so that Vantlo can list browser tabs.
+    BrowserTabAccess browserTabAccess = BrowserTabAccess::automationPermission;
 
     // How keys are written for the user: glyphs on the Mac, "Alt+Tab" on Linux.
     KeyLabelStyle keyLabelStyle = KeyLabelStyle::glyphs;

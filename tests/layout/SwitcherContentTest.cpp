@@ -97,6 +97,26 @@ TEST_F(SwitcherContentTest, EmptyStatesExplainWhyNothingShows) {
     EXPECT_TRUE(noMatch->hint.empty());
 }
 
+TEST(SwitcherContentLinux, TheEmptyStateAsksForTheBrowserExtensionInEachLanguage) {
+    FakePlatform linux(FakePlatform::Facts::linux);
+    Localization::setResourcesPath(VANTLO_SOURCE_DIR "/po");
+    Localization::resetShared();
+    Localization::shared().setLanguage(AppLanguage::english);
+    const std::string english =
+        "Add the Vantlo Tabs extension to your browser to list its tabs: run vantlo browser "
+        "install for the steps.";
+    EXPECT_EQ(EmptyState::make(false, 0, "", true)->hint, english);
+    EXPECT_EQ(EmptyState::make(false, 0, "", false)->hint,
+              "Enable Accessibility for Vantlo in System Settings → Privacy & Security.")
+        << "only the tab-access hint depends on the platform";
+    Localization::shared().setLanguage(AppLanguage::simplifiedChinese);
+    auto hint = EmptyState::make(false, 0, "", true)->hint;
+    EXPECT_NE(hint, english) << "translated";
+    EXPECT_NE(hint.find("vantlo browser install"), std::string::npos) << hint;
+    Localization::resetShared();
+    Localization::setResourcesPath("");
+}
+
 TEST_F(SwitcherContentTest, BoundaryHintsCountTheHiddenRows) {
     BoundaryHints middle = BoundaryHints::make({15, 26}, 40);
     EXPECT_EQ(middle.above, "15 above");

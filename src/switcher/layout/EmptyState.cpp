@@ -1,8 +1,23 @@
 #include "switcher/layout/EmptyState.h"
 
+#include "platform/Platform.h"
 #include "settings/Localization.h"
 
 namespace vantlo {
+namespace {
+
+// What lets Vantlo read tabs, as this platform asks the user for it.
+std::string browserAccessHint() {
+    bool extension =
+        hasPlatform() && platform().facts.browserTabAccess == BrowserTabAccess::browserExtension;
+    // clang-format off
+    return extension
+        ? localized("Add the Vantlo Tabs extension to your browser to list its tabs: run vantlo browser install for the steps.")
+        : localized("Grant Automation access when prompted, then re-open Vantlo.");
+    // clang-format on
+}
+
+}  // namespace
 
 std::optional<EmptyState> EmptyState::make(bool hasItems, int visibleCount,
                                            const std::string& query, bool accessibilityTrusted) {
@@ -12,7 +27,7 @@ std::optional<EmptyState> EmptyState::make(bool hasItems, int visibleCount,
         state.title = localized("No windows or tabs available");
         // clang-format off
         state.hint = accessibilityTrusted
-            ? localized("Grant Automation access when prompted, then re-open Vantlo.")
+            ? browserAccessHint()
             : localized("Enable Accessibility for Vantlo in System Settings → Privacy & Security.");
         // clang-format on
         state.noItems = true;
