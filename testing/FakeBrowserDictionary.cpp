@@ -12,10 +12,21 @@ std::int64_t FakeBrowserDictionary::addWindow(const std::vector<PageSpec>& pages
     Window window;
     window.id = nextID_++;
     for (const auto& page : pages)
-        window.tabs.push_back(Tab{nextID_++, page.title, page.url});
+        window.tabs.push_back(Tab{nextID_++, page.title, page.url, page.iconURL});
     window.activeTabIndex = activeTab;
     windows_.push_back(window);
     return window.id;
+}
+
+std::map<std::string, std::string> FakeBrowserDictionary::pageIconAddresses() const {
+    std::map<std::string, std::string> icons;
+    for (const auto& window : windows_) {
+        for (const auto& tab : window.tabs) {
+            if (!tab.iconURL.empty())
+                icons.emplace(tab.url, tab.iconURL);
+        }
+    }
+    return icons;
 }
 
 const FakeBrowserDictionary::Window* FakeBrowserDictionary::windowWithID(std::int64_t id) const {

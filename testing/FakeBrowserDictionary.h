@@ -22,6 +22,7 @@ class FakeBrowserDictionary : public ScriptableApplication {
         std::int64_t id = 0;
         std::string title;
         std::string url;
+        std::string iconURL;  // the page icon the browser reports, as an extension does
     };
     struct Window {
         std::int64_t id = 0;
@@ -29,8 +30,11 @@ class FakeBrowserDictionary : public ScriptableApplication {
         std::int64_t activeTabIndex = 1;  // from 1
     };
     struct PageSpec {
+        PageSpec(std::string title, std::string url, std::string iconURL = {})
+            : title(std::move(title)), url(std::move(url)), iconURL(std::move(iconURL)) {}
         std::string title;
         std::string url;
+        std::string iconURL;
     };
 
     FakeBrowserDictionary(std::string applicationName, BrowserFamily family);
@@ -66,6 +70,7 @@ class FakeBrowserDictionary : public ScriptableApplication {
                                 const RuntimeValue& value, const ScriptDeadline& deadline) override;
     DictionaryReply perform(std::string_view command, const RuntimeValue& directParameter,
                             const ScriptDeadline& deadline) override;
+    std::map<std::string, std::string> pageIconAddresses() const override;
 
   private:
     struct Found {

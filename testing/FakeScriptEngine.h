@@ -45,6 +45,16 @@ class FakeScriptEngine : public ScriptEngine {
         return handler ? handler(source, timeoutSeconds) : std::nullopt;
     }
 
+    std::map<std::string, std::string> pageIconAddresses(
+        const std::string& applicationName) override {
+        IconSource source;
+        {
+            std::lock_guard lock(mutex_);
+            source = iconSource_;
+        }
+        return source ? source(applicationName) : std::map<std::string, std::string>{};
+    }
+
     // Answers `source` with `result` (nothing: the script fails) from now on.
     void setResult(const std::string& source, std::optional<ScriptValue> result) {
         std::lock_guard lock(mutex_);
@@ -53,6 +63,12 @@ class FakeScriptEngine : public ScriptEngine {
     void setHandler(Handler handler) {
         std::lock_guard lock(mutex_);
         handler_ = std::move(handler);
+    }
+    // Where page icons come from (none by default).
+    using IconSource = std::function<std::map<std::string, std::string>(const std::string&)>;
+    void setPageIconSource(IconSource source) {
+        std::lock_guard lock(mutex_);
+        iconSource_ = std::move(source);
     }
     // The sources run so far, in order.
     std::vector<std::string> sources() const {
@@ -68,6 +84,7 @@ class FakeScriptEngine : public ScriptEngine {
     mutable std::mutex mutex_;
     std::map<std::string, std::optional<ScriptValue>> results_;
     Handler handler_;
+    IconSource iconSource_;
 };
 
 }  // namespace vantlo

@@ -9,10 +9,14 @@ FakeScriptedApps::FakeScriptedApps(FakePlatform& fake)
     fake_.scripts->setHandler([engine = engine_](const std::string& source, double timeout) {
         return engine->execute(source, timeout);
     });
+    fake_.scripts->setPageIconSource([engine = engine_](const std::string& applicationName) {
+        return engine->pageIconAddresses(applicationName);
+    });
 }
 
 FakeScriptedApps::~FakeScriptedApps() {
     fake_.scripts->setHandler(nullptr);
+    fake_.scripts->setPageIconSource(nullptr);
 }
 
 std::shared_ptr<FakeBrowserDictionary> FakeScriptedApps::addBrowser(

@@ -1,6 +1,7 @@
 // Listing a browser with 1,000 tabs through its extension: the tab list arrives as the JSON text
 // the bridge receives, the unchanged listing script runs against the bridge application, and the
-// answer becomes switcher items. Goal: well under 20 ms per listing.
+// answer becomes switcher items with the page icons the extension reported. Goal: well under
+// 20 ms per listing.
 
 #include <benchmark/benchmark.h>
 
@@ -81,6 +82,7 @@ void BM_ListThousandTabsOverTheBridge(benchmark::State& state) {
         auto result = engine.execute(script, 5);
         auto items =
             BrowserTabEnumerator::tabItems(result, chromium.bundleID, "Chromium", 4242, nullptr);
+        BrowserTabEnumerator::applyBrowserIcons(items, engine.pageIconAddresses("Chromium"));
         count = items.size();
         benchmark::DoNotOptimize(items.data());
     }

@@ -120,6 +120,7 @@ std::vector<TabItem> enumerate(const std::vector<Spec>& specs, double timeout) {
             continue;
         auto found =
             tabItems(descriptor, row->bundleID, browser.name, browser.pid, iconOf(browser, *row));
+        applyBrowserIcons(found, platform().scriptEngine->pageIconAddresses(row->applicationName));
         result.insert(result.end(), found.begin(), found.end());
     }
     if (!result.empty())

@@ -1,6 +1,8 @@
-// The page-icon address of a tab: "vantlo-favicon://<host>?page=<address>&scheme=<scheme>".
+// The page-icon address of a tab: "vantlo-favicon://<host>?page=<address>&scheme=<scheme>",
+// followed by "&icon=<address>" when the browser told which icon it shows for the page.
 
 #include "browser/BrowserTabEnumerator.h"
+#include "browser/FaviconCache.h"
 #include "browser/UrlParts.h"
 
 namespace vantlo::BrowserTabEnumerator {
@@ -13,6 +15,24 @@ std::string faviconURL(std::string_view pageURL) {
     return "vantlo-favicon://" + page->hostForAddress() +
            "?page=" + UrlParts::encodeQueryValue(pageURL) +
            "&scheme=" + UrlParts::encodeQueryValue(scheme);
+}
+
+std::string faviconURL(std::string_view pageURL, std::string_view browserIconURL) {
+    std::string address = faviconURL(pageURL);
+    if (address.empty() || !FaviconCache::isLoadableIcon(browserIconURL))
+        return address;
+    return address + "&icon=" + UrlParts::encodeQueryValue(browserIconURL);
+}
+
+void applyBrowserIcons(std::vector<TabItem>& tabs,
+                       const std::map<std::string, std::string>& icons) {
+    if (icons.empty())
+        return;
+    for (auto& tab : tabs) {
+        auto icon = icons.find(tab.url);
+        if (icon != icons.end())
+            tab.faviconURL = faviconURL(tab.url, icon->second);
+    }
 }
 
 }  // namespace vantlo::BrowserTabEnumerator

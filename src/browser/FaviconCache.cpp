@@ -187,6 +187,11 @@ void FaviconCache::loadFirstImage(std::vector<std::string> urls, std::size_t nex
     if (next >= urls.size())
         return finish(nullptr);
     std::string url = urls[next];
+    if (url.starts_with("data:")) {
+        if (auto image = imageFromDataURL(url))
+            return finish(image);
+        return loadFirstImage(std::move(urls), next + 1, std::move(finish));
+    }
     download(url, [urls = std::move(urls), next, finish = std::move(finish)](ImageRef image) {
         if (image)
             return finish(image);
@@ -218,6 +223,10 @@ std::vector<std::string> FaviconCache::faviconCandidates(
         if (isWebAddress(url))
             candidates.push_back(std::move(url));
     };
+    // The browser's own icon for the page: what the user sees in the tab strip, also for sites
+    // whose icon is not at /favicon.ico (intranets included), and asks no one else.
+    if (auto icon = parts->queryItem("icon"); icon && isLoadableIcon(*icon))
+        candidates.push_back(std::move(*icon));
     add(scheme + "://" + host + "/favicon.ico");
     if (host.starts_with("www."))
         add(scheme + "://" + host.substr(4) + "/favicon.ico");
@@ -230,8 +239,14 @@ std::vector<std::string> FaviconCache::faviconCandidates(
     return candidates;
 }
 
+bool FaviconCache::isLoadableIcon(std::string_view address) {
+    if (address.starts_with("data:"))
+        return address.size() <= kMaxDataURLLength;
+    return isWebAddress(std::string(address));
+}
+
 ImageRef FaviconCache::imageFromDataURL(std::string_view text) {
-    if (!text.starts_with("data:"))
+    if (!text.starts_with("data:") || text.size() > kMaxDataURLLength)
         return nullptr;
     auto comma = text.find(',');
     if (comma == std::string_view::npos)

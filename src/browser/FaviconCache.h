@@ -1,7 +1,8 @@
 #pragma once
 // Page icons for tab rows: turns a tab's "vantlo-favicon" address into an image by trying the
-// site's own /favicon.ico (with and without "www."), then, when one is configured, a favicon web
-// service. Icons are kept in memory only; concurrent requests for one key share one download.
+// icon the browser itself showed for the page (when it told one), the site's own /favicon.ico
+// (with and without "www."), then, when one is configured, a favicon web service. Icons are kept
+// in memory only; concurrent requests for one key share one download.
 
 #include <cstddef>
 #include <functional>
@@ -27,6 +28,8 @@ class FaviconCache : public std::enable_shared_from_this<FaviconCache> {
     static constexpr std::size_t kCapacity = 512;
     // Seconds one download may take.
     static constexpr double kDownloadTimeout = 10.0;
+    // Longest "data:" address decoded; a page icon is a few kilobytes at most.
+    static constexpr std::size_t kMaxDataURLLength = 32 * 1024;
 
     static FaviconCache& shared();
     static void resetShared();
@@ -42,11 +45,16 @@ class FaviconCache : public std::enable_shared_from_this<FaviconCache> {
     // or nullptr.
     void image(const std::string& key, Completion completion);
 
-    // The addresses to try, in order, for a "vantlo-favicon" address.
+    // The addresses to try, in order, for a "vantlo-favicon" address: its "icon" item first
+    // (decoded locally when it is a "data:" address), then the site's own icons, then the service.
     static std::vector<std::string> faviconCandidates(
         std::string_view faviconURL, const std::optional<std::string>& serviceEndpoint);
-    // The image in a "data:" address (Base64 or percent-encoded); nullptr when there is none.
+    // The image in a "data:" address (Base64 or percent-encoded); nullptr when there is none or
+    // the address is longer than kMaxDataURLLength.
     static ImageRef imageFromDataURL(std::string_view text);
+    // Whether an icon address can be loaded: an http(s) address with a host, or a "data:"
+    // address within kMaxDataURLLength.
+    static bool isLoadableIcon(std::string_view address);
 
   private:
     using Finish = std::function<void(ImageRef)>;

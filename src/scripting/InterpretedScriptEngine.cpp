@@ -26,4 +26,10 @@ std::optional<ScriptValue> InterpretedScriptEngine::execute(const std::string& s
     return result->toScriptValue();
 }
 
+std::map<std::string, std::string> InterpretedScriptEngine::pageIconAddresses(
+    const std::string& applicationName) {
+    auto app = registry_->find(applicationName);
+    return app ? app->pageIconAddresses() : std::map<std::string, std::string>{};
+}
+
 }  // namespace vantlo

@@ -24,6 +24,9 @@ class InterpretedScriptEngine : public ScriptEngine {
     // Nothing when the text does not parse, names an unknown application, fails outside every
     // "try", or runs out of steps or of `timeoutSeconds` (also when the time-out is not positive).
     std::optional<ScriptValue> execute(const std::string& source, double timeoutSeconds) override;
+    // What the registered application of that name reports.
+    std::map<std::string, std::string> pageIconAddresses(
+        const std::string& applicationName) override;
 
     ScriptApplicationRegistry& registry() { return *registry_; }
 

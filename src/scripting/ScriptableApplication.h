@@ -8,6 +8,7 @@
 // another process waits at most `deadline.remainingSeconds()` and then answers `timedOut`.
 // Operations may be called from any thread, one run at a time per calling thread.
 
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -60,6 +61,9 @@ class ScriptableApplication {
     // close); a missing value when there is none.
     virtual DictionaryReply perform(std::string_view command, const RuntimeValue& directParameter,
                                     const ScriptDeadline& deadline) = 0;
+    // The icon address of each page the application described last, by page address, for
+    // applications that report them; never waits for the application.
+    virtual std::map<std::string, std::string> pageIconAddresses() const { return {}; }
 };
 
 }  // namespace vantlo

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "browser/BrowserScripts.h"
+#include "browser/FaviconCache.h"
 #include "testing/FakePlatform.h"
 #include "testing/FakeScriptedApps.h"
 
@@ -238,6 +239,31 @@ TEST_F(BrowserTabEnumeratorTest, PageIconAddressesCarryTheHostAndEncodedPage) {
     for (const char* hostless :
          {"", "about:blank", "file:///etc/hosts", "chrome:///", "https://exa mple.com/", "//"})
         EXPECT_EQ(E::faviconURL(hostless), "") << hostless;
+}
+
+TEST_F(BrowserTabEnumeratorTest, TheIconABrowserReportsRidesInTheTabsPageIconAddress) {
+    launch("com.google.Chrome", "Google Chrome");
+    auto chrome = scripted.addBrowser("Google Chrome", BrowserFamily::chromium);
+    chrome->addWindow({{"Wiki", "http://wiki.corp/start", "http://wiki.corp/static/logo.png"},
+                       {"Mail", "https://mail.example/", "data:image/png;base64,iVBORw0KGgo="},
+                       {"Files", "https://files.example/", "chrome://favicon/files"},
+                       {"Plain", "https://plain.example/"}});
+
+    auto tabs = E::enumerate("com.google.Chrome", 5);
+    ASSERT_EQ(tabs.size(), 4u);
+    EXPECT_EQ(tabs[0].faviconURL, E::faviconURL("http://wiki.corp/start") +
+                                      "&icon=http%3A%2F%2Fwiki.corp%2Fstatic%2F"
+                                      "logo.png");
+    EXPECT_EQ(tabs[1].faviconURL, E::faviconURL("https://mail.example/") +
+                                      "&icon=data%3Aimage%2Fpng%3Bbase64%2CiVBORw0KGgo%3D");
+    EXPECT_EQ(tabs[2].faviconURL, E::faviconURL("https://files.example/"))
+        << "an icon the program cannot load is left out";
+    EXPECT_EQ(tabs[3].faviconURL, E::faviconURL("https://plain.example/"));
+
+    std::string huge = "data:image/png;base64," + std::string(FaviconCache::kMaxDataURLLength, 'A');
+    EXPECT_EQ(E::faviconURL("https://a.example/", huge), E::faviconURL("https://a.example/"));
+    EXPECT_EQ(E::faviconURL("about:blank", "https://a.example/i.png"), "")
+        << "a page without a host still has no page-icon address";
 }
 
 }  // namespace

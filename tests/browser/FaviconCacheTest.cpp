@@ -128,5 +128,56 @@ TEST_F(FaviconCacheTest, OnlyWebAndPageIconAddressesAreLoaded) {
     EXPECT_EQ(fake.urls->requests(), std::vector<std::string>{"http://plain.example/icon.png"});
 }
 
+TEST_F(FaviconCacheTest, TheBrowsersOwnIconIsTriedFirstAndDataIconsDecodeLocally) {
+    using List = std::vector<std::string>;
+    auto intranet =
+        BrowserTabEnumerator::faviconURL("http://www.wiki.corp/a", "http://cdn.corp/wiki.png");
+    EXPECT_EQ(FaviconCache::faviconCandidates(intranet, "https://icons.example/api"),
+              (List{"http://cdn.corp/wiki.png", "http://www.wiki.corp/favicon.ico",
+                    "http://wiki.corp/favicon.ico",
+                    "https://icons.example/api?domain_url=http%3A%2F%2Fwww.wiki.corp%2Fa&sz=64"}));
+    std::string dataIcon = "data:image/png;base64,iVBORw0KGgo=";
+    auto withData = BrowserTabEnumerator::faviconURL("https://example.org/", dataIcon);
+    EXPECT_EQ(FaviconCache::faviconCandidates(withData, std::nullopt),
+              (List{dataIcon, "https://example.org/favicon.ico"}));
+    // A hand-made address with an icon the program must not load keeps only the site's icons.
+    for (const char* icon : {"file%3A%2F%2F%2Fetc%2Fpasswd", "javascript%3Aalert(1)", "%20"})
+        EXPECT_EQ(FaviconCache::faviconCandidates(
+                      std::string("vantlo-favicon://h.example?icon=") + icon, std::nullopt),
+                  List{"https://h.example/favicon.ico"})
+            << icon;
+
+    // The data icon needs no download.
+    ImageRef got;
+    FaviconCache::shared().image(withData, [&](ImageRef image) { got = image; });
+    fake.dispatch->runUntilIdle();
+    EXPECT_TRUE(got);
+    EXPECT_TRUE(fake.urls->requests().empty());
+
+    // A broken data icon falls through to the site's own icon.
+    fake.urls->respond("https://broken.example/favicon.ico", 200, "image/png", pngBytes(4));
+    got = nullptr;
+    FaviconCache::shared().image(
+        BrowserTabEnumerator::faviconURL("https://broken.example/", "data:image/png;base64,%%%"),
+        [&](ImageRef image) { got = image; });
+    fake.dispatch->runUntilIdle();
+    EXPECT_TRUE(got);
+    EXPECT_EQ(fake.urls->requests(), List{"https://broken.example/favicon.ico"});
+}
+
+TEST_F(FaviconCacheTest, OversizedDataAddressesAreRefusedUndecoded) {
+    // A valid image padded past the bound: refused by length, before any decoding.
+    std::string payload = "iVBORw0KGgo=";
+    std::string atBound = "data:image/png;base64," + payload;
+    atBound += std::string(FaviconCache::kMaxDataURLLength - atBound.size(), ' ');
+    EXPECT_FALSE(FaviconCache::imageFromDataURL(atBound)) << "blanks are not Base64";
+    std::string fits = "data:image/png," + std::string("%89PNG%0D%0A%1A%0A");
+    fits += std::string(FaviconCache::kMaxDataURLLength - fits.size(), 'x');
+    EXPECT_TRUE(FaviconCache::imageFromDataURL(fits)) << "exactly at the bound";
+    EXPECT_FALSE(FaviconCache::imageFromDataURL(fits + "x")) << "one past the bound";
+    EXPECT_FALSE(FaviconCache::isLoadableIcon(fits + "x"));
+    EXPECT_TRUE(FaviconCache::isLoadableIcon(fits));
+}
+
 }  // namespace
 }  // namespace vantlo

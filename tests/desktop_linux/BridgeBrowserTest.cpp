@@ -148,6 +148,24 @@ TEST_F(BridgeBrowserTest, ListingFollowsTheXStackingWithEachWindowsActiveTab) {
     EXPECT_EQ(bridge->requests.size(), 2u);
 }
 
+TEST_F(BridgeBrowserTest, PageIconsOfTheLastListAreReportedPerAddressFrontWindowFirst) {
+    json shared = tab(11, 1, 0, "Old copy");
+    shared["favIconUrl"] = "http://127.0.0.1:8000/old.png";
+    json front = tab(21, 2, 0, "Front copy", true);
+    front["url"] = shared["url"];
+    front["favIconUrl"] = "data:image/png;base64,iVBORw0KGgo=";
+    connect({window(1, false, {0, 0, 800, 600}, {shared, tab(12, 1, 1, "No icon", true)}),
+             window(2, true, {900, 0, 800, 600}, {front})});
+    desk->windows = {{0x600001, "Front copy - Chromium", {900, 0, 800, 600}},
+                     {0x400001, "No icon - Chromium", {0, 0, 800, 600}}};
+    EXPECT_TRUE(engine.pageIconAddresses("Chromium").empty()) << "nothing read yet";
+    list();
+    EXPECT_EQ(engine.pageIconAddresses("Chromium"),
+              (std::map<std::string, std::string>{
+                  {"http://127.0.0.1:8000/11", "data:image/png;base64,iVBORw0KGgo="}}));
+    EXPECT_TRUE(engine.pageIconAddresses("Firefox ESR").empty());
+}
+
 TEST_F(BridgeBrowserTest, SelectingATabActivatesItFocusesItsWindowAndRaisesTheXWindow) {
     connect({window(1, true, {0, 0, 800, 600}, {tab(11, 1, 0, "Alpha", true)}),
              window(2, false, {900, 0, 800, 600},

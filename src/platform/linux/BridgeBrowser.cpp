@@ -66,15 +66,9 @@ void BridgeBrowser::markDisconnected() {
     disconnected_ = true;
 }
 
-std::string BridgeBrowser::favIconFor(const std::string& url) const {
-    std::lock_guard lock(mutex_);
-    for (const auto& window : windows_) {
-        for (const auto& tab : window.tabs) {
-            if (tab.url == url && !url.empty())
-                return tab.favIconUrl;
-        }
-    }
-    return {};
+std::map<std::string, std::string> BridgeBrowser::pageIconAddresses() const {
+    std::lock_guard lock(iconsMutex_);
+    return pageIcons_;
 }
 
 std::optional<DictionaryReply> BridgeBrowser::refresh(const ScriptDeadline& deadline) {
@@ -87,6 +81,17 @@ std::optional<DictionaryReply> BridgeBrowser::refresh(const ScriptDeadline& dead
         return fromBridge(reply);
     std::vector<BridgeWindow> windows = parseBridgeWindows(reply.result);
     orderFrontToBack(windows);
+    std::map<std::string, std::string> icons;
+    for (const auto& window : windows) {
+        for (const auto& tab : window.tabs) {
+            if (!tab.url.empty() && !tab.favIconUrl.empty())
+                icons.emplace(tab.url, tab.favIconUrl);
+        }
+    }
+    {
+        std::lock_guard lock(iconsMutex_);
+        pageIcons_ = std::move(icons);
+    }
     windows_ = std::move(windows);
     stale_ = false;
     return std::nullopt;

@@ -38,9 +38,6 @@ class BridgeBrowser : public ScriptableApplication {
     void markChanged();
     // The extension went away: every later call fails, as for a browser that quit.
     void markDisconnected();
-    // The page icon the extension reported for the tab with this address in the last list read,
-    // empty when none.
-    std::string favIconFor(const std::string& url) const;
 
     DictionaryReply resolve(const ObjectSpecifier& object, const ScriptDeadline& deadline) override;
     DictionaryReply countElements(const ObjectSpecifier& container, std::string_view elementClass,
@@ -51,6 +48,9 @@ class BridgeBrowser : public ScriptableApplication {
                                 const RuntimeValue& value, const ScriptDeadline& deadline) override;
     DictionaryReply perform(std::string_view command, const RuntimeValue& directParameter,
                             const ScriptDeadline& deadline) override;
+    // The page icons the extension reported in the last list read: the front-most tab of each
+    // address wins. Read without waiting for a script that is talking to the browser.
+    std::map<std::string, std::string> pageIconAddresses() const override;
 
   private:
     struct Found {
@@ -86,6 +86,9 @@ class BridgeBrowser : public ScriptableApplication {
     std::vector<BridgeWindow> windows_;  // front to back
     std::map<std::int64_t, std::uint32_t> deskWindows_;
     BrowserWindowMatcher matcher_;
+
+    mutable std::mutex iconsMutex_;  // guards pageIcons_ alone, never held while calling out
+    std::map<std::string, std::string> pageIcons_;
 };
 
 }  // namespace vantlo
