@@ -63,6 +63,19 @@ std::string manifestPath(const BrowserCommand::Environment& environment,
     return base + "/" + target.manifestFolder + "/" + BrowserCommand::kHostName + ".json";
 }
 
+// A manifest a package put in a system-wide folder the browser reads.
+bool hasSystemManifest(const BrowserCommand::Environment& environment,
+                       const BrowserHostTarget& target) {
+    std::error_code code;
+    for (const auto& folder : target.systemManifestFolders) {
+        std::string path =
+            environment.systemRoot + folder + "/" + BrowserCommand::kHostName + ".json";
+        if (fs::exists(path, code))
+            return true;
+    }
+    return false;
+}
+
 bool writeFile(const std::string& path, const std::string& text, std::string& error) {
     std::error_code code;
     fs::create_directories(fs::path(path).parent_path(), code);
@@ -273,29 +286,44 @@ std::optional<std::vector<BrowserCommand::Connected>> BrowserCommand::askConnect
     return connected;
 }
 
+std::vector<BrowserAccess> BrowserCommand::statuses(const Environment& environment,
+                                                    const std::vector<Connected>& connected) {
+    std::vector<BrowserAccess> result;
+    for (const auto& target : BrowserHostTarget::all()) {
+        BrowserAccess browser;
+        browser.applicationName = target.applicationName;
+        std::error_code code;
+        bool userManifest = fs::exists(manifestPath(environment, target), code);
+        for (const auto& c : connected) {
+            if (c.applicationName == target.applicationName)
+                browser.connectedPids.push_back(c.pid);
+        }
+        // The package sets every browser up system-wide: that alone does not make one worth
+        // mentioning, while a user's own manifest or a connection does.
+        if (!userManifest && !browser.extensionConnected() && !environment.isInstalled(target))
+            continue;
+        browser.hostManifestInPlace = userManifest || hasSystemManifest(environment, target);
+        result.push_back(std::move(browser));
+    }
+    return result;
+}
+
 int BrowserCommand::status(const Environment& environment, std::ostream& out) {
     auto connected = askConnected(environment.socketPath);
     if (!connected)
         out << "Vantlo is not running: no extension can be connected.\n";
-    for (const auto& target : BrowserHostTarget::all()) {
-        bool installed = environment.isInstalled(target);
-        bool manifest = fs::exists(manifestPath(environment, target));
-        std::vector<int> pids;
-        for (const auto& c : connected.value_or(std::vector<Connected>{})) {
-            if (c.applicationName == target.applicationName)
-                pids.push_back(c.pid);
-        }
-        if (!installed && !manifest && pids.empty())
-            continue;
-        out << target.applicationName << ": host manifest "
-            << (manifest ? "in place" : "missing (run: vantlo browser install)") << "; extension ";
+    for (const auto& browser :
+         statuses(environment, connected.value_or(std::vector<Connected>{}))) {
+        out << browser.applicationName << ": host manifest "
+            << (browser.hostManifestInPlace ? "in place" : "missing (run: vantlo browser install)")
+            << "; extension ";
         if (!connected)
             out << "unknown\n";
-        else if (pids.empty())
+        else if (!browser.extensionConnected())
             out << "not connected\n";
         else {
             out << "connected (pid";
-            for (int pid : pids)
+            for (int pid : browser.connectedPids)
                 out << " " << pid;
             out << ")\n";
         }

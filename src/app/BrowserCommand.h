@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/BrowserHostTarget.h"
+#include "preferences/BrowserAccess.h"
 
 namespace vantlo {
 
@@ -30,6 +31,8 @@ class BrowserCommand {
         std::string extensionSource;
         std::string xpiSource;
         std::string socketPath;
+        // Prefixed to the system-wide manifest folders ("" on a real system).
+        std::string systemRoot;
         // Whether the browser is installed; by default, one of its executables is on PATH.
         std::function<bool(const BrowserHostTarget&)> isInstalled;
 
@@ -47,6 +50,11 @@ class BrowserCommand {
                    std::ostream& out, std::ostream& err);
     static int install(const Environment& environment, std::ostream& out, std::ostream& err);
     static int status(const Environment& environment, std::ostream& out);
+    // Each browser that is installed, has this user's host manifest or is connected, in report
+    // order; its manifest counts as in place per user or system-wide. Reads files and PATH: not
+    // for the main thread.
+    static std::vector<BrowserAccess> statuses(const Environment& environment,
+                                               const std::vector<Connected>& connected);
 
     // The host manifest a browser of this kind reads.
     static std::string manifestText(const BrowserHostTarget& target, const std::string& hostPath);

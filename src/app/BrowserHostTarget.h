@@ -26,6 +26,8 @@ struct BrowserHostTarget {
     std::string extensionsPage;
     // Whether `manifestFolder` is below the configuration home (else below the home folder).
     bool underConfigHome = true;
+    // The system-wide manifest folders the browser reads (where the package puts a manifest).
+    std::vector<std::string> systemManifestFolders;
 
     // Every supported browser, in the order reports list them.
     static const std::vector<BrowserHostTarget>& all();

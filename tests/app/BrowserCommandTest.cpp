@@ -35,6 +35,7 @@ class BrowserCommandTest : public ::testing::Test {
         environment.extensionSource = shipped.file("extension");
         environment.xpiSource = shipped.file("vantlo-tabs.xpi");
         environment.socketPath = home.file("bridge.sock");
+        environment.systemRoot = shipped.file("root");
         environment.isInstalled = [this](const BrowserHostTarget& target) {
             return installed.count(target.applicationName) > 0;
         };
@@ -158,6 +159,28 @@ TEST_F(BrowserCommandTest, StatusReportsManifestsAndConnectedExtensions) {
         std::string::npos)
         << running.str();
     EXPECT_EQ(running.str().find("Opera"), std::string::npos) << "not installed, nothing to say";
+}
+
+TEST_F(BrowserCommandTest, AManifestInASystemFolderTheBrowserReadsCountsAsInPlace) {
+    installed = {"Brave Browser", "Firefox ESR", "Chromium"};
+    auto place = [&](const std::string& folder) {
+        fs::create_directories(shipped.file("root") + folder);
+        TemporaryFolder::write(
+            shipped.file("root") + folder + "/com.local.vantlo.browser_host.json", "{}");
+    };
+    // Brave reads Google Chrome's system folder, Firefox the Mozilla one; Chromium's is empty.
+    place("/etc/opt/chrome/native-messaging-hosts");
+    place("/usr/lib/mozilla/native-messaging-hosts");
+    auto browsers = BrowserCommand::statuses(environment, {{"Firefox ESR", 77}});
+    std::map<std::string, BrowserAccess> by;
+    for (const auto& browser : browsers)
+        by[browser.applicationName] = browser;
+    ASSERT_EQ(browsers.size(), 3u);
+    EXPECT_TRUE(by["Brave Browser"].hostManifestInPlace);
+    EXPECT_TRUE(by["Firefox ESR"].hostManifestInPlace);
+    EXPECT_EQ(by["Firefox ESR"].connectedPids, std::vector<int>{77});
+    EXPECT_FALSE(by["Chromium"].hostManifestInPlace);
+    EXPECT_FALSE(by["Chromium"].extensionConnected());
 }
 
 }  // namespace

@@ -35,6 +35,10 @@ class PreferencesWindowTest : public ::testing::Test {
         PreferencesServices services;
         services.diagnosticsText = [] { return std::string("report"); };
         services.issuesURL = "https://example.invalid/issues/new";
+        services.browserAccess = [] {
+            return std::vector<BrowserAccess>{{"Chromium", true, {4242}},
+                                              {"Firefox ESR", false, {}}};
+        };
         return services;
     }
 
@@ -101,6 +105,24 @@ TEST_F(PreferencesWindowTest, TheGeneralPaneGivesAFreedAltTabBack) {
     pending(true, "");
     testing::runEventsUntil([] { return false; }, 0.05);
     EXPECT_EQ(buttonLabelled(window, giveBack), nullptr) << "given back: the row goes";
+}
+
+TEST_F(PreferencesWindowTest, TheGeneralPaneTellsPerBrowserWhetherItsTabsCanBeReached) {
+    PreferencesWindowController window(PreferencesPane::general, services());
+    auto texts = [&] {
+        QStringList all;
+        for (auto* label : window.findChildren<QLabel*>())
+            all << label->text();
+        return all;
+    };
+    EXPECT_TRUE(texts().contains("Checking your browsers…")) << "before the background read";
+    fake_.dispatch->runUntilIdle();
+    testing::runEventsUntil([&] { return texts().contains("Chromium"); }, 2.0);
+    QStringList shown = texts();
+    EXPECT_TRUE(shown.contains("Browser Tabs"));
+    EXPECT_TRUE(shown.contains("Host manifest in place. Vantlo Tabs extension connected."))
+        << shown.join(" | ").toStdString();
+    EXPECT_TRUE(shown.contains("Firefox ESR"));
 }
 
 TEST_F(PreferencesWindowTest, ALanguageChangeRetitlesTheOpenWindow) {

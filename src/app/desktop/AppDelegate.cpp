@@ -16,10 +16,12 @@
 namespace vantlo {
 
 AppDelegate::AppDelegate(std::shared_ptr<PanelPresenter> presenter,
-                         std::shared_ptr<EventMonitors> monitors, DesktopTarget desktopTarget)
+                         std::shared_ptr<EventMonitors> monitors, DesktopTarget desktopTarget,
+                         BrowserAccessModel::Reader browserAccess)
     : presenter_(std::move(presenter)),
       monitors_(std::move(monitors)),
-      desktopTarget_(std::move(desktopTarget)) {}
+      desktopTarget_(std::move(desktopTarget)),
+      browserAccess_(std::move(browserAccess)) {}
 
 AppDelegate::~AppDelegate() {
     delete onboardingController_.data();
@@ -28,7 +30,7 @@ AppDelegate::~AppDelegate() {
 void AppDelegate::applicationDidFinishLaunching() {
     warmCaches();
     panelController_ = SwitcherPanelController::create(presenter_, monitors_);
-    statusBar_ = std::make_unique<StatusBarController>();
+    statusBar_ = std::make_unique<StatusBarController>(browserAccess_);
     registerHotKeys();
     observeNotifications();
     observeWorkspace();

@@ -15,6 +15,7 @@
 #include "onboarding/DesktopKeyRelease.h"
 #include "platform/EventMonitors.h"
 #include "platform/NotificationCenter.h"
+#include "preferences/BrowserAccessModel.h"
 #include "switcher/PanelPresenter.h"
 #include "switcher/SwitcherPanelController.h"
 
@@ -31,8 +32,9 @@ class AppDelegate : public QObject {
     // change while Vantlo runs).
     using DesktopTarget = std::function<DesktopKeyRelease::Target()>;
 
+    // `browserAccess` tells the preferences how each browser's tabs can be reached.
     AppDelegate(std::shared_ptr<PanelPresenter> presenter, std::shared_ptr<EventMonitors> monitors,
-                DesktopTarget desktopTarget = {});
+                DesktopTarget desktopTarget = {}, BrowserAccessModel::Reader browserAccess = {});
     ~AppDelegate() override;
 
     // The launch sequence (the test showing has its own, in TestPanelShowing).
@@ -60,6 +62,7 @@ class AppDelegate : public QObject {
 
     std::shared_ptr<PanelPresenter> presenter_;
     std::shared_ptr<EventMonitors> monitors_;
+    BrowserAccessModel::Reader browserAccess_;
     std::shared_ptr<SwitcherPanelController> panelController_;
     std::unique_ptr<StatusBarController> statusBar_;
     std::unique_ptr<GlobalHotKey> hotKeyForward_;

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "app/BrowserCommand.h"
 #include "app/HotKeyTakenNotice.h"
 #include "app/RecencyHistoryFile.h"
 #include "app/SingleInstance.h"
@@ -70,6 +71,21 @@ void onQtMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
         endForLostDisplay();
     if (gQtMessages)
         gQtMessages(type, context, message);
+}
+
+// What the preferences show per browser: the same states as `vantlo browser status`, with the
+// connected extensions taken from this copy's own bridge.
+BrowserAccessModel::Reader browserAccessReader(const std::shared_ptr<BrowserBridgeServer>& bridge) {
+    if (!bridge)
+        return {};
+    return [weak = std::weak_ptr(bridge)] {
+        std::vector<BrowserCommand::Connected> connected;
+        if (auto server = weak.lock()) {
+            for (const auto& browser : server->connected())
+                connected.push_back({browser.applicationName, static_cast<int>(browser.pid)});
+        }
+        return BrowserCommand::statuses(BrowserCommand::Environment::current(), connected);
+    };
 }
 
 }  // namespace
@@ -139,7 +155,8 @@ int runDesktop(int argc, char** argv) {
         monitors = PanelInputMonitors::create(built.panelInput, panel);
     }
 
-    AppDelegate delegate(presenter, monitors, desktopTargetOf(built.connection));
+    AppDelegate delegate(presenter, monitors, desktopTargetOf(built.connection),
+                         browserAccessReader(built.browserBridge));
     delegate.applicationDidFinishLaunching();
     // Lives as long as the process, so a click on the notice's button still arrives.
     auto desktopNotifications = std::make_shared<FreedesktopNotifications>(platform().log);

@@ -20,8 +20,9 @@ QString text(const std::string& localizedText) {
     return QString::fromStdString(localizedText);
 }
 
-PreferencesServices preferencesServices() {
+PreferencesServices preferencesServices(BrowserAccessModel::Reader browserAccess) {
     PreferencesServices services;
+    services.browserAccess = std::move(browserAccess);
     services.diagnosticsText = FeedbackSupport::diagnosticsText;
     services.issuesURL = FeedbackSupport::issuesURL;
     const char* session = std::getenv("XDG_SESSION_TYPE");
@@ -43,7 +44,8 @@ void log(const std::string& line) {
 
 }  // namespace
 
-StatusBarController::StatusBarController() : statusItem_(std::make_unique<QSystemTrayIcon>()) {
+StatusBarController::StatusBarController(BrowserAccessModel::Reader browserAccess)
+    : statusItem_(std::make_unique<QSystemTrayIcon>()), browserAccess_(std::move(browserAccess)) {
     statusItem_->setIcon(VantloMenuBarIcon::make());
     statusItem_->setToolTip("Vantlo");
     rebuildMenu();
@@ -102,7 +104,7 @@ bool StatusBarController::isVisible() const {
 
 void StatusBarController::openPreferences(PreferencesPane pane) {
     if (!prefs_) {
-        prefs_ = new PreferencesWindowController(pane, preferencesServices(), [this] {
+        prefs_ = new PreferencesWindowController(pane, preferencesServices(browserAccess_), [this] {
             // Forgotten once closed; the next opening builds a fresh window.
             if (prefs_)
                 prefs_->deleteLater();

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "platform/NotificationCenter.h"
+#include "preferences/BrowserAccessModel.h"
 #include "preferences/PreferencesPane.h"
 
 class QMenu;
@@ -25,7 +26,7 @@ class StatusBarController : public QObject {
   public:
     static constexpr const char* kOpenPreferencesNotification = "Vantlo.openPreferences";
 
-    StatusBarController();
+    explicit StatusBarController(BrowserAccessModel::Reader browserAccess = {});
     ~StatusBarController() override;
 
     void rebuildMenu();
@@ -43,6 +44,7 @@ class StatusBarController : public QObject {
     QPointer<PreferencesWindowController> prefs_;
     Subscription languageObserver_;
     Subscription openPreferencesObserver_;
+    BrowserAccessModel::Reader browserAccess_;
 };
 
 }  // namespace vantlo

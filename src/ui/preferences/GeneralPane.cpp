@@ -42,6 +42,10 @@ GeneralPane::GeneralPane(GeneralPaneModel::Session session, PreferencesServices 
       rendering_(this, [this] { render(); }),
       services_(std::move(services)) {
     model_ = std::make_unique<GeneralPaneModel>(session, rendering_.scheduler());
+    if (services_.browserAccess) {
+        browsers_ = BrowserAccessModel::create(services_.browserAccess, rendering_.scheduler());
+        browsers_->refresh();
+    }
     render();
 }
 
@@ -52,6 +56,8 @@ void GeneralPane::render() {
     add(behaviorSection());
     // No Updates section: on Linux the package manager updates Vantlo.
     add(permissionSection());
+    if (browsers_)
+        add(browserSection());
 }
 
 QWidget* GeneralPane::keyboardSection() {
@@ -148,6 +154,17 @@ QWidget* GeneralPane::behaviorSection() {
 QWidget* GeneralPane::permissionSection() {
     auto* section = new SettingsSection(qt(localized("Required Permission")));
     section->add(new PermissionRow(model_->permission(), rendering_.scheduler()));
+    return section;
+}
+
+QWidget* GeneralPane::browserSection() {
+    auto* section = new SettingsSection(qt(localized("Browser Tabs")));
+    for (const auto& content : browsers_->rows()) {
+        section->add(new PermissionRow(content, [weak = std::weak_ptr(browsers_)] {
+            if (auto browsers = weak.lock())
+                browsers->refresh();
+        }));
+    }
     return section;
 }
 

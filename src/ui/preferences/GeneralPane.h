@@ -1,10 +1,12 @@
 #pragma once
 // The General pane: the activation hot key, the interface language, where the panel shows,
-// launching at login, whether this session lets Vantlo control windows, and, once the guide freed
-// the desktop's own Alt+Tab, the button that gives it back.
+// launching at login, whether this session lets Vantlo control windows, once the guide freed the
+// desktop's own Alt+Tab the button that gives it back, and, when the program can tell, whether
+// each installed browser's tabs can be reached.
 
 #include <memory>
 
+#include "preferences/BrowserAccessModel.h"
 #include "preferences/GeneralPaneModel.h"
 #include "ui/preferences/PaneRendering.h"
 #include "ui/preferences/PreferencesServices.h"
@@ -22,12 +24,14 @@ class GeneralPane : public SettingsDetail {
     QWidget* keyboardSection();
     QWidget* behaviorSection();
     QWidget* permissionSection();
+    QWidget* browserSection();
     QWidget* desktopKeyRow();
     void giveBackDesktopKey();
 
     PaneRendering rendering_;
     std::unique_ptr<GeneralPaneModel> model_;
     PreferencesServices services_;
+    std::shared_ptr<BrowserAccessModel> browsers_;
     bool givingBack_ = false;
     std::string giveBackError_;
 };

@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "preferences/BrowserAccessModel.h"
+
 namespace vantlo {
 
 struct PreferencesServices {
@@ -18,6 +20,9 @@ struct PreferencesServices {
     // Puts that binding back; `done(ok, why)` runs on the main thread.
     using GiveBackDone = std::function<void(bool ok, const std::string& why)>;
     std::function<void(GiveBackDone)> giveBackDesktopKey;
+    // Reads the state of each supported browser (blocking; called off the main thread). Without
+    // it the General pane shows no browser section.
+    BrowserAccessModel::Reader browserAccess;
 };
 
 }  // namespace vantlo
