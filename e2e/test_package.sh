@@ -41,14 +41,38 @@ for path in usr/bin/vantlo usr/lib/vantlo/vantlo-desktop.so \
     usr/share/doc/vantlo/copyright usr/share/doc/vantlo/changelog.gz; do
     grep -q " \./$path\$" "$DESKTOP_TMP/contents" || missing+=("/$path")
 done
-strays=$(awk '$6 != "./" && $6 !~ /^\.\/usr\// {print $6}' "$DESKTOP_TMP/contents")
+strays=$(awk '$6 != "./" && $6 !~ /^\.\/(usr|etc)\// {print $6}' "$DESKTOP_TMP/contents")
 owners=$(awk '$2 != "root/root" {print $6}' "$DESKTOP_TMP/contents")
 if ((${#missing[@]} == 0)) && [[ -z "$strays$owners" ]]; then
     pass "the package holds the program, its module, menu entry, metadata, icons, manual page," \
-        "translations and copyright, all under /usr and owned by root"
+        "translations and copyright, all under /usr and /etc and owned by root"
 else
-    fail "package contents: missing ${missing[*]:-nothing}; outside /usr: ${strays:-none};" \
+    fail "package contents: missing ${missing[*]:-nothing}; outside /usr and /etc: ${strays:-none};" \
         "not root's: ${owners:-none}"
+fi
+
+# The browsers reach the host and the extension without a per-user step.
+host=com.local.vantlo.browser_host.json
+extension_id=nopojmpdbjgdodmmepmgofihahpnffdb
+missing=()
+for path in usr/libexec/vantlo/vantlo-browser-host etc/chromium/native-messaging-hosts/$host \
+    usr/lib/mozilla/native-messaging-hosts/$host usr/share/vantlo/native-messaging-hosts/$host \
+    usr/share/vantlo/browser-extension/manifest.json usr/share/vantlo/browser-extension/background.js \
+    usr/share/vantlo/vantlo-tabs.crx usr/share/vantlo/vantlo-tabs.xpi \
+    usr/lib/chromium/extensions/$extension_id.json; do
+    grep -q " \./$path\$" "$DESKTOP_TMP/contents" || missing+=("/$path")
+done
+control="$DESKTOP_TMP/control"
+dpkg-deb -e "$deb" "$control"
+if ((${#missing[@]} == 0)) &&
+    [[ "$(cat "$control/conffiles")" == "/etc/chromium/native-messaging-hosts/$host" ]] &&
+    grep -q "/etc/opt/chrome/native-messaging-hosts" "$control/postinst" &&
+    grep -q "/etc/opt/edge/native-messaging-hosts" "$control/postrm"; then
+    pass "the package carries the browsers' host manifests (Chromium's a conffile; Chrome's and" \
+        "Edge's /etc/opt links made by postinst), the extension, its CRX and XPI, and Chromium's" \
+        "external-extension file"
+else
+    fail "browser files: missing ${missing[*]:-nothing}; conffiles: $(cat "$control/conffiles")"
 fi
 
 depends=$(dpkg-deb -f "$deb" Depends)
@@ -82,6 +106,20 @@ if grep -qx "Exec=vantlo" "$entry" && grep -q '^Comment\[zh_CN\]=用键盘' "$en
     pass "the menu entry starts vantlo and speaks Simplified Chinese too"
 else
     fail "menu entry: $(cat "$entry")"
+fi
+
+# The manifests name the packaged host; Chromium's external file names the packaged CRX, which is
+# a CRX3 file of this extension's version.
+crx_file=$(python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["external_crx"])' \
+    "$root/usr/lib/chromium/extensions/$extension_id.json")
+if [[ "$(python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["path"])' \
+    "$root/etc/chromium/native-messaging-hosts/$host")" == /usr/libexec/vantlo/vantlo-browser-host &&
+    "$crx_file" == /usr/share/vantlo/vantlo-tabs.crx &&
+    "$(head -c 4 "$root$crx_file")" == Cr24 ]]; then
+    pass "the host manifests and Chromium's external-extension file point into the package"
+else
+    fail "manifest or external file: $(cat "$root/etc/chromium/native-messaging-hosts/$host" \
+        "$root/usr/lib/chromium/extensions/$extension_id.json")"
 fi
 
 packaged="$root/usr/bin/vantlo"

@@ -14,6 +14,8 @@ packages=(
   # build: the menu entry and metadata translated (msgfmt and its AppStream rules), the icon
   # pictures drawn from its vector drawing
   gettext appstream librsvg2-bin
+  # build: the browser extension's CRX, signed with its identity key
+  python3 openssl
   # run: icons and the Qt X11 platform plugin
   qt6-qpa-plugins adwaita-icon-theme
   # test: a private X server, window managers and real X clients

@@ -39,7 +39,8 @@ DESTDIR="$root" cmake --install "$build" --prefix /usr --strip >/dev/null
 DESTDIR="$root" cmake --install "$build" --prefix /usr --component debian >/dev/null
 for wanted in usr/bin/vantlo usr/share/applications/com.local.vantlo.desktop \
     usr/share/icons/hicolor/scalable/apps/com.local.vantlo.svg usr/share/man/man1/vantlo.1.gz \
-    usr/share/doc/vantlo/copyright; do
+    usr/share/doc/vantlo/copyright usr/share/vantlo/vantlo-tabs.crx \
+    etc/chromium/native-messaging-hosts/com.local.vantlo.browser_host.json; do
     [[ -e "$root/$wanted" ]] || fail "the installation has no /$wanted"
 done
 chmod -R u+rwX,go+rX,go-w "$root"
@@ -62,9 +63,9 @@ depends="${shlibs#shlibs:Depends=}"
 # applications whose theme has only vector icons.
 depends="$depends, libqt6svg6"
 
-installed_size=$(cd "$root" && find usr -type f -printf '%s\n' |
+installed_size=$(cd "$root" && find usr etc -type f -printf '%s\n' |
     awk '{ kib += int(($1 + 1023) / 1024) } END { print kib }')
-installed_size=$((installed_size + $(find "$root/usr" -type d | wc -l)))
+installed_size=$((installed_size + $(find "$root/usr" "$root/etc" -type d | wc -l)))
 
 cat >"$root/DEBIAN/control" <<CONTROL
 Package: vantlo
@@ -77,6 +78,7 @@ Recommends: adwaita-icon-theme
 Section: x11
 Priority: optional
 Homepage: https://github.com/vantlo/vantlo
+Suggests: chromium | firefox-esr
 Description: keyboard-driven switcher for windows, browser tabs and applications
  Vantlo is a keyboard-driven switcher for the X11 desktop. Hold Alt and press
  Tab: a panel slides in at the edge of the screen listing every window, every
@@ -86,9 +88,17 @@ Description: keyboard-driven switcher for windows, browser tabs and applications
  Keep Alt held to move through the list, open groups, close windows or search
  by typing; release Alt to switch. Installed applications can be started from
  the same search.
+ .
+ Browser tabs come through the Vantlo Tabs extension, which Chromium installs
+ from this package; Firefox ESR and the other browsers load it from
+ /usr/share/vantlo.
 CONTROL
 (cd "$root" && find usr -type f -print0 | sort -z | xargs -0 md5sum) >"$root/DEBIAN/md5sums"
-chmod 0644 "$root/DEBIAN/control" "$root/DEBIAN/md5sums"
+# Files under /etc are the administrator's to change: dpkg keeps their edits on upgrade.
+(cd "$root" && find etc -type f | sort | sed 's|^|/|') >"$root/DEBIAN/conffiles"
+# The links into /etc/opt that Chrome, Brave, Vivaldi, Opera and Edge read.
+install -m 0755 packaging/debian/postinst packaging/debian/postrm "$root/DEBIAN/"
+chmod 0644 "$root/DEBIAN/control" "$root/DEBIAN/md5sums" "$root/DEBIAN/conffiles"
 
 # Files carry the release's date, so one source gives one package.
 release_date=$(sed -n 's/^ -- .*>  //p' packaging/changelog | head -n 1)

@@ -183,5 +183,25 @@ TEST_F(BrowserCommandTest, AManifestInASystemFolderTheBrowserReadsCountsAsInPlac
     EXPECT_FALSE(by["Chromium"].extensionConnected());
 }
 
+TEST_F(BrowserCommandTest, ThePackagesSystemManifestsSayWhatThePerUserOnesSay) {
+    auto packaged = [](const std::string& name) {
+        std::string text =
+            TemporaryFolder::read(VANTLO_SOURCE_DIR "/browser/native-messaging/" + name);
+        for (auto [key, value] :
+             {std::pair<std::string, std::string>{"@VANTLO_BROWSER_HOST_PATH@", "/x/host"},
+              {"@VANTLO_CHROMIUM_EXTENSION_ID@", BrowserCommand::kChromiumExtensionID},
+              {"@VANTLO_FIREFOX_EXTENSION_ID@", BrowserCommand::kFirefoxExtensionID}}) {
+            for (auto at = text.find(key); at != std::string::npos; at = text.find(key))
+                text.replace(at, key.size(), value);
+        }
+        return json::parse(text, nullptr, false);
+    };
+    const auto& targets = BrowserHostTarget::all();
+    EXPECT_EQ(packaged("chromium.json.in"),
+              json::parse(BrowserCommand::manifestText(targets.front(), "/x/host")));
+    EXPECT_EQ(packaged("firefox.json.in"),
+              json::parse(BrowserCommand::manifestText(targets.back(), "/x/host")));
+}
+
 }  // namespace
 }  // namespace vantlo
