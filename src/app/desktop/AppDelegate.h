@@ -62,11 +62,11 @@ class AppDelegate : public QObject {
 
     std::shared_ptr<PanelPresenter> presenter_;
     std::shared_ptr<EventMonitors> monitors_;
-    BrowserAccessModel::Reader browserAccess_;
     std::shared_ptr<SwitcherPanelController> panelController_;
     std::unique_ptr<StatusBarController> statusBar_;
     std::unique_ptr<GlobalHotKey> hotKeyForward_;
     DesktopTarget desktopTarget_;
+    BrowserAccessModel::Reader browserAccess_;
     QPointer<OnboardingWindowController> onboardingController_;
     Subscription appActivationObserver_;
     Subscription activeWindowObserver_;
