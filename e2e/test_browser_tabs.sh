@@ -121,9 +121,23 @@ fi
 
 pages="$DESKTOP_TMP/pages"
 mkdir -p "$pages"
+# Banana's icon is served by the site (not at /favicon.ico), Cherry's is a data: address: both
+# reach the panel through the extension, and both are red.
+python3 -c 'import base64, struct, sys, zlib
+def chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+rows = b"".join(b"\0" + b"\xdc\x14\x14" * 32 for _ in range(32))
+png = (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 32, 32, 8, 2, 0, 0, 0)) +
+       chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
+open(sys.argv[1], "wb").write(png)
+print("data:image/png;base64," + base64.b64encode(png).decode())' "$pages/red-icon.png" \
+    >"$DESKTOP_TMP/red-icon.url"
 for name in Apple Banana Cherry Damson Elder Fig Grape; do
-    printf '<!doctype html><html><head><title>%s</title></head><body><h1>%s</h1></body></html>\n' \
-        "$name" "$name" >"$pages/${name,,}.html"
+    icon=""
+    [[ $name == Banana ]] && icon='<link rel="icon" href="/red-icon.png">'
+    [[ $name == Cherry ]] && icon="<link rel=\"icon\" href=\"$(cat "$DESKTOP_TMP/red-icon.url")\">"
+    printf '<!doctype html><html><head><title>%s</title>%s</head><body><h1>%s</h1></body></html>\n' \
+        "$name" "$icon" "$name" >"$pages/${name,,}.html"
 done
 port=$(free_port)
 desktop_spawn python3 -m http.server --bind 127.0.0.1 --directory "$pages" "$port" \
@@ -196,7 +210,20 @@ xdotool keydown alt
 sleep 0.3
 xdotool key Tab
 sleep 1.5
-desktop_screenshot "$shots/browser-tabs-chromium-group.png" || true
+# The panel hugs the right edge below the browsers' tab strips; the only red in it is the page
+# icons of Banana and Cherry (about 900 pixels each), which may still be loading at first.
+red=0
+for _ in 1 2 3 4 5 6; do
+    desktop_screenshot "$shots/browser-tabs-chromium-group.png" || true
+    red=$(python3 "$here/lib/pixel.py" "$shots/browser-tabs-chromium-group.png" 930 180 1280 1024 red)
+    ((red >= 1300)) && break
+    sleep 0.5
+done
+if ((red >= 1300)); then
+    pass "the tabs show the icons their pages declare, one served by the site, one a data: address"
+else
+    fail "page icons: $red red pixels in the panel, not both icons"
+fi
 xdotool key Tab
 sleep 0.3
 xdotool key Tab
