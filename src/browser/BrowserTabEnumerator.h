@@ -2,6 +2,7 @@
 // Lists the tabs of the supported browsers (by script, else through Accessibility), selects and
 // closes tabs, and owns the table of supported browsers and the script runner used for them.
 
+#include <cstddef>
 #include <map>
 #include <optional>
 #include <string>
@@ -53,9 +54,14 @@ std::vector<TabItem> tabItems(const std::optional<ScriptValue>& descriptor,
                               Pid browserPID, const ImageRef& appIcon);
 // The "vantlo-favicon" address of a page's icon; empty when the page has no host.
 std::string faviconURL(std::string_view pageURL);
-// The same address, carrying also the icon the browser itself shows for the page (an http(s)
-// address or a bounded "data:" address; any other is left out) as the first one to try.
+// The same address, carrying also the icon the browser itself shows for the page (when
+// `isLoadablePageIcon`; any other is left out) as the first one to try.
 std::string faviconURL(std::string_view pageURL, std::string_view browserIconURL);
+// Longest "data:" page icon taken; a page icon is a few kilobytes at most.
+inline constexpr std::size_t kMaxDataIconLength = 32 * 1024;
+// Whether a page icon's address can be loaded: an http(s) address with a host, or a "data:"
+// address of at most kMaxDataIconLength characters.
+bool isLoadablePageIcon(std::string_view address);
 // Gives each tab the icon its browser reported for its address (`icons`: page -> icon).
 void applyBrowserIcons(std::vector<TabItem>& tabs, const std::map<std::string, std::string>& icons);
 

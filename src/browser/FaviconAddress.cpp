@@ -2,7 +2,6 @@
 // followed by "&icon=<address>" when the browser told which icon it shows for the page.
 
 #include "browser/BrowserTabEnumerator.h"
-#include "browser/FaviconCache.h"
 #include "browser/UrlParts.h"
 
 namespace vantlo::BrowserTabEnumerator {
@@ -17,9 +16,16 @@ std::string faviconURL(std::string_view pageURL) {
            "&scheme=" + UrlParts::encodeQueryValue(scheme);
 }
 
+bool isLoadablePageIcon(std::string_view address) {
+    if (address.starts_with("data:"))
+        return address.size() <= kMaxDataIconLength;
+    auto parts = UrlParts::parse(address);
+    return parts && (parts->scheme == "http" || parts->scheme == "https") && !parts->host.empty();
+}
+
 std::string faviconURL(std::string_view pageURL, std::string_view browserIconURL) {
     std::string address = faviconURL(pageURL);
-    if (address.empty() || !FaviconCache::isLoadableIcon(browserIconURL))
+    if (address.empty() || !isLoadablePageIcon(browserIconURL))
         return address;
     return address + "&icon=" + UrlParts::encodeQueryValue(browserIconURL);
 }

@@ -225,7 +225,8 @@ std::vector<std::string> FaviconCache::faviconCandidates(
     };
     // The browser's own icon for the page: what the user sees in the tab strip, also for sites
     // whose icon is not at /favicon.ico (intranets included), and asks no one else.
-    if (auto icon = parts->queryItem("icon"); icon && isLoadableIcon(*icon))
+    if (auto icon = parts->queryItem("icon");
+        icon && BrowserTabEnumerator::isLoadablePageIcon(*icon))
         candidates.push_back(std::move(*icon));
     add(scheme + "://" + host + "/favicon.ico");
     if (host.starts_with("www."))
@@ -237,12 +238,6 @@ std::vector<std::string> FaviconCache::faviconCandidates(
             "&sz=64");
     }
     return candidates;
-}
-
-bool FaviconCache::isLoadableIcon(std::string_view address) {
-    if (address.starts_with("data:"))
-        return address.size() <= kMaxDataURLLength;
-    return isWebAddress(std::string(address));
 }
 
 ImageRef FaviconCache::imageFromDataURL(std::string_view text) {

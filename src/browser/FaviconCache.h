@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "browser/BrowserTabEnumerator.h"
 #include "platform/Dispatch.h"
 #include "platform/Image.h"
 
@@ -28,8 +29,8 @@ class FaviconCache : public std::enable_shared_from_this<FaviconCache> {
     static constexpr std::size_t kCapacity = 512;
     // Seconds one download may take.
     static constexpr double kDownloadTimeout = 10.0;
-    // Longest "data:" address decoded; a page icon is a few kilobytes at most.
-    static constexpr std::size_t kMaxDataURLLength = 32 * 1024;
+    // Longest "data:" address decoded.
+    static constexpr std::size_t kMaxDataURLLength = BrowserTabEnumerator::kMaxDataIconLength;
 
     static FaviconCache& shared();
     static void resetShared();
@@ -52,9 +53,6 @@ class FaviconCache : public std::enable_shared_from_this<FaviconCache> {
     // The image in a "data:" address (Base64 or percent-encoded); nullptr when there is none or
     // the address is longer than kMaxDataURLLength.
     static ImageRef imageFromDataURL(std::string_view text);
-    // Whether an icon address can be loaded: an http(s) address with a host, or a "data:"
-    // address within kMaxDataURLLength.
-    static bool isLoadableIcon(std::string_view address);
 
   private:
     using Finish = std::function<void(ImageRef)>;

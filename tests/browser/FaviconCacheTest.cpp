@@ -175,8 +175,8 @@ TEST_F(FaviconCacheTest, OversizedDataAddressesAreRefusedUndecoded) {
     fits += std::string(FaviconCache::kMaxDataURLLength - fits.size(), 'x');
     EXPECT_TRUE(FaviconCache::imageFromDataURL(fits)) << "exactly at the bound";
     EXPECT_FALSE(FaviconCache::imageFromDataURL(fits + "x")) << "one past the bound";
-    EXPECT_FALSE(FaviconCache::isLoadableIcon(fits + "x"));
-    EXPECT_TRUE(FaviconCache::isLoadableIcon(fits));
+    EXPECT_FALSE(BrowserTabEnumerator::isLoadablePageIcon(fits + "x"));
+    EXPECT_TRUE(BrowserTabEnumerator::isLoadablePageIcon(fits));
 }
 
 }  // namespace
