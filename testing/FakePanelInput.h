@@ -46,6 +46,15 @@ class FakePanelInput : public PanelInput {
         if (events_.onMouseMoved)
             events_.onMouseMoved(at);
     }
+    // The backend gives the input back on its own, as its watchdog does for a silent main
+    // thread: nothing more is reported, and `stop` is still due.
+    void loseGrab() {
+        auto lost = std::move(events_.onGrabLost);
+        events_ = {};
+        holding = false;
+        if (lost)
+            lost();
+    }
 
     bool refuse = false;
     std::string refusal = "another program holds the keyboard";

@@ -32,6 +32,10 @@ class EventMonitors {
     virtual Subscription addMouseDownMonitor(
         Scope scope, std::function<void(const MouseDownEvent&)> handler) = 0;
     virtual Subscription addMouseMovedMonitor(std::function<void()> handler) = 0;
+    // The grab was taken away while held (the platform gave the input back because the main
+    // thread stopped answering): events reported before it are dropped, and the handler runs on
+    // the main thread once it answers again. Platforms whose grab cannot be lost never call it.
+    virtual Subscription addInputLostMonitor(std::function<void()> /*handler*/) { return {}; }
 
     // Takes the keyboard and pointer for the panel on screen until the grab is dropped. Where
     // the platform delivers the panel's events without a grab, the grab is held and gives back

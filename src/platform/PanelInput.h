@@ -28,6 +28,11 @@ struct PanelInputEvents {
     std::function<void(Point global)> onMouseMoved;
     // A turn of the wheel, in notches, positive toward the user (down).
     std::function<void(Point global, double notches)> onScroll;
+    // The input was taken away without `stop`: the backend gave the keyboard and pointer back
+    // (and hid the panel) because the main thread stopped answering while it held them. Runs
+    // on a background thread, possibly while the main thread is still stuck; nothing more is
+    // reported until the next `start`, and `stop` is still due.
+    std::function<void()> onGrabLost;
 };
 
 class PanelInput {

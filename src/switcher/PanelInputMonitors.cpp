@@ -21,9 +21,15 @@ PanelInputMonitors::~PanelInputMonitors() {
 
 PanelInputEvents PanelInputMonitors::reportsOnMainQueue() {
     std::weak_ptr<PanelInputMonitors> weak = weak_from_this();
-    auto onMain = [weak](auto deliver) {
-        platform().dispatch->async(
-            guardedBy(weak, [deliver](PanelInputMonitors& self) { deliver(self); }));
+    // Set on the backend's thread when this grab is lost, while the main thread may still be
+    // stuck: the events queued before then (Alt's release among them) are dropped.
+    auto lost = std::make_shared<std::atomic<bool>>(false);
+    currentGrabLost_ = lost;
+    auto onMain = [weak, lost](auto deliver) {
+        platform().dispatch->async(guardedBy(weak, [deliver, lost](PanelInputMonitors& self) {
+            if (!*lost)
+                deliver(self);
+        }));
     };
     PanelInputEvents events;
     events.onKeyDown = [onMain](std::uint16_t code, std::uint64_t flags, const std::string& text) {
@@ -46,6 +52,14 @@ PanelInputEvents PanelInputMonitors::reportsOnMainQueue() {
         onMain([location, notches](PanelInputMonitors& self) {
             self.deliverScroll(location, notches);
         });
+    };
+    events.onGrabLost = [weak, lost] {
+        *lost = true;
+        platform().dispatch->async(guardedBy(weak, [lost](PanelInputMonitors& self) {
+            // Only the grab still held: one given back meanwhile has nothing left to lose.
+            if (self.grabs_ > 0 && self.currentGrabLost_ == lost)
+                self.deliverInputLost();
+        }));
     };
     return events;
 }
@@ -84,6 +98,10 @@ Subscription PanelInputMonitors::addMouseDownMonitor(
 
 Subscription PanelInputMonitors::addMouseMovedMonitor(std::function<void()> handler) {
     return moves_.add(std::move(handler));
+}
+
+Subscription PanelInputMonitors::addInputLostMonitor(std::function<void()> handler) {
+    return lost_.add(std::move(handler));
 }
 
 std::uint64_t PanelInputMonitors::currentModifierFlags() {
@@ -145,6 +163,10 @@ void PanelInputMonitors::deliverMouseMoved(Point location) {
 void PanelInputMonitors::deliverScroll(Point location, double notches) {
     if (isOnPanel(location))
         passPointer({PanelPointerEvent::Kind::scrolled, location, MouseButton::primary, notches});
+}
+
+void PanelInputMonitors::deliverInputLost() {
+    lost_.forEach([](const auto& handler) { handler(); });
 }
 
 }  // namespace vantlo

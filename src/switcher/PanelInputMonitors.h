@@ -4,6 +4,7 @@
 // queue. Key presses no monitor consumes go on to the panel (its search text), and the pointer
 // events aimed at the panel go on to it after the monitors have seen them.
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -39,6 +40,7 @@ class PanelInputMonitors : public EventMonitors,
     Subscription addMouseDownMonitor(Scope scope,
                                      std::function<void(const MouseDownEvent&)> handler) override;
     Subscription addMouseMovedMonitor(std::function<void()> handler) override;
+    Subscription addInputLostMonitor(std::function<void()> handler) override;
     InputGrab grabInput() override;
     std::uint64_t currentModifierFlags() override;
     Point pointerLocation() override;
@@ -54,15 +56,19 @@ class PanelInputMonitors : public EventMonitors,
     void deliverMouseDown(Point location, MouseButton button);
     void deliverMouseMoved(Point location);
     void deliverScroll(Point location, double notches);
+    void deliverInputLost();
 
     std::shared_ptr<PanelInput> input_;
     Panel panel_;
     // Grabs taken and not yet given back; the input is stopped when the last one goes.
     int grabs_ = 0;
+    // Raised when the platform input of the grab now held was taken away.
+    std::shared_ptr<std::atomic<bool>> currentGrabLost_;
     SubscriberList<std::function<bool(const KeyEvent&)>> keyDown_;
     SubscriberList<std::pair<Scope, std::function<void(std::uint64_t)>>> flags_;
     SubscriberList<std::pair<Scope, std::function<void(const MouseDownEvent&)>>> clicks_;
     SubscriberList<std::function<void()>> moves_;
+    SubscriberList<std::function<void()>> lost_;
 };
 
 }  // namespace vantlo

@@ -178,6 +178,8 @@ SwitcherShowing::Handlers SwitcherPanelController::showingHandlers() {
             model->setKeyboardClaimed(false);
     });
     handlers.inputRefused = guardedBy(weak, &Self::handleInputRefused);
+    // The user's keys went to other programs meanwhile: acting now would surprise them.
+    handlers.inputLost = guardedBy(weak, &Self::hide);
     return handlers;
 }
 

@@ -28,6 +28,7 @@ SwitcherShowing::~SwitcherShowing() {
     localFlagsMonitor_.reset();
     globalFlagsMonitor_.reset();
     mouseMovedMonitor_.reset();
+    inputLostMonitor_.reset();
     globalClickMonitor_.reset();
     localClickMonitor_.reset();
     if (onScreen_)
@@ -54,6 +55,8 @@ bool SwitcherShowing::present(int itemCount) {
                 weak, [flags](SwitcherShowing& self) { self.handlers_.flagsChanged(flags); }));
         });
     mouseMovedMonitor_ = monitors_->addMouseMovedMonitor(handlers_.mouseMoved);
+    if (handlers_.inputLost)
+        inputLostMonitor_ = monitors_->addInputLostMonitor(handlers_.inputLost);
     return true;
 }
 

@@ -31,6 +31,9 @@ class SwitcherShowing : public std::enable_shared_from_this<SwitcherShowing> {
         // showing must end, for nothing would reach a panel left on screen. Runs once, on the
         // main queue, with the platform's reason (may be empty).
         std::function<void(const std::string& reason)> inputRefused;
+        // The platform took the input away (the main thread had stopped answering) and the
+        // panel is off the screen; the showing should end without acting on anything.
+        std::function<void()> inputLost;
     };
 
     static std::shared_ptr<SwitcherShowing> create(std::shared_ptr<PanelPresenter> presenter,
@@ -69,6 +72,7 @@ class SwitcherShowing : public std::enable_shared_from_this<SwitcherShowing> {
     Subscription localFlagsMonitor_;
     Subscription globalFlagsMonitor_;
     Subscription mouseMovedMonitor_;
+    Subscription inputLostMonitor_;
     Subscription globalClickMonitor_;
     Subscription localClickMonitor_;
 };

@@ -91,5 +91,27 @@ TEST_F(PanelInputMonitors_, PointerEventsOnThePanelGoOnToItAfterTheMonitors) {
     EXPECT_TRUE(controller->isShowing()) << "wheel turns are no clicks away; 4 px is near";
 }
 
+// The backend's watchdog took the keyboard back while the main thread was stuck: what was
+// queued meanwhile (the Alt release that would commit, a typed letter) is dropped, the showing
+// ends without activating anything, and the next summon grabs again.
+TEST_F(PanelInputMonitors_, AGrabLostToTheWatchdogEndsTheShowingWithoutActing) {
+    summon();
+    input->keyDown(KeyCode::a, 0, "a");
+    input->flagsChanged(0);
+    input->loseGrab();
+    fake.dispatch->runUntilIdle();
+    EXPECT_TRUE(passed.empty()) << "a key typed before the loss reached the search";
+    EXPECT_TRUE(fake.effects->raised.empty()) << "the queued Alt release committed";
+    EXPECT_FALSE(controller->isShowing());
+    EXPECT_EQ(presenter->slideOuts, 1);
+
+    summon();
+    EXPECT_TRUE(input->holding) << "the next showing grabs again";
+    EXPECT_EQ(input->starts, 2);
+    input->flagsChanged(0);
+    fake.dispatch->advance(0.1);
+    EXPECT_EQ(fake.effects->raised.size(), 1u) << "the next showing commits as usual";
+}
+
 }  // namespace
 }  // namespace vantlo

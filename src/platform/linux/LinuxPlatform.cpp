@@ -101,7 +101,7 @@ LinuxPlatform::Built LinuxPlatform::create(Options options) {
 
     Built built;
     built.platform = p;
-    built.panelInput = X11PanelInput::create(connection, hotKeys);
+    built.panelInput = X11PanelInput::create(connection, hotKeys, p->dispatch, log);
     built.connection = connection;
     if (!options.scriptEngine)
         built.browserBridge = std::make_shared<BrowserBridgeServer>(BrowserBridgeServer::Options{

@@ -1,6 +1,8 @@
 #include "platform/linux/X11PanelInput.h"
 
 #include <chrono>
+#include <cmath>
+#include <string>
 
 #include "platform/linux/XcbReply.h"
 
@@ -11,6 +13,14 @@ constexpr auto kPollInterval = std::chrono::milliseconds(10);
 constexpr int kGrabAttempts = 30;
 // A hot-key press older than this did not summon the panel now starting.
 constexpr auto kSummonPressMaxAge = std::chrono::seconds(2);
+// Five beats fit in the watchdog's bound, so a busy but answering main thread never trips it.
+constexpr double kHeartbeatInterval = 0.05;
+
+double monotonicSeconds() {
+    using Seconds = std::chrono::duration<double>;
+    return std::chrono::duration_cast<Seconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 // Core pointer buttons: the wheel turns arrive as presses of buttons 4 (up) and 5 (down).
 constexpr std::uint8_t kPrimaryButton = 1;
@@ -36,9 +46,11 @@ std::string refusalText(std::uint8_t status) {
 }  // namespace
 
 std::shared_ptr<X11PanelInput> X11PanelInput::create(std::shared_ptr<XcbConnection> connection,
-                                                     std::shared_ptr<X11HotKeys> hotKeys) {
-    std::shared_ptr<X11PanelInput> input(
-        new X11PanelInput(std::move(connection), std::move(hotKeys)));
+                                                     std::shared_ptr<X11HotKeys> hotKeys,
+                                                     std::shared_ptr<Dispatch> dispatch,
+                                                     std::shared_ptr<Log> log) {
+    std::shared_ptr<X11PanelInput> input(new X11PanelInput(
+        std::move(connection), std::move(hotKeys), std::move(dispatch), std::move(log)));
     if (input->connection_) {
         input->keymap_ = X11Keymap::load(*input->connection_);
         std::weak_ptr<X11PanelInput> weak = input;
@@ -51,8 +63,12 @@ std::shared_ptr<X11PanelInput> X11PanelInput::create(std::shared_ptr<XcbConnecti
 }
 
 X11PanelInput::X11PanelInput(std::shared_ptr<XcbConnection> connection,
-                             std::shared_ptr<X11HotKeys> hotKeys)
-    : connection_(std::move(connection)), hotKeys_(std::move(hotKeys)) {}
+                             std::shared_ptr<X11HotKeys> hotKeys,
+                             std::shared_ptr<Dispatch> dispatch, std::shared_ptr<Log> log)
+    : connection_(std::move(connection)),
+      hotKeys_(std::move(hotKeys)),
+      dispatch_(std::move(dispatch)),
+      log_(std::move(log)) {}
 
 X11PanelInput::~X11PanelInput() {
     stop();
@@ -86,7 +102,7 @@ bool X11PanelInput::grab(xcb_window_t window) {
     return true;
 }
 
-bool X11PanelInput::start(PanelInputEvents events, std::uint32_t /*panelWindow*/) {
+bool X11PanelInput::start(PanelInputEvents events, std::uint32_t panelWindow) {
     if (!connection_ || !keymap_) {
         failure_ = "no X display to take the keyboard from";
         return false;
@@ -109,9 +125,30 @@ bool X11PanelInput::start(PanelInputEvents events, std::uint32_t /*panelWindow*/
     events_ = std::move(events);
     lastFlags_ = flags;
     running_ = true;
+    panelWindow_ = panelWindow;
     std::uint64_t generation = ++generation_;
+    if (dispatch_) {
+        watchdog_.grabTaken(monotonicSeconds());
+        beatLater(generation);
+    }
     poller_ = std::thread([this, generation] { pollModifiers(generation); });
     return true;
+}
+
+void X11PanelInput::beatLater(std::uint64_t generation) {
+    std::weak_ptr<X11PanelInput> weak = weak_from_this();
+    dispatch_->asyncAfter(kHeartbeatInterval, [weak, generation] {
+        auto self = weak.lock();
+        if (!self)
+            return;
+        {
+            std::lock_guard lock(self->mutex_);
+            if (!self->running_ || self->generation_ != generation)
+                return;
+            self->watchdog_.heartbeat(monotonicSeconds());
+        }
+        self->beatLater(generation);
+    });
 }
 
 void X11PanelInput::stop() {
@@ -122,6 +159,7 @@ void X11PanelInput::stop() {
             return;
         running_ = false;
         events_ = {};
+        watchdog_.grabGivenBack();
         poller = std::move(poller_);
     }
     stopping_.notify_all();
@@ -165,10 +203,47 @@ void X11PanelInput::pollModifiers(std::uint64_t generation) {
         stopping_.wait_for(lock, kPollInterval, [&] { return !current(); });
         if (!current())
             return;
+        const double now = monotonicSeconds();
+        const double silence = watchdog_.silence(now);
+        const bool giveBack = watchdog_.shouldGiveBack(now);
         lock.unlock();
-        checkModifiers();
+        if (giveBack)
+            giveBackForSilentMainThread(generation, silence);
+        else
+            checkModifiers();
         lock.lock();
     }
+}
+
+void X11PanelInput::giveBackForSilentMainThread(std::uint64_t generation, double silence) {
+    std::function<void()> lost;
+    {
+        // Under the lock: a `stop` and a new `start` cannot slip in between, so only the grab
+        // the watchdog judged is given back.
+        std::lock_guard lock(mutex_);
+        if (!running_ || generation_ != generation)
+            return;
+        // Nothing more is reported: what the user types now is meant for other programs.
+        lost = std::move(events_.onGrabLost);
+        events_ = {};
+        // This connection holds the grabs (the hot key's passive one included), so it can end
+        // them while the main thread is stuck; the panel bypasses the window manager, so
+        // unmapping it takes it off the screen at once.
+        auto* c = connection_->get();
+        xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
+        xcb_ungrab_pointer(c, XCB_CURRENT_TIME);
+        if (panelWindow_ != 0)
+            xcb_unmap_window(c, panelWindow_);
+        connection_->flush();
+    }
+    if (log_) {
+        log_->write("[Vantlo] The program did not answer for " +
+                    std::to_string(std::lround(silence * 1000)) +
+                    " ms while the switcher held the keyboard: gave the keyboard and pointer "
+                    "back and hid the switcher");
+    }
+    if (lost)
+        lost();
 }
 
 void X11PanelInput::onEvent(const xcb_generic_event_t& event) {

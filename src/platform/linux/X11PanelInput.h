@@ -4,6 +4,11 @@
 // from KeyRelease events and, as a safety net against lost releases, from a 10 ms XQueryKeymap
 // poll. Keys that are registered hot keys are left to the hot-key handler. Wheel turns, which X
 // reports as presses of buttons 4 and 5, are reported as scrolling, not as clicks.
+//
+// The polling thread is also the grab's watchdog: the main queue beats every 50 ms while the
+// grab is held, and when it has not for 250 ms (the main thread hangs) the keyboard and pointer
+// are given back and the panel window is unmapped from here, on the connection that holds the
+// grab, with one log line. The receiver hears `onGrabLost`.
 
 #include <atomic>
 #include <condition_variable>
@@ -12,6 +17,9 @@
 #include <string>
 #include <thread>
 
+#include "platform/Dispatch.h"
+#include "platform/GrabWatchdog.h"
+#include "platform/Log.h"
 #include "platform/PanelInput.h"
 #include "platform/linux/X11HotKeys.h"
 #include "platform/linux/X11Keymap.h"
@@ -24,8 +32,11 @@ inline constexpr std::uint16_t kUnknownKeyCode = 0xFFFF;
 
 class X11PanelInput : public PanelInput, public std::enable_shared_from_this<X11PanelInput> {
   public:
+    // Without `dispatch` there is no watchdog (nothing beats).
     static std::shared_ptr<X11PanelInput> create(std::shared_ptr<XcbConnection> connection,
-                                                 std::shared_ptr<X11HotKeys> hotKeys);
+                                                 std::shared_ptr<X11HotKeys> hotKeys,
+                                                 std::shared_ptr<Dispatch> dispatch = nullptr,
+                                                 std::shared_ptr<Log> log = nullptr);
     ~X11PanelInput() override;
 
     bool start(PanelInputEvents events, std::uint32_t panelWindow) override;
@@ -34,8 +45,13 @@ class X11PanelInput : public PanelInput, public std::enable_shared_from_this<X11
     std::string failureReason() const override;
 
   private:
-    X11PanelInput(std::shared_ptr<XcbConnection> connection, std::shared_ptr<X11HotKeys> hotKeys);
+    X11PanelInput(std::shared_ptr<XcbConnection> connection, std::shared_ptr<X11HotKeys> hotKeys,
+                  std::shared_ptr<Dispatch> dispatch, std::shared_ptr<Log> log);
     bool grab(xcb_window_t window);
+    // Schedules the main queue's next beat for the grab of `generation`.
+    void beatLater(std::uint64_t generation);
+    // Gives the input back and hides the panel for a main thread silent for `silence` seconds.
+    void giveBackForSilentMainThread(std::uint64_t generation, double silence);
     void onEvent(const xcb_generic_event_t& event);
     void reportButton(const xcb_button_press_event_t& button, const PanelInputEvents& events);
     void pollModifiers(std::uint64_t generation);
@@ -44,6 +60,8 @@ class X11PanelInput : public PanelInput, public std::enable_shared_from_this<X11
 
     std::shared_ptr<XcbConnection> connection_;
     std::shared_ptr<X11HotKeys> hotKeys_;
+    std::shared_ptr<Dispatch> dispatch_;
+    std::shared_ptr<Log> log_;
     std::unique_ptr<X11Keymap> keymap_;
     // Why the last start failed (main thread only).
     std::string failure_;
@@ -55,6 +73,8 @@ class X11PanelInput : public PanelInput, public std::enable_shared_from_this<X11
     PanelInputEvents events_;
     std::uint64_t lastFlags_ = 0;
     std::uint64_t generation_ = 0;
+    std::uint32_t panelWindow_ = 0;
+    GrabWatchdog watchdog_;
     std::thread poller_;
 };
 
