@@ -1,6 +1,7 @@
 #include "app/RunningCopyCommands.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/NotificationCenter.h"
 
@@ -51,7 +52,13 @@ const RunningCopyCommand* find(std::string_view name) {
     const auto& commands = all();
     auto found = std::find_if(commands.begin(), commands.end(),
                               [name](const RunningCopyCommand& c) { return c.name == name; });
-    return found == commands.end() ? nullptr : &*found;
+    if (found != commands.end())
+        return &*found;
+    static const RunningCopyCommand stall{
+        "stall", kTestStallNotification, {}, "block the running copy's main thread (tests)"};
+    if (name == stall.name && std::getenv(kTestStallVariable) != nullptr)
+        return &stall;
+    return nullptr;
 }
 
 std::optional<std::string> checkArguments(const RunningCopyCommand& command,

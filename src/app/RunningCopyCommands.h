@@ -32,8 +32,16 @@ namespace RunningCopyCommands {
 inline constexpr const char* kOk = "ok";
 inline constexpr const char* kErrorPrefix = "error: ";
 
+// The commands users have (listed by `vantlo --help`).
 const std::vector<RunningCopyCommand>& all();
+// One of `all`, or, when the end-to-end tests' switch `kTestStallVariable` is set in the
+// environment, the test command "stall" (it blocks the running copy's main thread, to prove the
+// keyboard comes back all the same). Null for an unknown name.
 const RunningCopyCommand* find(std::string_view name);
+
+// The number of seconds "stall" blocks for; the command exists only while it is set.
+inline constexpr const char* kTestStallVariable = "VANTLO_TEST_STALL_SECONDS";
+inline constexpr const char* kTestStallNotification = "Vantlo.testStall";
 
 // Why `arguments` do not fit `command`; nothing when they do.
 std::optional<std::string> checkArguments(const RunningCopyCommand& command,

@@ -64,6 +64,25 @@ TEST(RunningCopyCommands, RefusedRequestsPostNothingAndSayWhy) {
     EXPECT_EQ(posts, 0);
 }
 
+// The end-to-end tests hang the running copy on purpose; users never see or reach that command.
+TEST(RunningCopyCommands, TheStallCommandExistsOnlyUnderTheTestSwitchAndIsNeverListed) {
+    FakePlatform fake;
+    int stalls = 0;
+    auto observer = fake.notifications->addObserver(
+        RunningCopyCommands::kTestStallNotification, [&](const Notification&) { ++stalls; });
+    unsetenv(RunningCopyCommands::kTestStallVariable);
+    EXPECT_EQ(RunningCopyCommands::find("stall"), nullptr);
+    EXPECT_EQ(RunningCopyCommands::answer("stall", *fake.notifications),
+              "error: unknown command 'stall'");
+    setenv(RunningCopyCommands::kTestStallVariable, "3", 1);
+    ASSERT_NE(RunningCopyCommands::find("stall"), nullptr);
+    EXPECT_EQ(RunningCopyCommands::answer("stall", *fake.notifications), "ok");
+    unsetenv(RunningCopyCommands::kTestStallVariable);
+    for (const auto& command : RunningCopyCommands::all())
+        EXPECT_NE(command.name, "stall") << "listed for users";
+    EXPECT_EQ(stalls, 1);
+}
+
 TEST(RunningCopyCommands, RequestLineNamesTheCommandAndItsArgument) {
     const auto* preferences = RunningCopyCommands::find("preferences");
     ASSERT_NE(preferences, nullptr);

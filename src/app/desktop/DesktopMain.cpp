@@ -19,6 +19,7 @@
 #include "app/desktop/AppPanelServices.h"
 #include "app/desktop/CommandChannel.h"
 #include "app/desktop/PanelWindowSetup.h"
+#include "app/desktop/TestStall.h"
 #include "browser/BrowserTabCache.h"
 #include "input/HotkeyStore.h"
 #include "platform/linux/BrowserBridgeServer.h"
@@ -169,6 +170,7 @@ int runDesktop(int argc, char** argv) {
     Subscription quitObserver = platform().notifications->addObserver(
         kQuitNotification, [](const Notification&) { QApplication::quit(); },
         NotificationCenter::Delivery::mainQueue);
+    Subscription testStall = observeTestStall(*platform().notifications);
     return application.exec();
 }
 
