@@ -68,8 +68,8 @@ TEST(RunningCopyCommands, RefusedRequestsPostNothingAndSayWhy) {
 TEST(RunningCopyCommands, TheStallCommandExistsOnlyUnderTheTestSwitchAndIsNeverListed) {
     FakePlatform fake;
     int stalls = 0;
-    auto observer = fake.notifications->addObserver(
-        RunningCopyCommands::kTestStallNotification, [&](const Notification&) { ++stalls; });
+    auto observer = fake.notifications->addObserver(RunningCopyCommands::kTestStallNotification,
+                                                    [&](const Notification&) { ++stalls; });
     unsetenv(RunningCopyCommands::kTestStallVariable);
     EXPECT_EQ(RunningCopyCommands::find("stall"), nullptr);
     EXPECT_EQ(RunningCopyCommands::answer("stall", *fake.notifications),

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <QBuffer>
+#include <QIcon>
 #include <QImage>
 #include <algorithm>
 #include <filesystem>
@@ -81,6 +82,52 @@ TEST(IconProvider, ImageFilesArriveFromTheBackgroundAndSpecialFilesAreSkipped) {
     ASSERT_TRUE(
         testing::runEventsUntil([&] { return !provider.pixmap(fileImage(png), 24, 1).isNull(); }));
     EXPECT_EQ(arrivals, 3) << "a dropped handle is not called";
+    provider.clear();
+}
+
+ImageRef themeImage(const std::string& name) {
+    auto image = std::make_shared<Image>();
+    image->iconName = name;
+    return image;
+}
+
+// Theme-named icons are found and read off the main thread as well, in the toolkit's theme and
+// search folders; a FIFO put in the theme is passed over for the next theme's regular file.
+TEST(IconProvider, ThemeNamedIconsAreResolvedAndReadInTheBackground) {
+    testing::qtApplication();
+    FakePlatform fake;
+    TemporaryFolder folder;
+    const std::string icons = folder.file("icons");
+    fs::create_directories(icons + "/Chosen/48x48/apps");
+    fs::create_directories(icons + "/hicolor/48x48/apps");
+    const std::string index = "[Icon Theme]\nDirectories=48x48/apps\n\n[48x48/apps]\nSize=48\n";
+    TemporaryFolder::write(icons + "/Chosen/index.theme", index + "Inherits=hicolor\n");
+    TemporaryFolder::write(icons + "/hicolor/index.theme", index);
+    ASSERT_EQ(::mkfifo((icons + "/Chosen/48x48/apps/mail.png").c_str(), 0600), 0);
+    TemporaryFolder::write(icons + "/hicolor/48x48/apps/mail.png", pngBytes(Qt::blue));
+    TemporaryFolder::write(icons + "/Chosen/48x48/apps/editor.png", pngBytes(Qt::green));
+
+    const QStringList searchPaths = QIcon::themeSearchPaths();
+    const QString themeName = QIcon::themeName();
+    QIcon::setThemeSearchPaths({QString::fromStdString(icons)});
+    QIcon::setThemeName(QStringLiteral("Chosen"));
+    auto& provider = IconProvider::shared();
+    provider.clear();
+    int arrivals = 0;
+    auto subscription = provider.whenImagesArrive([&] { ++arrivals; });
+    for (const char* name : {"mail", "editor", "absent"})
+        EXPECT_TRUE(provider.pixmap(themeImage(name), 48, 1).isNull())
+            << name << ": nothing is looked up while painting";
+    ASSERT_TRUE(testing::runEventsUntil([&] { return arrivals == 3; })) << arrivals;
+    EXPECT_EQ(provider.pixmap(themeImage("mail"), 48, 1).toImage().pixelColor(24, 24),
+              QColor(Qt::blue));
+    EXPECT_EQ(provider.pixmap(themeImage("editor"), 48, 1).toImage().pixelColor(24, 24),
+              QColor(Qt::green));
+    EXPECT_TRUE(provider.pixmap(themeImage("absent"), 48, 1).isNull());
+    EXPECT_EQ(arrivals, 3) << "answers are cached, misses included";
+
+    QIcon::setThemeSearchPaths(searchPaths);
+    QIcon::setThemeName(themeName);
     provider.clear();
 }
 

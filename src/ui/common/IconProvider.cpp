@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QPainter>
+#include <QStringList>
 #include <QThreadPool>
 
 #include "platform/Platform.h"
@@ -42,6 +43,16 @@ QImage fitSquareImage(const QImage& source, int pixelSide) {
 QPixmap fitSquare(const QImage& source, int pixelSide) {
     QImage square = fitSquareImage(source, pixelSide);
     return square.isNull() ? QPixmap() : QPixmap::fromImage(square);
+}
+
+std::vector<std::string> localFolders(const QStringList& folders) {
+    std::vector<std::string> result;
+    for (const QString& folder : folders) {
+        // Qt's resource paths (":/icons") hold no files a background reader could open.
+        if (!folder.isEmpty() && !folder.startsWith(QLatin1Char(':')))
+            result.push_back(folder.toStdString());
+    }
+    return result;
 }
 
 }  // namespace
@@ -96,26 +107,51 @@ QPixmap IconProvider::pixmap(const ImageRef& image, int side, qreal devicePixelR
         if (found != cache_.constEnd())
             return *found;
     }
-    if (cacheable && image->iconName.empty() && !image->filePath.empty()) {
-        startLoading(key, image->filePath, pixelSide, devicePixelRatio);
+    if (cacheable) {
+        startLoading(key, *image, pixelSide, devicePixelRatio);
         return {};
     }
-    QPixmap result = resolve(*image, pixelSide);
+    QPixmap result = fitSquare(imageFromPixels(*image), pixelSide);
     if (!result.isNull())
         result.setDevicePixelRatio(devicePixelRatio);
-    if (cacheable)
-        cache_.insert(key, result);
     return result;
 }
 
-void IconProvider::startLoading(const QString& key, const std::string& path, int pixelSide,
+void IconProvider::clear() {
+    cache_.clear();
+    themes_.reset();
+}
+
+std::shared_ptr<const IconThemeLookup> IconProvider::themes() {
+    if (!themes_) {
+        IconThemeLookup::Setup setup;
+        setup.themeName = QIcon::themeName().toStdString();
+        setup.themeFolders = localFolders(QIcon::themeSearchPaths());
+        setup.fallbackFolders = localFolders(QIcon::fallbackSearchPaths());
+        if (setup.fallbackFolders.empty())
+            setup.fallbackFolders.push_back("/usr/share/pixmaps");
+        themes_ = std::make_shared<const IconThemeLookup>(std::move(setup));
+    }
+    return themes_;
+}
+
+void IconProvider::startLoading(const QString& key, const Image& reference, int pixelSide,
                                 qreal devicePixelRatio) {
     if (loading_.contains(key))
         return;
     loading_.insert(key);
-    QThreadPool::globalInstance()->start([this, key, path, pixelSide, devicePixelRatio] {
+    std::shared_ptr<const IconThemeLookup> themes =
+        reference.iconName.empty() ? nullptr : this->themes();
+    QThreadPool::globalInstance()->start([this, key, name = reference.iconName,
+                                          path = reference.filePath, themes, pixelSide,
+                                          devicePixelRatio]() mutable {
+        if (themes) {
+            // A name the themes lack falls back to the file the reference names, if any.
+            if (auto found = themes->find(name, pixelSide))
+                path = *found;
+        }
         std::string refusal;
-        QImage image = loadImageFile(path, pixelSide, &refusal);
+        QImage image = path.empty() ? QImage() : loadImageFile(path, pixelSide, &refusal);
         auto* application = QCoreApplication::instance();
         if (!application)
             return;  // quitting: nobody is left to paint it
@@ -146,18 +182,6 @@ void IconProvider::arrived(const QString& key, const QImage& image, qreal device
         if (auto listener = weak.lock())
             (*listener)();
     }
-}
-
-QPixmap IconProvider::resolve(const Image& image, int pixelSide) {
-    if (image.hasPixels())
-        return fitSquare(imageFromPixels(image), pixelSide);
-    if (!image.iconName.empty()) {
-        const QIcon icon = QIcon::fromTheme(QString::fromStdString(image.iconName));
-        if (icon.isNull())
-            return {};
-        return fitSquare(icon.pixmap(QSize(pixelSide, pixelSide)).toImage(), pixelSide);
-    }
-    return {};
 }
 
 }  // namespace vantlo

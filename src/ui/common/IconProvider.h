@@ -3,11 +3,12 @@
 // the current icon theme, an image file through Qt's readers, decoded pixels as they are. Results
 // are cached per reference and size; the cache lives on the main thread.
 //
-// Image files are read and decoded on a background thread, never while painting: a file that
-// blocks (a FIFO named by an entry's Icon=) or is huge must not stall the main thread while the
-// panel holds the keyboard. Only regular files of at most 16 MiB are read; anything else is
-// skipped with one log line. Until a file's image arrives its pixmap is null; views repaint when
-// told that images arrived.
+// Icon-theme names are resolved to files (IconThemeLookup, after the toolkit's theme and search
+// folders) and image files are read and decoded on a background thread, never while painting: a
+// file that blocks (a FIFO named by an entry's Icon= or put in a theme folder) or is huge must
+// not stall the main thread while the panel holds the keyboard. Only regular files of at most
+// 16 MiB are read; anything else is skipped with one log line. Until an image arrives its pixmap
+// is null; views repaint when told that images arrived.
 
 #include <QHash>
 #include <QPixmap>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "platform/Image.h"
+#include "platform/posix/IconThemeLookup.h"
 
 namespace vantlo {
 
@@ -40,15 +42,18 @@ class IconProvider {
     // the returned handle stops the calls.
     std::shared_ptr<void> whenImagesArrive(std::function<void()> repaint);
 
-    void clear() { cache_.clear(); }
+    // Forgets every image and the icon theme (read again from the toolkit on the next use).
+    void clear();
 
   private:
-    QPixmap resolve(const Image& image, int pixelSide);
-    void startLoading(const QString& key, const std::string& path, int pixelSide,
+    // The icon theme as the toolkit has it set up; made on the main thread on first use.
+    std::shared_ptr<const IconThemeLookup> themes();
+    void startLoading(const QString& key, const Image& reference, int pixelSide,
                       qreal devicePixelRatio);
     void arrived(const QString& key, const QImage& image, qreal devicePixelRatio,
                  const std::string& path, const std::string& refusal);
 
+    std::shared_ptr<const IconThemeLookup> themes_;
     QHash<QString, QPixmap> cache_;
     QSet<QString> loading_;
     QSet<QString> loggedRefusals_;

@@ -40,10 +40,10 @@ AppPickerDialog::AppPickerDialog(std::vector<AppItem> apps, QWidget* parent)
         auto* item = new QListWidgetItem(qt(app.name), list_);
         item->setData(Qt::UserRole, qt(app.bundleID));
         item->setToolTip(qt(app.bundleID));
-        QPixmap icon = IconProvider::shared().pixmap(app.icon, 24, devicePixelRatioF());
-        if (!icon.isNull())
-            item->setIcon(QIcon(icon));
     }
+    // Icons are read in the background; each one is set once it has arrived.
+    imagesArrived_ = IconProvider::shared().whenImagesArrive([this] { showIcons(); });
+    showIcons();
     add->setEnabled(false);
     QObject::connect(list_, &QListWidget::currentItemChanged, this,
                      [add](QListWidgetItem* current) { add->setEnabled(current != nullptr); });
@@ -52,6 +52,17 @@ AppPickerDialog::AppPickerDialog(std::vector<AppItem> apps, QWidget* parent)
     QObject::connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     QObject::connect(search_, &QLineEdit::textChanged, this,
                      [this](const QString& text) { filter(text); });
+}
+
+void AppPickerDialog::showIcons() {
+    for (int i = 0; i < list_->count() && i < static_cast<int>(apps_.size()); ++i) {
+        QListWidgetItem* item = list_->item(i);
+        if (!item->icon().isNull())
+            continue;
+        QPixmap icon = IconProvider::shared().pixmap(apps_[i].icon, 24, devicePixelRatioF());
+        if (!icon.isNull())
+            item->setIcon(QIcon(icon));
+    }
 }
 
 void AppPickerDialog::filter(const QString& text) {

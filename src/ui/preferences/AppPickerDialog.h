@@ -3,6 +3,7 @@
 // hide from Vantlo. A filter field narrows the list by name or identifier.
 
 #include <QDialog>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,10 +24,12 @@ class AppPickerDialog : public QDialog {
 
   private:
     void filter(const QString& text);
+    void showIcons();
 
     std::vector<AppItem> apps_;
     QLineEdit* search_;
     QListWidget* list_;
+    std::shared_ptr<void> imagesArrived_;
 };
 
 }  // namespace vantlo
