@@ -28,6 +28,13 @@ class FakePanelPresenter : public PanelPresenter {
         showing = false;
         pendingSlideIn_ = nullptr;
     }
+    void hideAtOnce() override {
+        if (!showing)
+            return;
+        ++instantHides;
+        showing = false;
+        pendingSlideIn_ = nullptr;
+    }
     std::optional<Rect> panelFrame() const override {
         if (!showing)
             return std::nullopt;
@@ -49,6 +56,7 @@ class FakePanelPresenter : public PanelPresenter {
     bool markedText = false;
     int shows = 0;
     int slideOuts = 0;
+    int instantHides = 0;
     int shownItemCount = 0;
     std::shared_ptr<SearchViewModel> shownModel;
     Rect frame{926, 180, 354, 620};

@@ -25,6 +25,9 @@ class PanelPresenter {
                            std::function<void()> onSlideInFinished) = 0;
     // Slides the current panel out and hides it; does nothing when none shows.
     virtual void slideOut() = 0;
+    // Takes the current panel off the screen at once, without sliding (an item was chosen: the
+    // chosen window should be seen at once); does nothing when none shows.
+    virtual void hideAtOnce() = 0;
     // The frame of the panel on screen, global coordinates; nothing when none shows.
     virtual std::optional<Rect> panelFrame() const = 0;
     // Whether the search field holds an input-method composition in progress.

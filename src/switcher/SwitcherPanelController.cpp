@@ -178,8 +178,13 @@ SwitcherShowing::Handlers SwitcherPanelController::showingHandlers() {
             model->setKeyboardClaimed(false);
     });
     handlers.inputRefused = guardedBy(weak, &Self::handleInputRefused);
-    // The user's keys went to other programs meanwhile: acting now would surprise them.
-    handlers.inputLost = guardedBy(weak, &Self::hide);
+    // The user's keys went to other programs meanwhile: acting now would surprise them. The
+    // panel is off the screen already.
+    handlers.inputLost = guardedBy(weak, [](Self& self) {
+        if (self.showing_)
+            self.showing_->leaveAtOnce();
+        self.hide();
+    });
     return handlers;
 }
 
@@ -412,8 +417,11 @@ void SwitcherPanelController::handleInputRefused(const std::string& reason) {
 void SwitcherPanelController::commitChoice(const SwitchItem& chosen) {
     // A copy: the chosen row belongs to the model, which goes with the showing.
     SwitchItem item = chosen;
-    // The showing ends first, so the keyboard is back and the panel sliding out before the
-    // activation's round trips to the window system.
+    // The showing ends first, so the keyboard is back and the panel off the screen before the
+    // activation's round trips to the window system; the chosen window is what the user wants
+    // to see, so the panel does not slide over it.
+    if (showing_)
+        showing_->leaveAtOnce();
     hide();
     MRUStore::shared().touch(item.mruKey());
     ItemActions::activate(item);

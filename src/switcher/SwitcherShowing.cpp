@@ -31,7 +31,9 @@ SwitcherShowing::~SwitcherShowing() {
     inputLostMonitor_.reset();
     globalClickMonitor_.reset();
     localClickMonitor_.reset();
-    if (onScreen_)
+    if (onScreen_ && leavesAtOnce_)
+        presenter_->hideAtOnce();
+    else if (onScreen_)
         presenter_->slideOut();
 }
 

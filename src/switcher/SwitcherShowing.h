@@ -51,6 +51,8 @@ class SwitcherShowing : public std::enable_shared_from_this<SwitcherShowing> {
     bool present(int itemCount);
     // Installs a new key handler in place of the old one (the bindings changed).
     void replaceKeyHandler(std::function<bool(const KeyEvent&)> keyDown);
+    // The showing's end takes the panel off the screen at once instead of sliding it out.
+    void leaveAtOnce() { leavesAtOnce_ = true; }
 
     const std::shared_ptr<SearchViewModel>& model() const { return model_; }
     bool isOnScreen() const { return onScreen_; }
@@ -67,6 +69,7 @@ class SwitcherShowing : public std::enable_shared_from_this<SwitcherShowing> {
     std::shared_ptr<SearchViewModel> model_;
     Handlers handlers_;
     bool onScreen_ = false;
+    bool leavesAtOnce_ = false;
     InputGrab grab_;
     Subscription keyMonitor_;
     Subscription localFlagsMonitor_;

@@ -5,15 +5,19 @@
 namespace vantlo {
 namespace {
 
-// A panel that notes, when it is told to slide out, whether a window was raised already.
+// A panel that notes, when it is told to go, whether a window was raised already.
 class OrderNotingPresenter : public FakePanelPresenter {
   public:
     explicit OrderNotingPresenter(FakeEffects& effects) : effects_(effects) {}
     void slideOut() override {
-        raisedBeforeSlideOut = !effects_.raised.empty();
+        raisedBeforeHiding = !effects_.raised.empty();
         FakePanelPresenter::slideOut();
     }
-    bool raisedBeforeSlideOut = false;
+    void hideAtOnce() override {
+        raisedBeforeHiding = !effects_.raised.empty();
+        FakePanelPresenter::hideAtOnce();
+    }
+    bool raisedBeforeHiding = false;
 
   private:
     FakeEffects& effects_;
@@ -38,7 +42,8 @@ TEST_F(SwitcherShowing_, HidingGivesTheGrabAndEveryMonitorBack) {
     press(KeyCode::escape, 0);
     EXPECT_FALSE(monitors->holdingInput());
     EXPECT_EQ(monitors->installed(), 0u);
-    EXPECT_EQ(presenter->slideOuts, 1);
+    EXPECT_EQ(presenter->slideOuts, 1) << "Escape slides the panel out";
+    EXPECT_EQ(presenter->instantHides, 0);
 
     summon();
     EXPECT_TRUE(monitors->holdingInput()) << "each showing takes its own grab";
@@ -54,8 +59,9 @@ TEST_F(SwitcherShowing_, CommitEndsTheShowingBeforeActivating) {
     summon();
     monitors->flagsChanged(0);
     EXPECT_FALSE(monitors->holdingInput()) << "the grab goes at the release itself";
-    EXPECT_EQ(noting->slideOuts, 1) << "the slide-out starts at the release itself";
-    EXPECT_FALSE(noting->raisedBeforeSlideOut);
+    EXPECT_EQ(noting->instantHides, 1) << "the panel leaves at once, not sliding over the choice";
+    EXPECT_EQ(noting->slideOuts, 0);
+    EXPECT_FALSE(noting->raisedBeforeHiding);
     EXPECT_EQ(fake.effects->raised.size(), 1u) << "then the chosen window is raised";
 }
 

@@ -169,16 +169,33 @@ void QtPanelPresenter::slideOut() {
     panel_ = nullptr;
 }
 
-void QtPanelPresenter::retire(SwitcherPanel* panel) {
+void QtPanelPresenter::hideAtOnce() {
+    if (!panel_)
+        return;
+    modelObserver_.reset();
+    model_.reset();
+    stageSubscription_.reset();
+    retire(panel_, true);
+    panel_ = nullptr;
+}
+
+void QtPanelPresenter::retire(SwitcherPanel* panel, bool atOnce) {
     if (monitors_)
         monitors_->setPanel(nullptr);
     panel->setKeyHandler(nullptr);
-    panel->slideOut([panel, presenter = QPointer<QtPanelPresenter>(this)] {
+    auto hidden = [panel, presenter = QPointer<QtPanelPresenter>(this)] {
         panel->deleteLater();
         // Off the summon path: the panel has gone and the switcher is idle.
         if (presenter)
             presenter->prepareSpare();
-    });
+    };
+    if (atOnce) {
+        panel->hideAtOnce();
+        // After what the caller does next (the activation): the next panel is made later.
+        QTimer::singleShot(0, panel, hidden);
+    } else {
+        panel->slideOut(hidden);
+    }
 }
 
 std::optional<Rect> QtPanelPresenter::panelFrame() const {

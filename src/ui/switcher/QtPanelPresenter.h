@@ -55,6 +55,7 @@ class QtPanelPresenter : public QObject, public PanelPresenter {
     bool showPanel(std::shared_ptr<SearchViewModel> model, int itemCount,
                    std::function<void()> onSlideInFinished) override;
     void slideOut() override;
+    void hideAtOnce() override;
     std::optional<Rect> panelFrame() const override;
     bool hasMarkedText() const override;
     PanelHitMap hitMap() const override;
@@ -70,7 +71,7 @@ class QtPanelPresenter : public QObject, public PanelPresenter {
     void wireActions();
     void scheduleRefresh();
     void refreshGuide();
-    void retire(SwitcherPanel* panel);
+    void retire(SwitcherPanel* panel, bool atOnce = false);
     // A new panel for this look: the spare one made while the switcher was idle when it fits.
     SwitcherPanel* takePanel(const PanelAppearance& look);
     // Makes the next showing's panel ahead, native window included, so a summon does not wait

@@ -113,6 +113,13 @@ void SwitcherPanel::slideOut(std::function<void()> onHidden) {
     ticker_->start();
 }
 
+void SwitcherPanel::hideAtOnce() {
+    sliding_ = false;
+    slidingOut_ = true;
+    onSlideFinished_ = nullptr;
+    hide();
+}
+
 bool SwitcherPanel::animate(double now) {
     if (!sliding_)
         return false;

@@ -48,6 +48,8 @@ class SwitcherPanel : public QWidget {
     void slideIn(const PanelFrame& frame, std::function<void()> onFinished);
     // Slides outward and hides; `onHidden` runs once the panel is hidden.
     void slideOut(std::function<void()> onHidden);
+    // Hides now, ending any slide.
+    void hideAtOnce();
     bool isSlidingOut() const { return slidingOut_; }
     // The frame the panel is at or moving to, global coordinates.
     Rect currentFrame() const;
