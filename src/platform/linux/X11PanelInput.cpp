@@ -163,14 +163,18 @@ void X11PanelInput::stop() {
         poller = std::move(poller_);
     }
     stopping_.notify_all();
+    // The keyboard goes back before waiting for the poller, which may be amid a round trip.
+    auto* c = connection_->get();
+    xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
+    xcb_ungrab_pointer(c, XCB_CURRENT_TIME);
+    // One round trip: the server has given the keyboard back before the caller unmaps the panel,
+    // whose exposures would otherwise queue ahead of other programs' grabs and keys.
+    own(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
     // A report may lead straight to `stop` on the polling thread itself.
     if (poller.joinable() && poller.get_id() == std::this_thread::get_id())
         poller.detach();
     else if (poller.joinable())
         poller.join();
-    xcb_ungrab_keyboard(connection_->get(), XCB_CURRENT_TIME);
-    xcb_ungrab_pointer(connection_->get(), XCB_CURRENT_TIME);
-    connection_->flush();
 }
 
 std::uint64_t X11PanelInput::currentFlags() {
