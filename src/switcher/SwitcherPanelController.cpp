@@ -417,11 +417,9 @@ void SwitcherPanelController::handleInputRefused(const std::string& reason) {
 void SwitcherPanelController::commitChoice(const SwitchItem& chosen) {
     // A copy: the chosen row belongs to the model, which goes with the showing.
     SwitchItem item = chosen;
-    // The showing ends first, so the keyboard is back and the panel off the screen before the
-    // activation's round trips to the window system; the chosen window is what the user wants
-    // to see, so the panel does not slide over it.
-    if (showing_)
-        showing_->leaveAtOnce();
+    // The showing ends first, so the keyboard is back and the panel sliding out before the
+    // activation's round trips to the window system. The slide holds no input: keys typed
+    // meanwhile already reach the chosen window.
     hide();
     MRUStore::shared().touch(item.mruKey());
     ItemActions::activate(item);

@@ -59,8 +59,8 @@ TEST_F(SwitcherShowing_, CommitEndsTheShowingBeforeActivating) {
     summon();
     monitors->flagsChanged(0);
     EXPECT_FALSE(monitors->holdingInput()) << "the grab goes at the release itself";
-    EXPECT_EQ(noting->instantHides, 1) << "the panel leaves at once, not sliding over the choice";
-    EXPECT_EQ(noting->slideOuts, 0);
+    EXPECT_EQ(noting->slideOuts, 1) << "the panel starts sliding out at the release";
+    EXPECT_EQ(noting->instantHides, 0);
     EXPECT_FALSE(noting->raisedBeforeHiding);
     EXPECT_EQ(fake.effects->raised.size(), 1u) << "then the chosen window is raised";
 }
