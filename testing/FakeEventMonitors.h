@@ -31,10 +31,15 @@ class FakeEventMonitors : public EventMonitors {
             return {};
         ++grab_->taken;
         grab_->held = true;
+        grab_->focusedForTyping = false;
         return InputGrab([grab = std::weak_ptr<GrabState>(grab_)] {
             if (auto state = grab.lock())
                 state->held = false;
         });
+    }
+    void focusPanelForTyping() override {
+        if (grab_->held)
+            grab_->focusedForTyping = true;
     }
     std::uint64_t currentModifierFlags() override { return heldFlags; }
     Point pointerLocation() override { return pointer; }
@@ -76,6 +81,8 @@ class FakeEventMonitors : public EventMonitors {
     // Whether the input is grabbed now, and how many grabs were taken so far.
     bool holdingInput() const { return grab_->held; }
     int grabsTaken() const { return grab_->taken; }
+    // Whether the panel has taken the keyboard for typing during the grab held now.
+    bool panelFocusedForTyping() const { return grab_->held && grab_->focusedForTyping; }
 
     std::uint64_t heldFlags = 0;
     Point pointer;
@@ -86,6 +93,7 @@ class FakeEventMonitors : public EventMonitors {
     struct GrabState {
         bool held = false;
         int taken = 0;
+        bool focusedForTyping = false;
     };
 
     SubscriberList<std::function<bool(const KeyEvent&)>> keyDown_;

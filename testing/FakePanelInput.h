@@ -20,7 +20,14 @@ class FakePanelInput : public PanelInput {
     }
     void stop() override {
         holding = false;
+        focusedWindow = 0;
         events_ = {};
+    }
+    bool focusPanelWindow(std::uint32_t panelWindow) override {
+        if (!holding || panelWindow == 0)
+            return false;
+        focusedWindow = panelWindow;
+        return true;
     }
     std::uint64_t currentFlags() override { return flags; }
     std::string failureReason() const override { return refuse ? refusal : std::string(); }
@@ -61,6 +68,8 @@ class FakePanelInput : public PanelInput {
     bool holding = false;
     int starts = 0;
     std::uint32_t window = 0;
+    // The panel window holding the input focus (0: the keyboard is grabbed, or nothing held).
+    std::uint32_t focusedWindow = 0;
     std::uint64_t flags = 0;
 
   private:

@@ -42,6 +42,12 @@ class EventMonitors {
     // nothing; an empty grab when the input could not be taken.
     virtual InputGrab grabInput() = 0;
 
+    // From now until the grab is given back, the panel's own window takes the keyboard as a
+    // focused text field does, so the session's input method composes in its search field: key
+    // presses still reach the key-down monitors first, and the ones they leave go to the field.
+    // Nothing to do where the panel receives its keys itself.
+    virtual void focusPanelForTyping() {}
+
     // The modifier flags held right now, and the pointer's global location.
     virtual std::uint64_t currentModifierFlags() = 0;
     virtual Point pointerLocation() = 0;

@@ -48,6 +48,13 @@ class PanelInput {
     virtual void stop() = 0;
     // The modifier flags held right now.
     virtual std::uint64_t currentFlags() = 0;
+    // Hands the keyboard to the panel window itself while the input stays started, so its
+    // toolkit and the session's input method see the keys as in any focused text field: the
+    // keyboard grab ends and the input focus moves to `panelWindow`. The pointer stays held and
+    // modifier changes are still reported; `stop` gives the focus back to the window that had
+    // it. False when the focus could not be moved (the panel window is not on screen yet, the
+    // input is not started); the keyboard stays held then.
+    virtual bool focusPanelWindow(std::uint32_t panelWindow) = 0;
 };
 
 }  // namespace vantlo

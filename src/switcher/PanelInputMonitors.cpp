@@ -78,8 +78,17 @@ InputGrab PanelInputMonitors::grabInput() {
 }
 
 void PanelInputMonitors::releaseInput() {
-    if (grabs_ > 0 && --grabs_ == 0)
+    if (grabs_ > 0 && --grabs_ == 0) {
+        panelFocused_ = false;
         input_->stop();
+    }
+}
+
+void PanelInputMonitors::focusPanelForTyping() {
+    if (grabs_ == 0 || panelFocused_)
+        return;
+    std::uint32_t window = panel_.windowNumber ? panel_.windowNumber() : 0;
+    panelFocused_ = window != 0 && input_->focusPanelWindow(window);
 }
 
 Subscription PanelInputMonitors::addKeyDownMonitor(std::function<bool(const KeyEvent&)> handler) {
@@ -112,13 +121,21 @@ Point PanelInputMonitors::pointerLocation() {
     return platform().screens->pointerLocation();
 }
 
-void PanelInputMonitors::deliverKey(const KeyEvent& event) {
+bool PanelInputMonitors::runKeyMonitors(const KeyEvent& event) {
     for (const auto& slot : keyDown_.snapshot()) {
         if (slot->subscribed && slot->entry(event))
-            return;
+            return true;
     }
-    if (panel_.passKey)
+    return false;
+}
+
+void PanelInputMonitors::deliverKey(const KeyEvent& event) {
+    if (!runKeyMonitors(event) && panel_.passKey)
         panel_.passKey(event);
+}
+
+bool PanelInputMonitors::deliverPanelKey(const KeyEvent& event) {
+    return grabs_ > 0 && runKeyMonitors(event);
 }
 
 // The panel holds the keyboard, so every modifier change is aimed at it: only local monitors

@@ -2,7 +2,9 @@
 // Event monitors built on the panel's platform input: while a grab lives the panel holds the
 // keyboard and pointer, and each reported event goes to the monitors it concerns, on the main
 // queue. Key presses no monitor consumes go on to the panel (its search text), and the pointer
-// events aimed at the panel go on to it after the monitors have seen them.
+// events aimed at the panel go on to it after the monitors have seen them. Once the panel is
+// focused for typing, its toolkit receives the keys instead and hands each to `deliverPanelKey`,
+// which runs the same monitors.
 
 #include <atomic>
 #include <functional>
@@ -42,14 +44,21 @@ class PanelInputMonitors : public EventMonitors,
     Subscription addMouseMovedMonitor(std::function<void()> handler) override;
     Subscription addInputLostMonitor(std::function<void()> handler) override;
     InputGrab grabInput() override;
+    void focusPanelForTyping() override;
     std::uint64_t currentModifierFlags() override;
     Point pointerLocation() override;
+
+    // A key press the focused panel's toolkit received: true when a key-down monitor consumed
+    // it; the toolkit gives the others to the search field (through the input method).
+    bool deliverPanelKey(const KeyEvent& event);
+    bool isPanelFocused() const { return panelFocused_; }
 
   private:
     PanelInputMonitors(std::shared_ptr<PanelInput> input, Panel panel);
     PanelInputEvents reportsOnMainQueue();
     void releaseInput();
     void deliverKey(const KeyEvent& event);
+    bool runKeyMonitors(const KeyEvent& event);
     void deliverFlags(std::uint64_t flags);
     bool isOnPanel(Point location) const;
     void passPointer(const PanelPointerEvent& event);
@@ -64,6 +73,7 @@ class PanelInputMonitors : public EventMonitors,
     int grabs_ = 0;
     // Raised when the platform input of the grab now held was taken away.
     std::shared_ptr<std::atomic<bool>> currentGrabLost_;
+    bool panelFocused_ = false;
     SubscriberList<std::function<bool(const KeyEvent&)>> keyDown_;
     SubscriberList<std::pair<Scope, std::function<void(std::uint64_t)>>> flags_;
     SubscriberList<std::pair<Scope, std::function<void(const MouseDownEvent&)>>> clicks_;

@@ -24,6 +24,7 @@ SwitcherShowing::SwitcherShowing(std::shared_ptr<PanelPresenter> presenter,
 SwitcherShowing::~SwitcherShowing() {
     // The keyboard goes back first, so the next key reaches the chosen window at once.
     grab_.release();
+    searchObserver_.reset();
     keyMonitor_.reset();
     localFlagsMonitor_.reset();
     globalFlagsMonitor_.reset();
@@ -59,7 +60,21 @@ bool SwitcherShowing::present(int itemCount) {
     mouseMovedMonitor_ = monitors_->addMouseMovedMonitor(handlers_.mouseMoved);
     if (handlers_.inputLost)
         inputLostMonitor_ = monitors_->addInputLostMonitor(handlers_.inputLost);
+    // The model announces a change before making it: look once it is made.
+    searchObserver_ = model_->addWillChangeObserver([weak = weak_from_this()](auto field) {
+        using Field = SearchViewModel::Field;
+        if (field == Field::searchActive || field == Field::query)
+            platform().dispatch->async(guardedBy(weak, &SwitcherShowing::focusPanelIfSearching));
+    });
+    focusPanelIfSearching();
     return true;
+}
+
+void SwitcherShowing::focusPanelIfSearching() {
+    // Asked again at each change until the monitors manage it (the panel may not be on screen
+    // yet at the first key); once they have, the call does nothing.
+    if (grab_.isHeld() && (model_->searchActive() || !model_->query().empty()))
+        monitors_->focusPanelForTyping();
 }
 
 void SwitcherShowing::replaceKeyHandler(std::function<bool(const KeyEvent&)> keyDown) {
@@ -70,8 +85,10 @@ void SwitcherShowing::replaceKeyHandler(std::function<bool(const KeyEvent&)> key
 void SwitcherShowing::installClickMonitors() {
     using Scope = EventMonitors::Scope;
     // A grab refused at the summon (another program held the keyboard a moment) is tried again.
-    if (!grab_.isHeld())
+    if (!grab_.isHeld()) {
         grab_ = monitors_->grabInput();
+        focusPanelIfSearching();
+    }
     if (!grab_.isHeld()) {
         // Reported from the main queue: the showing may end in the handler, and the slide-in
         // that called here is still finishing.

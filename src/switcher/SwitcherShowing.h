@@ -2,7 +2,10 @@
 // One showing of the switcher panel, from summon to hide. It owns what lives exactly as long as
 // the panel is up: the view model (and with it the callbacks installed on it), the event
 // monitors, and the keyboard and pointer grab. Destroying it ends the showing: the grab is given
-// back, the monitors are removed and the panel slides out, in that order. Main thread only.
+// back, the monitors are removed and the panel slides out, in that order. Once the search is
+// open (Return, or a first typed character), the user is typing rather than holding the
+// shortcut, so the panel takes the keyboard as a text field and the session's input method
+// composes there. Main thread only.
 
 #include <cstdint>
 #include <functional>
@@ -63,6 +66,8 @@ class SwitcherShowing : public std::enable_shared_from_this<SwitcherShowing> {
                     std::shared_ptr<EventMonitors> monitors, std::shared_ptr<SearchViewModel> model,
                     Handlers handlers);
     void installClickMonitors();
+    // Hands the keyboard to the panel for typing once the search is open.
+    void focusPanelIfSearching();
 
     std::shared_ptr<PanelPresenter> presenter_;
     std::shared_ptr<EventMonitors> monitors_;
@@ -71,6 +76,7 @@ class SwitcherShowing : public std::enable_shared_from_this<SwitcherShowing> {
     bool onScreen_ = false;
     bool leavesAtOnce_ = false;
     InputGrab grab_;
+    Subscription searchObserver_;
     Subscription keyMonitor_;
     Subscription localFlagsMonitor_;
     Subscription globalFlagsMonitor_;

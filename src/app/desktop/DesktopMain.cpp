@@ -153,7 +153,15 @@ int runDesktop(int argc, char** argv) {
             if (auto controller = textTarget->lock())
                 controller->pointerEvent(event);
         };
-        monitors = PanelInputMonitors::create(built.panelInput, panel);
+        auto inputMonitors = PanelInputMonitors::create(built.panelInput, panel);
+        // Once the panel has the keyboard focus for typing, Qt hands it the keys (after the
+        // input method): the same bindings run on them.
+        qtMonitors->routeKeysTo(
+            [weak = std::weak_ptr<PanelInputMonitors>(inputMonitors)](const KeyEvent& event) {
+                auto target = weak.lock();
+                return target && target->deliverPanelKey(event);
+            });
+        monitors = inputMonitors;
     }
 
     AppDelegate delegate(presenter, monitors, desktopTargetOf(built.connection),

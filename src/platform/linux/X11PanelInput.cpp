@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "platform/linux/XcbReply.h"
 
@@ -167,6 +168,7 @@ void X11PanelInput::stop() {
     auto* c = connection_->get();
     xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
     xcb_ungrab_pointer(c, XCB_CURRENT_TIME);
+    returnFocus();
     // One round trip: the server has given the keyboard back before the caller unmaps the panel,
     // whose exposures would otherwise queue ahead of other programs' grabs and keys.
     own(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
@@ -175,6 +177,62 @@ void X11PanelInput::stop() {
         poller.detach();
     else if (poller.joinable())
         poller.join();
+}
+
+bool X11PanelInput::isViewable(xcb_window_t window) {
+    auto* c = connection_->get();
+    auto attributes =
+        own(xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr));
+    return attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+}
+
+bool X11PanelInput::focusPanelWindow(std::uint32_t panelWindow) {
+    {
+        std::lock_guard lock(mutex_);
+        if (!running_ || !connection_ || panelWindow == 0)
+            return false;
+    }
+    // Focus given to a window that is not viewable fails, and the keys would reach the window
+    // below: the keyboard stays held until the panel is on screen.
+    if (!isViewable(panelWindow))
+        return false;
+    auto* c = connection_->get();
+    auto focus = own(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    xcb_window_t before = focus ? focus->focus : XCB_NONE;
+    // None, PointerRoot and the root are no window to give the focus back to.
+    if (before == XCB_NONE || before == XCB_INPUT_FOCUS_POINTER_ROOT ||
+        before == connection_->root())
+        before = 0;
+    xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, panelWindow, XCB_CURRENT_TIME);
+    xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
+    connection_->flush();
+    std::lock_guard lock(mutex_);
+    if (focusedPanel_ == 0)
+        focusBefore_ = before;
+    focusedPanel_ = panelWindow;
+    return true;
+}
+
+void X11PanelInput::returnFocus() {
+    xcb_window_t panel = 0, before = 0;
+    {
+        std::lock_guard lock(mutex_);
+        panel = std::exchange(focusedPanel_, 0);
+        before = std::exchange(focusBefore_, 0);
+    }
+    if (panel == 0)
+        return;
+    auto* c = connection_->get();
+    auto focus = own(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    // Someone else moved the focus meanwhile (the window manager, a window chosen): leave it.
+    if (!focus || focus->focus != panel)
+        return;
+    if (before != 0) {
+        xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, before, XCB_CURRENT_TIME);
+    } else {
+        xcb_set_input_focus(c, XCB_INPUT_FOCUS_POINTER_ROOT, XCB_INPUT_FOCUS_POINTER_ROOT,
+                            XCB_CURRENT_TIME);
+    }
 }
 
 std::uint64_t X11PanelInput::currentFlags() {

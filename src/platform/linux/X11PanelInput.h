@@ -3,7 +3,10 @@
 // key presses, modifier changes, clicks and pointer moves are reported. Modifier releases come
 // from KeyRelease events and, as a safety net against lost releases, from a 10 ms XQueryKeymap
 // poll. Keys that are registered hot keys are left to the hot-key handler. Wheel turns, which X
-// reports as presses of buttons 4 and 5, are reported as scrolling, not as clicks.
+// reports as presses of buttons 4 and 5, are reported as scrolling, not as clicks. Handed to the
+// panel window for typing, the keyboard grab ends and the X input focus moves to the panel (an
+// override-redirect window may take it); the focus goes back to the window that had it when the
+// input stops.
 //
 // The polling thread is also the grab's watchdog: the main queue beats every 50 ms while the
 // grab is held, and when it has not for 250 ms (the main thread hangs) the keyboard and pointer
@@ -43,6 +46,7 @@ class X11PanelInput : public PanelInput, public std::enable_shared_from_this<X11
     void stop() override;
     std::uint64_t currentFlags() override;
     std::string failureReason() const override;
+    bool focusPanelWindow(std::uint32_t panelWindow) override;
 
   private:
     X11PanelInput(std::shared_ptr<XcbConnection> connection, std::shared_ptr<X11HotKeys> hotKeys,
@@ -57,6 +61,9 @@ class X11PanelInput : public PanelInput, public std::enable_shared_from_this<X11
     void pollModifiers(std::uint64_t generation);
     // Reads the held modifiers and reports them when they changed.
     void checkModifiers();
+    bool isViewable(xcb_window_t window);
+    // The focus back to the window that had it before the panel, unless it moved on since.
+    void returnFocus();
 
     std::shared_ptr<XcbConnection> connection_;
     std::shared_ptr<X11HotKeys> hotKeys_;
@@ -75,6 +82,9 @@ class X11PanelInput : public PanelInput, public std::enable_shared_from_this<X11
     std::uint64_t generation_ = 0;
     std::uint32_t panelWindow_ = 0;
     GrabWatchdog watchdog_;
+    // The panel window holding the focus, and the window that had it before (0: none).
+    xcb_window_t focusedPanel_ = 0;
+    xcb_window_t focusBefore_ = 0;
     std::thread poller_;
 };
 

@@ -77,6 +77,8 @@ bool QtEventMonitors::deliverKey(const QKeyEvent& event) {
     const auto key = QtKeyTranslation::translate(event);
     if (!key)
         return false;
+    if (keyRoute_)
+        return keyRoute_(*key);
     bool consumed = false;
     each(Kind::keyDown, [&](const Entry& entry) {
         if (!consumed && entry.key)

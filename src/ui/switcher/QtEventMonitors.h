@@ -35,6 +35,10 @@ class QtEventMonitors : public QObject, public EventMonitors {
 
     // The panel's key routing: true when a key-down monitor consumed the key.
     bool deliverKey(const QKeyEvent& event);
+    // Where the keys the panel receives itself go instead of this object's key-down monitors:
+    // a program whose monitors live on the window system's grab routes them there, so the same
+    // bindings apply once the panel has the keyboard focus. Answers whether it consumed the key.
+    void routeKeysTo(std::function<bool(const KeyEvent&)> route) { keyRoute_ = std::move(route); }
     // Which window is the switcher panel (for `MouseDownEvent::inPanel`).
     void setPanel(QWidget* panel) { panel_ = panel; }
 
@@ -60,6 +64,7 @@ class QtEventMonitors : public QObject, public EventMonitors {
     std::shared_ptr<EventMonitors> global_;
     SubscriberList<Entry> local_;
     QWidget* panel_ = nullptr;
+    std::function<bool(const KeyEvent&)> keyRoute_;
     std::uint64_t lastFlags_ = 0;
     const QEvent* lastMouseEvent_ = nullptr;
     int lastMouseType_ = 0;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QWindow>
 #include <cmath>
 
 #include "ui/common/FrameTicker.h"
@@ -139,6 +140,11 @@ bool SwitcherPanel::animate(double now) {
 
 bool SwitcherPanel::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
+        // Each delivery starts at the panel's window: from there on the event is a new key,
+        // even when it reuses an earlier one's address and time stamp (an input method hands
+        // keys it leaves back with neither changed).
+        if (watched == static_cast<QObject*>(windowHandle()))
+            lastKey_ = nullptr;
         auto* widget = qobject_cast<QWidget*>(watched);
         auto* key = static_cast<QKeyEvent*>(event);
         // An unaccepted key climbs to the parent widgets as the same event: handle it once.
