@@ -131,7 +131,7 @@ shoot_composing() {
     local file="$1" X Y WIDTH HEIGHT
     eval "$(xdotool getwindowgeometry --shell "$(panel_window)" 2>/dev/null)"
     python3 "$here/lib/xwd_crop_to_png.py" "$DESKTOP_TMP/Xvfb_screen0" "$file" \
-        $((X - 380)) "$Y" $((WIDTH + 380)) 200
+        $((X - 380)) "$Y" $((WIDTH + 380)) "$HEIGHT"
 }
 
 desktop_start || exit 1

@@ -32,6 +32,8 @@ packages=(
   fonts-wqy-microhei
   # test: a run's peak memory (/usr/bin/time)
   time
+  # test: an input method (fcitx5 with pinyin and its Qt 6 frontend) for Chinese in the search
+  fcitx5 fcitx5-chinese-addons fcitx5-frontend-qt6
   # test: real browsers for the tab bridge, a page fetcher, and a session bus with an MPRIS player
   chromium firefox-esr curl dbus python3-dbus python3-gi
 )

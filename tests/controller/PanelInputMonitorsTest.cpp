@@ -20,12 +20,13 @@ class PanelInputMonitors_ : public ControllerTestBase {
             if (event.kind == PanelPointerEvent::Kind::pressed && panelPressedCheck)
                 panelPressedCheck();
         };
-        auto inputMonitors = PanelInputMonitors::create(input, panel);
+        inputMonitors = PanelInputMonitors::create(input, panel);
         controller = SwitcherPanelController::create(
             presenter, inputMonitors, [this](const std::string& l) { lines.push_back(l); });
     }
 
     std::shared_ptr<FakePanelInput> input = std::make_shared<FakePanelInput>();
+    std::shared_ptr<PanelInputMonitors> inputMonitors;
     std::vector<std::string> passed;
     std::vector<PanelPointerEvent> pointed;
     std::function<void()> panelPressedCheck;
@@ -111,6 +112,35 @@ TEST_F(PanelInputMonitors_, AGrabLostToTheWatchdogEndsTheShowingWithoutActing) {
     input->flagsChanged(0);
     fake.dispatch->advance(0.1);
     EXPECT_EQ(fake.effects->raised.size(), 1u) << "the next showing commits as usual";
+}
+
+TEST_F(PanelInputMonitors_, TheFocusedPanelsKeysRunTheBindingsAndComposingKeepsReturnAndEscape) {
+    summon();
+    presenter->finishSlideIn();
+    input->keyDown(KeyCode::returnKey, ModifierFlags::option, "\r");
+    fake.dispatch->runUntilIdle();
+    EXPECT_EQ(input->focusedWindow, 77u) << "the open search takes the focus from the grab";
+    EXPECT_TRUE(input->holding) << "the pointer and the modifiers are still held";
+
+    EXPECT_FALSE(inputMonitors->deliverPanelKey({KeyCode::a, 0, "a"})) << "text is the field's";
+    EXPECT_TRUE(passed.empty()) << "the field types it, not the model";
+
+    presenter->markedText = true;
+    EXPECT_FALSE(inputMonitors->deliverPanelKey({KeyCode::returnKey, 0, "\r"}));
+    EXPECT_FALSE(inputMonitors->deliverPanelKey({KeyCode::escape, 0, "\x1B"}));
+    fake.dispatch->runUntilIdle();
+    EXPECT_TRUE(controller->isShowing()) << "Return and Escape belong to the composition";
+    EXPECT_TRUE(fake.effects->raised.empty());
+
+    presenter->markedText = false;
+    controller->viewModel()->setQuery("Inbox");
+    EXPECT_TRUE(inputMonitors->deliverPanelKey({KeyCode::returnKey, 0, "\r"}));
+    fake.dispatch->advance(0.1);
+    EXPECT_FALSE(controller->isShowing()) << "Return after the composition opens the row";
+    EXPECT_EQ(fake.effects->raised.size(), 1u);
+    EXPECT_FALSE(input->holding);
+    EXPECT_EQ(input->focusedWindow, 0u) << "the focus went back with the input";
+    EXPECT_FALSE(inputMonitors->deliverPanelKey({KeyCode::escape, 0, "\x1B"})) << "nothing shows";
 }
 
 }  // namespace

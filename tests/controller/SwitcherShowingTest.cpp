@@ -52,6 +52,24 @@ TEST_F(SwitcherShowing_, HidingGivesTheGrabAndEveryMonitorBack) {
     EXPECT_FALSE(monitors->holdingInput()) << "a controller going away ends its showing";
 }
 
+TEST_F(SwitcherShowing_, OpeningTheSearchHandsTheKeyboardToThePanelForTyping) {
+    makeController();
+    summon();
+    press(KeyCode::s, ModifierFlags::option);
+    EXPECT_FALSE(monitors->panelFocusedForTyping()) << "moving keeps the keyboard grabbed";
+    press(KeyCode::returnKey, ModifierFlags::option);
+    EXPECT_TRUE(monitors->panelFocusedForTyping()) << "Return opened the search";
+    press(KeyCode::escape, 0);
+    EXPECT_FALSE(monitors->holdingInput());
+
+    summon();
+    EXPECT_FALSE(monitors->panelFocusedForTyping()) << "a new showing starts grabbed";
+    controller->typeText(KeyEvent{KeyCode::a, 0, "a"});
+    fake.dispatch->runUntilIdle();
+    EXPECT_EQ(controller->viewModel()->query(), "a");
+    EXPECT_TRUE(monitors->panelFocusedForTyping()) << "a first typed character opened it";
+}
+
 TEST_F(SwitcherShowing_, CommitEndsTheShowingBeforeActivating) {
     auto noting = std::make_shared<OrderNotingPresenter>(*fake.effects);
     presenter = noting;
