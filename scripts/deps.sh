@@ -10,7 +10,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libglib2.0-dev
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-res0-dev libxcb-keysyms1-dev
   libxcb-xtest0-dev libxcb-composite0-dev libxcb-image0-dev libxcb-shm0-dev libxcb-randr0-dev
-  libxcb-xkb-dev libx11-xcb-dev
+  libxcb-xkb-dev libx11-xcb-dev libxkbcommon-dev
   # build: the menu entry and metadata translated (msgfmt and its AppStream rules), the icon
   # pictures drawn from its vector drawing
   gettext appstream librsvg2-bin

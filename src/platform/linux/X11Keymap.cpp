@@ -1,6 +1,14 @@
 #include "platform/linux/X11Keymap.h"
 
 #include <X11/keysym.h>
+// xkb.h names a member "explicit", a C++ keyword.
+#define explicit explicit_
+#include <xcb/xkb.h>
+#undef explicit
+
+#include <xkbcommon/xkbcommon.h>
+
+#include <cstring>
 
 #include "platform/KeyCodes.h"
 #include "platform/linux/XcbReply.h"
@@ -13,6 +21,40 @@ struct KeyEntry {
     xcb_keysym_t keysym;
     const char* name;
 };
+
+// The XKB name of each key position the key-name table knows.
+struct PositionEntry {
+    std::uint32_t macCode;
+    const char* position;
+};
+
+constexpr PositionEntry kPositions[] = {
+    {48, "TAB"},   {49, "SPCE"},  {36, "RTRN"},  {53, "ESC"},   {51, "BKSP"},  {123, "LEFT"},
+    {124, "RGHT"}, {126, "UP"},   {125, "DOWN"}, {0, "AC01"},   {11, "AB05"},  {8, "AB03"},
+    {2, "AC03"},   {14, "AD03"},  {3, "AC04"},   {5, "AC05"},   {4, "AC06"},   {34, "AD08"},
+    {38, "AC07"},  {40, "AC08"},  {37, "AC09"},  {46, "AB07"},  {45, "AB06"},  {31, "AD09"},
+    {35, "AD10"},  {12, "AD01"},  {15, "AD04"},  {1, "AC02"},   {17, "AD05"},  {32, "AD07"},
+    {9, "AB04"},   {13, "AD02"},  {7, "AB02"},   {16, "AD06"},  {6, "AB01"},   {29, "AE10"},
+    {18, "AE01"},  {19, "AE02"},  {20, "AE03"},  {21, "AE04"},  {23, "AE05"},  {22, "AE06"},
+    {26, "AE07"},  {28, "AE08"},  {25, "AE09"},  {122, "FK01"}, {120, "FK02"}, {99, "FK03"},
+    {118, "FK04"}, {96, "FK05"},  {97, "FK06"},  {98, "FK07"},  {100, "FK08"}, {101, "FK09"},
+    {109, "FK10"}, {103, "FK11"}, {111, "FK12"}, {50, "TLDE"},  {27, "AE11"},  {24, "AE12"},
+    {33, "AD11"},  {30, "AD12"},  {42, "BKSL"},  {41, "AC10"},  {39, "AC11"},  {43, "AB08"},
+    {47, "AB09"},  {44, "AB10"},  {76, "KPEN"},
+};
+
+constexpr std::uint16_t kMapChanges =
+    XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY;
+constexpr std::uint16_t kMapParts =
+    XCB_XKB_MAP_PART_KEY_TYPES | XCB_XKB_MAP_PART_KEY_SYMS | XCB_XKB_MAP_PART_MODIFIER_MAP;
+
+std::uint8_t xkbFirstEvent(xcb_connection_t* c) {
+    auto use = own(xcb_xkb_use_extension_reply(c, xcb_xkb_use_extension(c, 1, 0), nullptr));
+    if (!use || !use->supported)
+        return 0;
+    const xcb_query_extension_reply_t* xkb = xcb_get_extension_data(c, &xcb_xkb_id);
+    return xkb && xkb->present ? xkb->first_event : 0;
+}
 
 // Every key of the key-name table, plus the keypad's Enter.
 constexpr KeyEntry kKeys[] = {
@@ -107,12 +149,6 @@ void appendUtf8(std::string& out, std::uint32_t c) {
 
 // The character a keysym stands for, the way macOS reports it; 0 when it has none.
 std::uint32_t characterOf(xcb_keysym_t keysym) {
-    if (keysym >= 0x20 && keysym <= 0x7e)
-        return keysym;
-    if (keysym >= 0xa0 && keysym <= 0xff)
-        return keysym;
-    if ((keysym & 0xff000000) == 0x01000000)
-        return keysym & 0x00ffffff;
     switch (keysym) {
         case XK_Return:
         case XK_KP_Enter:
@@ -137,7 +173,10 @@ std::uint32_t characterOf(xcb_keysym_t keysym) {
     }
     if (keysym >= XK_F1 && keysym <= XK_F12)
         return FunctionKeyCharacter::f1 + (keysym - XK_F1);
-    return 0;
+    // Every other layout's letters (Cyrillic, Greek, the Latin supplements, Unicode keysyms),
+    // through xkbcommon's table; control characters are no text.
+    std::uint32_t c = xkb_keysym_to_utf32(keysym);
+    return c >= 0x20 && c != 0x7f ? c : 0;
 }
 
 }  // namespace
@@ -158,20 +197,79 @@ std::unique_ptr<X11Keymap> X11Keymap::load(XcbConnection& connection) {
                 map->modifierKeys_[m].push_back(code);
         }
     }
-    for (const auto& key : kKeys) {
-        XcbReply<xcb_keycode_t> found(xcb_key_symbols_get_keycode(map->symbols_, key.keysym));
-        if (found && found.get()[0] != XCB_NO_SYMBOL) {
-            map->byMacCode_[key.macCode] = found.get()[0];
-            map->byKeycode_.emplace(found.get()[0], static_cast<std::uint16_t>(key.macCode));
-        }
-    }
+    map->mapKeyPositions(connection);
+    map->mapRemainingKeysBySymbol();
     map->alt_ = map->maskHolding(XK_Alt_L);
     if (map->alt_ == 0)
         map->alt_ = map->maskHolding(XK_Meta_L);
     map->super_ = map->maskHolding(XK_Super_L);
     map->numLock_ = map->maskHolding(XK_Num_Lock);
     map->scrollLock_ = map->maskHolding(XK_Scroll_Lock);
+    map->levelThree_ = map->maskHolding(XK_ISO_Level3_Shift);
     return map;
+}
+
+// Bindings name key positions: read where each position is from the XKB key names.
+void X11Keymap::mapKeyPositions(XcbConnection& connection) {
+    auto* c = connection.get();
+    if (xkbFirstEvent(c) == 0)
+        return;
+    auto names = own(xcb_xkb_get_names_reply(
+        c, xcb_xkb_get_names(c, XCB_XKB_ID_USE_CORE_KBD, XCB_XKB_NAME_DETAIL_KEY_NAMES), nullptr));
+    if (!names)
+        return;
+    xcb_xkb_get_names_value_list_t list{};
+    xcb_xkb_get_names_value_list_unpack(xcb_xkb_get_names_value_list(names.get()), names->nTypes,
+                                        names->indicators, names->virtualMods, names->groupNames,
+                                        names->nKeys, names->nKeyAliases, names->nRadioGroups,
+                                        names->which, &list);
+    if (list.keyNames == nullptr)
+        return;
+    for (int i = 0; i < names->nKeys; ++i) {
+        const char* raw = list.keyNames[i].name;
+        std::string name(raw, strnlen(raw, sizeof(list.keyNames[i].name)));
+        for (const auto& entry : kPositions) {
+            if (name == entry.position) {
+                auto keycode = static_cast<xcb_keycode_t>(names->firstKey + i);
+                byMacCode_.emplace(entry.macCode, keycode);
+                byKeycode_.emplace(keycode, static_cast<std::uint16_t>(entry.macCode));
+            }
+        }
+    }
+}
+
+// Without XKB names, a key is found by the symbol a US keyboard has on it.
+void X11Keymap::mapRemainingKeysBySymbol() {
+    for (const auto& key : kKeys) {
+        if (byMacCode_.count(key.macCode) != 0)
+            continue;
+        XcbReply<xcb_keycode_t> found(xcb_key_symbols_get_keycode(symbols_, key.keysym));
+        if (found && found.get()[0] != XCB_NO_SYMBOL && byKeycode_.count(found.get()[0]) == 0) {
+            byMacCode_[key.macCode] = found.get()[0];
+            byKeycode_.emplace(found.get()[0], static_cast<std::uint16_t>(key.macCode));
+        }
+    }
+}
+
+std::uint8_t X11Keymap::watchChanges(XcbConnection& connection) {
+    auto* c = connection.get();
+    std::uint8_t first = xkbFirstEvent(c);
+    if (first != 0) {
+        xcb_xkb_select_events(c, XCB_XKB_ID_USE_CORE_KBD, kMapChanges, 0, kMapChanges, kMapParts,
+                              kMapParts, nullptr);
+        connection.flush();
+    }
+    return first;
+}
+
+bool X11Keymap::isChangeEvent(const xcb_generic_event_t& event, std::uint8_t xkbFirstEvent) {
+    std::uint8_t type = event.response_type & 0x7f;
+    if (type == XCB_MAPPING_NOTIFY)
+        return true;
+    if (xkbFirstEvent == 0 || type != xkbFirstEvent)
+        return false;
+    // The XKB event's own type sits in the second byte.
+    return event.pad0 == XCB_XKB_NEW_KEYBOARD_NOTIFY || event.pad0 == XCB_XKB_MAP_NOTIFY;
 }
 
 X11Keymap::~X11Keymap() {
@@ -287,12 +385,26 @@ bool X11Keymap::isModifierKey(xcb_keycode_t keycode) const {
     return false;
 }
 
+// The core mapping lists a key's symbols as group 1 levels 1-2, group 2 levels 1-2, group 1
+// levels 3-4, group 2 levels 3-4, then the further groups; the event state carries the group in
+// bits 13-14.
+xcb_keysym_t X11Keymap::keysymAt(xcb_keycode_t keycode, std::uint16_t state) const {
+    const int group = (state >> 13) & 3;
+    const int shift = (state & XCB_MOD_MASK_SHIFT) ? 1 : 0;
+    const bool levelThree = levelThree_ != 0 && (state & levelThree_);
+    int column = group < 2 ? 2 * group : 8 + 4 * (group - 2);
+    if (levelThree)
+        column += group < 2 ? 4 : 2;
+    for (int tried : {column + shift, column, shift, 0}) {
+        xcb_keysym_t keysym = xcb_key_symbols_get_keysym(symbols_, keycode, tried);
+        if (keysym != XCB_NO_SYMBOL)
+            return keysym;
+    }
+    return XCB_NO_SYMBOL;
+}
+
 std::string X11Keymap::characters(xcb_keycode_t keycode, std::uint16_t state) const {
-    int column = (state & XCB_MOD_MASK_SHIFT) ? 1 : 0;
-    xcb_keysym_t keysym = xcb_key_symbols_get_keysym(symbols_, keycode, column);
-    if (keysym == XCB_NO_SYMBOL)
-        keysym = xcb_key_symbols_get_keysym(symbols_, keycode, 0);
-    std::uint32_t c = characterOf(keysym);
+    std::uint32_t c = characterOf(keysymAt(keycode, state));
     // Caps lock shifts letters only.
     if ((state & XCB_MOD_MASK_LOCK) && !(state & XCB_MOD_MASK_SHIFT) && c >= 'a' && c <= 'z')
         c -= 'a' - 'A';

@@ -54,6 +54,7 @@ std::shared_ptr<X11PanelInput> X11PanelInput::create(std::shared_ptr<XcbConnecti
         std::move(connection), std::move(hotKeys), std::move(dispatch), std::move(log)));
     if (input->connection_) {
         input->keymap_ = X11Keymap::load(*input->connection_);
+        input->xkbFirstEvent_ = X11Keymap::watchChanges(*input->connection_);
         std::weak_ptr<X11PanelInput> weak = input;
         input->listener_ = input->connection_->addListener([weak](const xcb_generic_event_t& e) {
             if (auto self = weak.lock())
@@ -103,8 +104,21 @@ bool X11PanelInput::grab(xcb_window_t window) {
     return true;
 }
 
+std::shared_ptr<const X11Keymap> X11PanelInput::keymap() const {
+    std::lock_guard lock(keymapMutex_);
+    return keymap_;
+}
+
+void X11PanelInput::reloadKeymap() {
+    std::shared_ptr<const X11Keymap> fresh = X11Keymap::load(*connection_);
+    if (!fresh)
+        return;
+    std::lock_guard lock(keymapMutex_);
+    keymap_ = std::move(fresh);
+}
+
 bool X11PanelInput::start(PanelInputEvents events, std::uint32_t panelWindow) {
-    if (!connection_ || !keymap_) {
+    if (!connection_ || !keymap()) {
         failure_ = "no X display to take the keyboard from";
         return false;
     }
@@ -236,11 +250,12 @@ void X11PanelInput::returnFocus() {
 }
 
 std::uint64_t X11PanelInput::currentFlags() {
-    if (!connection_ || !keymap_)
+    auto map = connection_ ? keymap() : nullptr;
+    if (!map)
         return 0;
     auto* c = connection_->get();
     auto keys = own(xcb_query_keymap_reply(c, xcb_query_keymap(c), nullptr));
-    return keys ? keymap_->flagsForPressedKeys(keys->keys) : 0;
+    return keys ? map->flagsForPressedKeys(keys->keys) : 0;
 }
 
 void X11PanelInput::checkModifiers() {
@@ -309,6 +324,11 @@ void X11PanelInput::giveBackForSilentMainThread(std::uint64_t generation, double
 }
 
 void X11PanelInput::onEvent(const xcb_generic_event_t& event) {
+    // Whether or not the panel shows: the next showing needs the layout of then.
+    if (X11Keymap::isChangeEvent(event, xkbFirstEvent_)) {
+        reloadKeymap();
+        return;
+    }
     std::uint8_t type = event.response_type & 0x7f;
     PanelInputEvents events;
     {
@@ -319,16 +339,17 @@ void X11PanelInput::onEvent(const xcb_generic_event_t& event) {
     }
     if (type == XCB_KEY_PRESS || type == XCB_KEY_RELEASE) {
         const auto& key = reinterpret_cast<const xcb_key_press_event_t&>(event);
-        if (keymap_->isModifierKey(key.detail)) {
+        auto map = keymap();
+        if (map->isModifierKey(key.detail)) {
             checkModifiers();
             return;
         }
         if (type == XCB_KEY_RELEASE || (hotKeys_ && hotKeys_->matches(key.detail, key.state)))
             return;
         if (events.onKeyDown) {
-            auto code = keymap_->macKeyCodeFor(key.detail).value_or(kUnknownKeyCode);
-            events.onKeyDown(code, keymap_->flagsForState(key.state),
-                             keymap_->characters(key.detail, key.state));
+            auto code = map->macKeyCodeFor(key.detail).value_or(kUnknownKeyCode);
+            events.onKeyDown(code, map->flagsForState(key.state),
+                             map->characters(key.detail, key.state));
         }
     } else if (type == XCB_BUTTON_PRESS) {
         reportButton(reinterpret_cast<const xcb_button_press_event_t&>(event), events);

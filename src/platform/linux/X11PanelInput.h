@@ -6,7 +6,8 @@
 // reports as presses of buttons 4 and 5, are reported as scrolling, not as clicks. Handed to the
 // panel window for typing, the keyboard grab ends and the X input focus moves to the panel (an
 // override-redirect window may take it); the focus goes back to the window that had it when the
-// input stops.
+// input stops. A change of keyboard layout while the panel shows loads the new map, so keys keep
+// their positions and typed text follows the layout.
 //
 // The polling thread is also the grab's watchdog: the main queue beats every 50 ms while the
 // grab is held, and when it has not for 250 ms (the main thread hangs) the keyboard and pointer
@@ -61,6 +62,8 @@ class X11PanelInput : public PanelInput, public std::enable_shared_from_this<X11
     void pollModifiers(std::uint64_t generation);
     // Reads the held modifiers and reports them when they changed.
     void checkModifiers();
+    std::shared_ptr<const X11Keymap> keymap() const;
+    void reloadKeymap();
     bool isViewable(xcb_window_t window);
     // The focus back to the window that had it before the panel, unless it moved on since.
     void returnFocus();
@@ -69,7 +72,9 @@ class X11PanelInput : public PanelInput, public std::enable_shared_from_this<X11
     std::shared_ptr<X11HotKeys> hotKeys_;
     std::shared_ptr<Dispatch> dispatch_;
     std::shared_ptr<Log> log_;
-    std::unique_ptr<X11Keymap> keymap_;
+    mutable std::mutex keymapMutex_;
+    std::shared_ptr<const X11Keymap> keymap_;
+    std::uint8_t xkbFirstEvent_ = 0;
     // Why the last start failed (main thread only).
     std::string failure_;
     Subscription listener_;

@@ -1,0 +1,156 @@
+#!/usr/bin/env bash
+# Keyboard layouts under one window manager (VANTLO_E2E_WM). The panel's input (the driver's
+# panel, the real X11 backend) reports keys by position and text by layout: switched to Russian
+# with setxkbmap while the panel holds the keyboard, the key where a US keyboard has X arrives as
+# X (key code 7) typing "ч"; then German, the key left of Return types "ä"; then French AZERTY,
+# the key where a US keyboard has Q arrives as Q (key code 12) typing "a"; the grab holds
+# throughout. The real program with a German layout
+# set after it started: "ä" typed into the search, whether the panel still holds the keyboard or
+# already has the focus for typing, finds the window titled bär; Alt+Tab and Alt+X still work.
+set -u
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+source "$here/lib/desktop.sh"
+source "$here/lib/checks.sh"
+e2e_require_tools
+e2e_require_vantlo
+
+# X key codes (evdev) of positions: where a US keyboard has X and Q, the key left of Return, and
+# Return.
+readonly POS_X=53 POS_Q=24 POS_LEFT_OF_RETURN=48 POS_RETURN=36
+readonly TAB=48 OPTION=0x800
+
+grab_held() {
+    [[ "$("$DRIVER" grab-probe)" == grabbed ]]
+}
+
+check_panel_input_follows_layout() {
+    setxkbmap -layout us -option ''
+    local out="$DESKTOP_TMP/panel.out"
+    desktop_spawn "$DRIVER" panel $TAB $OPTION 60 >"$out" 2>&1
+    local driver=$DESKTOP_LAST_PID
+    desktop_poll 5 grep -q "^registered" "$out" || { fail "panel driver not ready"; return 1; }
+    xdotool keydown alt
+    xdotool key Tab
+    desktop_poll 3 grep -q "^shown" "$out" || {
+        xdotool keyup alt
+        fail "the hot key did not show the panel: $(tr '\n' '|' <"$out")"
+        return 1
+    }
+    local layout position expected
+    for layout in "ru $POS_X 7 ч" "de $POS_LEFT_OF_RETURN 39 ä" "fr $POS_Q 12 a"; do
+        read -r layout position code expected <<<"$layout"
+        setxkbmap -layout "$layout" -option ''
+        sleep 0.5
+        xdotool key "$position"
+        if desktop_poll 3 grep -q "^key $code flags 524288 text $expected\$" "$out"; then
+            pass "switched to $layout while the panel shows: X key $position is key $code typing $expected"
+        else
+            fail "$layout: $(tr '\n' '|' <"$out")"
+        fi
+    done
+    if grab_held; then
+        pass "the keyboard stays held through the layout changes"
+    else
+        fail "a layout change broke the panel's grab"
+    fi
+    xdotool keyup alt
+    if desktop_poll 3 grep -q "^released" "$out" && desktop_poll 3 bash -c "[[ \$('$DRIVER' grab-probe) == free ]]"; then
+        pass "releasing Alt still ends the hold"
+    else
+        fail "Alt release after the layout changes: $(tr '\n' '|' <"$out")"
+    fi
+    kill "$driver"
+}
+
+start_xterm() {
+    desktop_spawn xterm -T "$1" -geometry 60x8 -e sleep 600
+    wait_for_window_title "$1" >/dev/null || fail "xterm $1 did not appear"
+}
+
+# An xterm names itself in UTF-8 (_NET_WM_NAME) only when the title comes as an escape sequence.
+start_utf8_xterm() {
+    desktop_spawn env LC_ALL=C.UTF-8 xterm -u8 -xrm 'XTerm*utf8Title: true' -geometry 60x8 \
+        -e bash -c "printf '\\033]2;%s\\007' '$1'; exec sleep 600"
+    wait_for_window_title "$1" >/dev/null || fail "xterm $1 did not appear"
+}
+
+activate() {
+    local id
+    id=$(wait_for_window_title "$1") || return 1
+    xdotool windowactivate --sync "$id" 2>/dev/null || xdotool windowactivate "$id"
+    wait_for_active_title "$1" 5 || fail "could not activate $1 to set the scene"
+}
+
+# Holds Alt, presses the given xdotool keys one by one, releases Alt.
+with_alt() {
+    xdotool keydown alt
+    sleep 0.3
+    local key
+    for key in "$@"; do
+        xdotool key "$key"
+        sleep 0.25
+    done
+    xdotool keyup alt
+}
+
+check_program_follows_layout() {
+    start_xterm alpha
+    start_utf8_xterm bär
+    start_xterm gamma
+    activate bär
+    activate alpha
+    activate gamma
+    setxkbmap -layout us -option ''
+    desktop_spawn "$VANTLO" >"$DESKTOP_TMP/vantlo.out" 2>&1
+    vantlo_pid=$DESKTOP_LAST_PID
+    sleep 2
+    # The layout changes after the program read the keyboard.
+    setxkbmap -layout de -option ''
+    sleep 0.5
+
+    # Return first: the panel takes the focus and Qt types the key.
+    with_alt Tab $POS_RETURN $POS_LEFT_OF_RETURN
+    xdotool key $POS_RETURN
+    if wait_for_active_title bär 5; then
+        pass "Return, then the key left of Return types ä in the search and finds bär"
+    else
+        fail "search for ä after Return: active is '$(active_window_title)'"
+    fi
+
+    # Typed while the panel still holds the keyboard; a typed query opens the search with the
+    # first Return and the second opens the row.
+    activate gamma
+    with_alt Tab $POS_LEFT_OF_RETURN $POS_RETURN $POS_RETURN
+    if wait_for_active_title bär 5; then
+        pass "the key left of Return typed straight after Alt+Tab types ä and finds bär"
+    else
+        fail "search for ä while held: active is '$(active_window_title)'"
+    fi
+
+    with_alt Tab
+    if wait_for_active_title gamma 5; then
+        pass "Alt+Tab still switches with the German layout"
+    else
+        fail "Alt+Tab with the German layout: active is '$(active_window_title)'"
+    fi
+    with_alt Tab $POS_X
+    if desktop_poll 5 bash -c "! xdotool search --name '^bär\$' >/dev/null"; then
+        pass "Alt+X still closes the highlighted window with the German layout"
+    else
+        fail "Alt+X with the German layout left bär open"
+    fi
+    if kill -0 "$vantlo_pid" 2>/dev/null; then
+        pass "the program keeps running"
+    else
+        fail "the program ended: $(tail -5 "$DESKTOP_TMP/vantlo.out")"
+    fi
+}
+
+desktop_start || exit 1
+e2e_private_folders
+check_panel_input_follows_layout
+check_program_follows_layout
+if ((E2E_FAILURES > 0)); then
+    tail -n 20 "$DESKTOP_TMP/vantlo.out" >&2
+fi
+e2e_finish test_keyboard_layout
