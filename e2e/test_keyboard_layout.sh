@@ -93,6 +93,13 @@ with_alt() {
     xdotool keyup alt
 }
 
+all_minimised() {
+    local id
+    for id in $(xdotool search --name '^(alpha|gamma)$' 2>/dev/null); do
+        xprop -id "$id" WM_STATE 2>/dev/null | grep -q 'window state: Iconic' || return 1
+    done
+}
+
 check_program_follows_layout() {
     start_xterm alpha
     start_utf8_xterm bär
@@ -138,6 +145,13 @@ check_program_follows_layout() {
         pass "Alt+X still closes the highlighted window with the German layout"
     else
         fail "Alt+X with the German layout left bär open"
+    fi
+    # Alt+Q once the panel has the focus for typing: the Q position, whatever the layout.
+    with_alt Tab $POS_RETURN $POS_Q
+    if desktop_poll 5 all_minimised; then
+        pass "Alt+Q from the open search shows the desktop with the German layout"
+    else
+        fail "Alt+Q from the open search left windows on screen"
     fi
     if kill -0 "$vantlo_pid" 2>/dev/null; then
         pass "the program keeps running"

@@ -241,7 +241,9 @@ void X11PanelInput::returnFocus() {
     // Someone else moved the focus meanwhile (the window manager, a window chosen): leave it.
     if (!focus || focus->focus != panel)
         return;
-    if (before != 0) {
+    // A window minimised or closed meanwhile cannot take it: the focus then follows the
+    // pointer, as with no window before.
+    if (before != 0 && isViewable(before)) {
         xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, before, XCB_CURRENT_TIME);
     } else {
         xcb_set_input_focus(c, XCB_INPUT_FOCUS_POINTER_ROOT, XCB_INPUT_FOCUS_POINTER_ROOT,
