@@ -74,11 +74,18 @@ start_utf8_xterm() {
     wait_for_window_title "$1" >/dev/null || fail "xterm $1 did not appear"
 }
 
+activate_once() {
+    xdotool windowactivate "$2" 2>/dev/null
+    desktop_poll 1 active_title_is "$1"
+}
+
+# A window just mapped may not be managed yet, and the manager ignores a request for it: ask
+# once it is listed, and again until it is active.
 activate() {
     local id
     id=$(wait_for_window_title "$1") || return 1
-    xdotool windowactivate --sync "$id" 2>/dev/null || xdotool windowactivate "$id"
-    wait_for_active_title "$1" 5 || fail "could not activate $1 to set the scene"
+    desktop_poll 5 all_managed "$id"
+    desktop_poll 8 activate_once "$1" "$id" || fail "could not activate $1 to set the scene"
 }
 
 # Holds Alt, presses the given xdotool keys one by one, releases Alt.
