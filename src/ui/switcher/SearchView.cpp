@@ -41,9 +41,9 @@ using namespace SwitcherStyle;
 
 namespace {
 
-// A panel that bypasses the window manager never becomes the active window (its program holds
-// the keyboard instead), so Qt gives the field no focus and hides its caret: it is told it has
-// focus all the same.
+// A panel that bypasses the window manager is not the active window until its program hands
+// it the focus for typing (until then it holds the keyboard itself), so Qt gives the field no
+// focus and hides its caret: it is told it has focus all the same.
 void focusField(QLineEdit* field, Qt::FocusReason reason) {
     field->setFocus(reason);
     if (!field->hasFocus()) {

@@ -33,7 +33,8 @@ class SwitcherPanel : public QWidget {
     static void setNativeWindowHook(NativeWindowHook hook);
     // Panels made from now on bypass the window manager (X11 override-redirect): on screen the
     // moment they are mapped, above every managed window, never in a taskbar, and without
-    // keyboard focus of their own, so only for a program that holds the keyboard itself.
+    // keyboard focus from the manager, so only for a program that holds the keyboard itself
+    // (and hands the panel the focus once the user types).
     static void setBypassesWindowManager(bool bypasses);
 
     SearchView* view() const { return view_; }
