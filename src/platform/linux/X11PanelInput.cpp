@@ -217,6 +217,10 @@ bool X11PanelInput::focusPanelWindow(std::uint32_t panelWindow) {
     if (before == XCB_NONE || before == XCB_INPUT_FOCUS_POINTER_ROOT ||
         before == connection_->root())
         before = 0;
+    // Told when the focus leaves the panel: a window manager focuses a window that appears
+    // while the user types, and without a grab the panel would hear no key again.
+    std::uint32_t focusChanges = XCB_EVENT_MASK_FOCUS_CHANGE;
+    xcb_change_window_attributes(c, panelWindow, XCB_CW_EVENT_MASK, &focusChanges);
     xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, panelWindow, XCB_CURRENT_TIME);
     xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
     connection_->flush();
@@ -225,6 +229,23 @@ bool X11PanelInput::focusPanelWindow(std::uint32_t panelWindow) {
         focusBefore_ = before;
     focusedPanel_ = panelWindow;
     return true;
+}
+
+void X11PanelInput::takeFocusBack(const xcb_focus_out_event_t& event) {
+    // A grab's own focus changes (a hot key pressed) give the focus back by themselves, and a
+    // child of the panel holding it is the panel still.
+    if (event.mode == XCB_NOTIFY_MODE_GRAB || event.mode == XCB_NOTIFY_MODE_UNGRAB ||
+        event.detail == XCB_NOTIFY_DETAIL_INFERIOR) {
+        return;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        if (!running_ || focusedPanel_ == 0 || focusedPanel_ != event.event)
+            return;
+    }
+    auto* c = connection_->get();
+    xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, event.event, XCB_CURRENT_TIME);
+    connection_->flush();
 }
 
 void X11PanelInput::returnFocus() {
@@ -353,6 +374,8 @@ void X11PanelInput::onEvent(const xcb_generic_event_t& event) {
             events.onKeyDown(code, map->flagsForState(key.state),
                              map->characters(key.detail, key.state));
         }
+    } else if (type == XCB_FOCUS_OUT) {
+        takeFocusBack(reinterpret_cast<const xcb_focus_out_event_t&>(event));
     } else if (type == XCB_BUTTON_PRESS) {
         reportButton(reinterpret_cast<const xcb_button_press_event_t&>(event), events);
     } else if (type == XCB_MOTION_NOTIFY) {

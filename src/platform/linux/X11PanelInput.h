@@ -5,7 +5,8 @@
 // poll. Keys that are registered hot keys are left to the hot-key handler. Wheel turns, which X
 // reports as presses of buttons 4 and 5, are reported as scrolling, not as clicks. Handed to the
 // panel window for typing, the keyboard grab ends and the X input focus moves to the panel (an
-// override-redirect window may take it); the focus goes back to the window that had it when the
+// override-redirect window may take it) and stays there while the input lasts (a window that
+// appears meanwhile does not keep it); the focus goes back to the window that had it when the
 // input stops. A change of keyboard layout while the panel shows loads the new map, so keys keep
 // their positions and typed text follows the layout.
 //
@@ -67,6 +68,8 @@ class X11PanelInput : public PanelInput, public std::enable_shared_from_this<X11
     bool isViewable(xcb_window_t window);
     // The focus back to the window that had it before the panel, unless it moved on since.
     void returnFocus();
+    // While the user types, the focus stays on the panel.
+    void takeFocusBack(const xcb_focus_out_event_t& event);
 
     std::shared_ptr<XcbConnection> connection_;
     std::shared_ptr<X11HotKeys> hotKeys_;
