@@ -102,7 +102,9 @@ start_vantlo() {
     local language="$1"
     [[ -n "$vantlo_pid" ]] && desktop_kill_and_reap "$vantlo_pid"
     mkdir -p "$XDG_CONFIG_HOME/vantlo"
-    printf '{"Vantlo.AppLanguage": "%s"}\n' "$language" >"$XDG_CONFIG_HOME/vantlo/defaults.json"
+    # The first-run guide stays finished, as e2e_private_folders leaves it.
+    printf '{"Vantlo.AppLanguage": "%s", "Vantlo.DidCompleteInteractiveOnboarding": true}\n' \
+        "$language" >"$XDG_CONFIG_HOME/vantlo/defaults.json"
     desktop_spawn env QT_IM_MODULE=fcitx "$VANTLO" >"$DESKTOP_TMP/vantlo-$language.out" 2>&1
     vantlo_pid=$DESKTOP_LAST_PID
     sleep 2
@@ -135,8 +137,10 @@ pinyin_on() {
 
 # The panel and the candidate list beside it, from the screen image.
 shoot_composing() {
-    local file="$1" X Y WIDTH HEIGHT
-    eval "$(xdotool getwindowgeometry --shell "$(panel_window)" 2>/dev/null)"
+    local file="$1" panel X="" Y="" WIDTH="" HEIGHT=""
+    panel=$(panel_window)
+    [[ -n "$panel" ]] || { fail "no panel on screen for $(basename "$file")"; return 1; }
+    eval "$(xdotool getwindowgeometry --shell "$panel" 2>/dev/null)"
     python3 "$here/lib/xwd_crop_to_png.py" "$DESKTOP_TMP/Xvfb_screen0" "$file" \
         $((X - 380)) "$Y" $((WIDTH + 380)) "$HEIGHT"
 }
