@@ -1,5 +1,7 @@
 #include "platform/linux/X11PanelInput.h"
 
+#include <QGuiApplication>
+
 #include <chrono>
 #include <cmath>
 #include <string>
@@ -180,6 +182,7 @@ void X11PanelInput::stop() {
     stopping_.notify_all();
     // The keyboard goes back before waiting for the poller, which may be amid a round trip.
     auto* c = connection_->get();
+    releaseToolkitGrab();
     xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
     xcb_ungrab_pointer(c, XCB_CURRENT_TIME);
     returnFocus();
@@ -223,12 +226,44 @@ bool X11PanelInput::focusPanelWindow(std::uint32_t panelWindow) {
     xcb_change_window_attributes(c, panelWindow, XCB_CW_EVENT_MASK, &focusChanges);
     xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, panelWindow, XCB_CURRENT_TIME);
     xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
-    connection_->flush();
+    // The round trip makes sure the server let go before the toolkit asks for the keyboard.
+    own(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    bool toolkitHolds = grabForToolkit(panelWindow);
     std::lock_guard lock(mutex_);
     if (focusedPanel_ == 0)
         focusBefore_ = before;
     focusedPanel_ = panelWindow;
+    toolkitHolds_ = toolkitHolds;
     return true;
+}
+
+// Between a window manager giving the focus to a new window and the panel taking it back, keys
+// would reach that window: the toolkit's own connection holds the keyboard for the panel
+// (keys for its windows arrive as usual, the input method's included; the rest at the panel).
+bool X11PanelInput::grabForToolkit(xcb_window_t panelWindow) {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t* toolkit = x11 ? x11->connection() : nullptr;
+    if (toolkit == nullptr)
+        return false;
+    auto grab =
+        own(xcb_grab_keyboard_reply(toolkit,
+                                    xcb_grab_keyboard(toolkit, 1, panelWindow, XCB_CURRENT_TIME,
+                                                      XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+                                    nullptr));
+    return grab && grab->status == XCB_GRAB_STATUS_SUCCESS;
+}
+
+void X11PanelInput::releaseToolkitGrab() {
+    bool held = false;
+    {
+        std::lock_guard lock(mutex_);
+        held = std::exchange(toolkitHolds_, false);
+    }
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (!held || x11 == nullptr || x11->connection() == nullptr)
+        return;
+    xcb_ungrab_keyboard(x11->connection(), XCB_CURRENT_TIME);
+    xcb_flush(x11->connection());
 }
 
 void X11PanelInput::takeFocusBack(const xcb_focus_out_event_t& event) {

@@ -70,6 +70,8 @@ class X11PanelInput : public PanelInput, public std::enable_shared_from_this<X11
     void returnFocus();
     // While the user types, the focus stays on the panel.
     void takeFocusBack(const xcb_focus_out_event_t& event);
+    bool grabForToolkit(xcb_window_t panelWindow);
+    void releaseToolkitGrab();
 
     std::shared_ptr<XcbConnection> connection_;
     std::shared_ptr<X11HotKeys> hotKeys_;
@@ -93,6 +95,8 @@ class X11PanelInput : public PanelInput, public std::enable_shared_from_this<X11
     // The panel window holding the focus, and the window that had it before (0: none).
     xcb_window_t focusedPanel_ = 0;
     xcb_window_t focusBefore_ = 0;
+    // Whether the toolkit's connection holds the keyboard for the panel.
+    bool toolkitHolds_ = false;
     std::thread poller_;
 };
 
