@@ -262,8 +262,10 @@ void X11PanelInput::releaseToolkitGrab() {
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (!held || x11 == nullptr || x11->connection() == nullptr)
         return;
-    xcb_ungrab_keyboard(x11->connection(), XCB_CURRENT_TIME);
-    xcb_flush(x11->connection());
+    xcb_connection_t* toolkit = x11->connection();
+    xcb_ungrab_keyboard(toolkit, XCB_CURRENT_TIME);
+    // Given back before the caller goes on, as the panel input's own grab is.
+    own(xcb_get_input_focus_reply(toolkit, xcb_get_input_focus(toolkit), nullptr));
 }
 
 void X11PanelInput::takeFocusBack(const xcb_focus_out_event_t& event) {
