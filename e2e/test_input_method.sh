@@ -58,32 +58,6 @@ fcitx_on_bus() {
         org.freedesktop.DBus.NameHasOwner string:org.fcitx.Fcitx5 2>/dev/null | grep -q true
 }
 
-start_xterm() {
-    desktop_spawn xterm -T "$1" -geometry 60x8 -e sleep 600
-    wait_for_window_title "$1" >/dev/null || fail "xterm $1 did not appear"
-}
-
-# An xterm names itself in UTF-8 (_NET_WM_NAME) only when the title comes as an escape sequence.
-start_utf8_xterm() {
-    desktop_spawn env LC_ALL=C.UTF-8 xterm -u8 -xrm 'XTerm*utf8Title: true' -geometry 60x8 \
-        -e bash -c "printf '\\033]2;%s\\007' '$1'; exec sleep 600"
-    wait_for_window_title "$1" >/dev/null || fail "xterm $1 did not appear"
-}
-
-activate_once() {
-    xdotool windowactivate "$2" 2>/dev/null
-    desktop_poll 1 active_title_is "$1"
-}
-
-# A window just mapped may not be managed yet, and the manager ignores a request for it: ask
-# once it is listed, and again until it is active.
-activate() {
-    local id
-    id=$(wait_for_window_title "$1") || return 1
-    desktop_poll 5 all_managed "$id"
-    desktop_poll 8 activate_once "$1" "$id" || fail "could not activate $1 to set the scene"
-}
-
 panel_window() {
     xdotool search --onlyvisible --name '^Vantlo$' 2>/dev/null | head -n 1
 }
@@ -154,9 +128,9 @@ if ! desktop_poll 20 fcitx_on_bus; then
     exit 1
 fi
 
-start_xterm alpha
-start_utf8_xterm "$TITLE"
-start_xterm gamma
+start_xterm alpha 60x8
+start_utf8_xterm "$TITLE" 60x8
+start_xterm gamma 60x8
 activate "$TITLE"
 activate alpha
 activate gamma

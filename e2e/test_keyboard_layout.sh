@@ -63,32 +63,6 @@ check_panel_input_follows_layout() {
     kill "$driver"
 }
 
-start_xterm() {
-    desktop_spawn xterm -T "$1" -geometry 60x8 -e sleep 600
-    wait_for_window_title "$1" >/dev/null || fail "xterm $1 did not appear"
-}
-
-# An xterm names itself in UTF-8 (_NET_WM_NAME) only when the title comes as an escape sequence.
-start_utf8_xterm() {
-    desktop_spawn env LC_ALL=C.UTF-8 xterm -u8 -xrm 'XTerm*utf8Title: true' -geometry 60x8 \
-        -e bash -c "printf '\\033]2;%s\\007' '$1'; exec sleep 600"
-    wait_for_window_title "$1" >/dev/null || fail "xterm $1 did not appear"
-}
-
-activate_once() {
-    xdotool windowactivate "$2" 2>/dev/null
-    desktop_poll 1 active_title_is "$1"
-}
-
-# A window just mapped may not be managed yet, and the manager ignores a request for it: ask
-# once it is listed, and again until it is active.
-activate() {
-    local id
-    id=$(wait_for_window_title "$1") || return 1
-    desktop_poll 5 all_managed "$id"
-    desktop_poll 8 activate_once "$1" "$id" || fail "could not activate $1 to set the scene"
-}
-
 # Holds Alt, presses the given xdotool keys one by one, releases Alt.
 with_alt() {
     xdotool keydown alt
@@ -109,9 +83,9 @@ all_minimised() {
 }
 
 check_program_follows_layout() {
-    start_xterm alpha
-    start_utf8_xterm bär
-    start_xterm gamma
+    start_xterm alpha 60x8
+    start_utf8_xterm bär 60x8
+    start_xterm gamma 60x8
     activate bär
     activate alpha
     activate gamma
@@ -126,7 +100,7 @@ check_program_follows_layout() {
     # Return first: the panel takes the focus and Qt types the key, even after a window that
     # appeared meanwhile was given the focus by the window manager.
     with_alt Tab $POS_RETURN
-    start_xterm late
+    start_xterm late 60x8
     sleep 0.5
     xdotool key $POS_LEFT_OF_RETURN
     sleep 0.2

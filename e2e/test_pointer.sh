@@ -27,18 +27,6 @@ row_y() { echo $((PY + 57 + 6 + 24 + 50 * $1)); }
 close_x() { echo $((PX + 307)); }
 row_x() { echo $((PX + 170)); }
 
-start_xterm() {
-    desktop_spawn xterm -T "$1" -geometry 60x10+40+40 -e sleep 600
-    wait_for_window_title "$1" >/dev/null || fail "xterm $1 did not appear"
-}
-
-activate() {
-    local id
-    id=$(wait_for_window_title "$1") || return 1
-    xdotool windowactivate --sync "$id" 2>/dev/null || xdotool windowactivate "$id"
-    wait_for_active_title "$1" 5 || fail "could not activate $1 to set the scene"
-}
-
 panel_id() {
     xdotool search --onlyvisible --name '^Vantlo$' 2>/dev/null | head -n 1
 }
@@ -79,9 +67,9 @@ count_pixels() {
 desktop_start || exit 1
 e2e_private_folders
 
-start_xterm alpha
-start_xterm beta
-start_xterm gamma
+start_xterm alpha 60x10+40+40
+start_xterm beta 60x10+40+40
+start_xterm gamma 60x10+40+40
 activate alpha
 activate beta
 activate gamma

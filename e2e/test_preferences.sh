@@ -88,18 +88,6 @@ summon_with() {
     echo "$geometry"
 }
 
-start_xterm() {
-    desktop_spawn xterm -T "$1" -geometry 60x10 -e sleep 600
-    wait_for_window_title "$1" >/dev/null || fail "xterm $1 did not appear"
-}
-
-activate() {
-    local id
-    id=$(wait_for_window_title "$1") || return 1
-    xdotool windowactivate --sync "$id" 2>/dev/null || xdotool windowactivate "$id"
-    wait_for_active_title "$1" 5 || fail "could not activate $1 to set the scene"
-}
-
 desktop_start || exit 1
 e2e_private_folders
 autostart="$XDG_CONFIG_HOME/autostart/com.local.vantlo.desktop"

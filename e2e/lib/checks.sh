@@ -115,3 +115,30 @@ driver_lists() {
 listed_window() {
     "$DRIVER" windows | grep "^window $1 "
 }
+
+# Starts an xterm titled TITLE (GEOMETRY: 60x10) that lives ten minutes, and waits for its window.
+start_xterm() {
+    desktop_spawn xterm -T "$1" -geometry "${2:-60x10}" -e sleep 600
+    wait_for_window_title "$1" >/dev/null || fail "xterm $1 did not appear"
+}
+
+# An xterm names itself in UTF-8 (_NET_WM_NAME) only when the title comes as an escape sequence.
+start_utf8_xterm() {
+    desktop_spawn env LC_ALL=C.UTF-8 xterm -u8 -xrm 'XTerm*utf8Title: true' \
+        -geometry "${2:-60x10}" -e bash -c "printf '\\033]2;%s\\007' '$1'; exec sleep 600"
+    wait_for_window_title "$1" >/dev/null || fail "xterm $1 did not appear"
+}
+
+activate_once() {
+    xdotool windowactivate "$2" 2>/dev/null
+    desktop_poll 1 active_title_is "$1"
+}
+
+# Makes the window titled TITLE the active one. A window just mapped may not be managed yet, and
+# the manager ignores a request for it: ask once it is listed, and again until it is active.
+activate() {
+    local id
+    id=$(wait_for_window_title "$1") || return 1
+    desktop_poll 5 all_managed "$id"
+    desktop_poll 8 activate_once "$1" "$id" || fail "could not activate $1 to set the scene"
+}
