@@ -5,26 +5,18 @@
 
 #include "browser/BrowserTabEnumerator.h"
 #include "platform/AXNames.h"
+#include "platform/AsciiText.h"
 #include "platform/Platform.h"
 
 namespace vantlo::BrowserTabEnumerator {
 namespace {
 
 std::string trimmed(const std::string& text) {
-    constexpr const char* blanks = " \t\n\r\v\f";
-    auto first = text.find_first_not_of(blanks);
-    if (first == std::string::npos)
-        return {};
-    auto last = text.find_last_not_of(blanks);
-    return text.substr(first, last - first + 1);
+    return std::string(AsciiText::trimmed(text));
 }
 
-std::string lowercased(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
+std::string lowercased(const std::string& text) {
+    return AsciiText::lowercase(text);
 }
 
 std::size_t characterCount(const std::string& text) {

@@ -1,4 +1,5 @@
 #include "onboarding/DesktopBindingEdits.h"
+#include "platform/AsciiText.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,18 +8,11 @@ namespace vantlo::DesktopBindingEdits {
 namespace {
 
 std::string lower(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
+    return AsciiText::lowercase(text);
 }
 
 std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
-        text.remove_prefix(1);
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
-        text.remove_suffix(1);
-    return text;
+    return AsciiText::trimmed(text);
 }
 
 // One quoted GVariant string at `at` ('…' or "…", backslash escapes); nothing when unterminated.

@@ -1,4 +1,5 @@
 #include "onboarding/DesktopKind.h"
+#include "platform/AsciiText.h"
 
 #include <algorithm>
 #include <array>
@@ -9,10 +10,7 @@ namespace vantlo::DesktopKinds {
 namespace {
 
 std::string lower(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
+    return AsciiText::lowercase(text);
 }
 
 DesktopKind fromDesktopEntry(const std::string& entry) {

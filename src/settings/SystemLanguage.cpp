@@ -1,4 +1,5 @@
 #include "settings/SystemLanguage.h"
+#include "platform/AsciiText.h"
 
 #include <algorithm>
 #include <cctype>
@@ -9,10 +10,7 @@ namespace vantlo::SystemLanguage {
 namespace {
 
 std::string lowercase(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
+    return AsciiText::lowercase(text);
 }
 
 std::vector<std::string> splitParts(std::string_view name) {

@@ -1,4 +1,5 @@
 #include "settings/TranslationTable.h"
+#include "platform/AsciiText.h"
 
 #include <filesystem>
 #include <fstream>
@@ -7,11 +8,7 @@ namespace vantlo {
 namespace {
 
 std::string_view trim(std::string_view text) {
-    auto begin = text.find_first_not_of(" \t\r");
-    if (begin == std::string_view::npos)
-        return {};
-    auto end = text.find_last_not_of(" \t\r");
-    return text.substr(begin, end - begin + 1);
+    return AsciiText::trimmed(text, AsciiText::kLineBlanks);
 }
 
 char unescaped(char c) {

@@ -5,17 +5,14 @@
 #include <map>
 #include <sstream>
 
+#include "platform/AsciiText.h"
 #include "platform/posix/RegularFile.h"
 
 namespace vantlo {
 namespace {
 
 std::string trim(const std::string& s) {
-    auto begin = s.find_first_not_of(" \t\r");
-    if (begin == std::string::npos)
-        return "";
-    auto end = s.find_last_not_of(" \t\r");
-    return s.substr(begin, end - begin + 1);
+    return std::string(AsciiText::trimmed(s, AsciiText::kLineBlanks));
 }
 
 // Desktop-entry string escapes: \s \n \t \r \\.

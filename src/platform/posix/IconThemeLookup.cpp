@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "platform/AsciiText.h"
 #include "platform/posix/RegularFile.h"
 
 namespace vantlo {
@@ -38,11 +39,7 @@ constexpr std::size_t kMaxThemes = 32;
 using Section = std::map<std::string, std::string>;
 
 std::string trimmed(const std::string& text) {
-    auto begin = text.find_first_not_of(" \t\r");
-    if (begin == std::string::npos)
-        return "";
-    auto end = text.find_last_not_of(" \t\r");
-    return text.substr(begin, end - begin + 1);
+    return std::string(AsciiText::trimmed(text, AsciiText::kLineBlanks));
 }
 
 std::vector<std::string> commaList(const std::string& text) {
