@@ -6,25 +6,9 @@ holds the lit progress dots: the top-most band of rows with accent pixels both n
 near the right edge of the panel, and none in the middle (a highlighted row is accent across).
 Usage: find_guide_next.py panel.png"""
 
-import struct
 import sys
-import zlib
 
-
-def read_png(path):
-    data = open(path, "rb").read()
-    at, idat, width, height = 8, b"", 0, 0
-    while at < len(data):
-        (length,), kind = struct.unpack(">I", data[at:at + 4]), data[at + 4:at + 8]
-        body = data[at + 8:at + 8 + length]
-        if kind == b"IHDR":
-            width, height = struct.unpack(">II", body[:8])
-        elif kind == b"IDAT":
-            idat += body
-        at += 12 + length
-    raw = zlib.decompress(idat)
-    stride = 1 + 3 * width
-    return width, height, lambda x, y: raw[y * stride + 1 + 3 * x:y * stride + 4 + 3 * x]
+from find_field import read_png
 
 
 def is_accent(rgb):

@@ -30,6 +30,16 @@ class SwitcherShowing_ : public ControllerTestBase {
         appWithWindows("Mail", "com.example.mail", {"Inbox"});
         useInOrder({"com.example.editor::Notes", "com.example.mail::Inbox"});
     }
+
+    // A controller whose monitors sit on a panel input that the test can make refuse the grab.
+    std::shared_ptr<FakePanelInput> controllerOnPanelInput() {
+        auto input = std::make_shared<FakePanelInput>();
+        PanelInputMonitors::Panel panel;
+        panel.frame = [this] { return presenter->panelFrame(); };
+        controller = SwitcherPanelController::create(
+            presenter, PanelInputMonitors::create(input, panel), [](const std::string&) {});
+        return input;
+    }
 };
 
 TEST_F(SwitcherShowing_, HidingGivesTheGrabAndEveryMonitorBack) {
@@ -93,11 +103,7 @@ TEST_F(SwitcherShowing_, WithoutAScreenNothingIsTaken) {
 }
 
 TEST_F(SwitcherShowing_, AGrabRefusedAtTheSummonIsTakenWhenTheSlideInEnds) {
-    auto input = std::make_shared<FakePanelInput>();
-    PanelInputMonitors::Panel panel;
-    panel.frame = [this] { return presenter->panelFrame(); };
-    controller = SwitcherPanelController::create(
-        presenter, PanelInputMonitors::create(input, panel), [](const std::string&) {});
+    auto input = controllerOnPanelInput();
     input->refuse = true;
     summon();
     EXPECT_TRUE(controller->isShowing());
@@ -110,11 +116,7 @@ TEST_F(SwitcherShowing_, AGrabRefusedAtTheSummonIsTakenWhenTheSlideInEnds) {
 }
 
 TEST_F(SwitcherShowing_, AKeyboardThatCannotBeTakenEndsTheShowingWithOneLogLine) {
-    auto input = std::make_shared<FakePanelInput>();
-    PanelInputMonitors::Panel panel;
-    panel.frame = [this] { return presenter->panelFrame(); };
-    controller = SwitcherPanelController::create(
-        presenter, PanelInputMonitors::create(input, panel), [](const std::string&) {});
+    auto input = controllerOnPanelInput();
     input->refuse = true;
     summon();
     EXPECT_TRUE(controller->isShowing()) << "the slide-in gets its chance to take it";
