@@ -286,4 +286,22 @@ for pane in general shortcuts appearance exceptions feedback; do
     screenshot "zh-$pane"
 done
 
+# The tray's second item opens the guide at any time, also after the first run.
+guide_window() {
+    xdotool search --onlyvisible --name '^Vantlo 使用引导$' 2>/dev/null | head -n 1
+}
+guide_shown() { [[ -n "$(guide_window)" ]]; }
+tray=$(xdotool search --onlyvisible --class trayer 2>/dev/null | head -n 1)
+eval "$(xdotool getwindowgeometry --shell "$tray")"
+xdotool mousemove $((X + WIDTH - 12)) $((Y + HEIGHT / 2)) click 3
+if desktop_poll 3 tray_menu_window; then
+    sleep 0.4
+    xdotool key Down Down Return
+fi
+if desktop_poll 5 guide_shown; then
+    pass "the tray's 显示引导… opens the guide window"
+else
+    fail "no guide window after the tray's second item"
+fi
+
 e2e_finish test_preferences
