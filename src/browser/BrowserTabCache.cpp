@@ -98,6 +98,8 @@ void BrowserTabCache::finishRefresh(const std::optional<std::string>& bundleID,
 }
 
 void BrowserTabCache::refreshForegroundBrowserNow() {
+    if (!platform().facts.summonWaitsForFrontmostBrowser)
+        return;
     auto frontmost = platform().workspace->frontmostApplication();
     if (!frontmost || !BrowserTabEnumerator::isSupportedBrowser(frontmost->bundleIdentifier))
         return;

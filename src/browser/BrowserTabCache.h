@@ -32,7 +32,8 @@ class BrowserTabCache : public std::enable_shared_from_this<BrowserTabCache> {
     // queue; `completion` runs on the main queue once the refresh it started or joined stored its
     // result. A request made while a refresh runs joins it, whatever browser it asked for.
     void refreshAsync(std::optional<std::string> bundleID, Completion completion = {});
-    // Refreshes the frontmost application's tabs on this thread when it is a supported browser.
+    // Refreshes the frontmost application's tabs on this thread when it is a supported browser
+    // and the platform lets a summon wait for it (see PlatformFacts); does nothing otherwise.
     // An empty answer leaves the cache as it was.
     void refreshForegroundBrowserNow();
 

@@ -71,6 +71,10 @@ struct PlatformFacts {
     std::vector<BrowserIdentity> browsers;
     // What the user does so that Vantlo can list browser tabs.
     BrowserTabAccess browserTabAccess = BrowserTabAccess::automationPermission;
+    // Whether a summon may wait for the frontmost browser to list its tabs before the panel
+    // shows. Where the browser is another process reached over a socket while the hot key holds
+    // the keyboard, it may not: the panel shows the tabs known and refreshes them right after.
+    bool summonWaitsForFrontmostBrowser = true;
 
     // How keys are written for the user: glyphs on the Mac, "Alt+Tab" on Linux.
     KeyLabelStyle keyLabelStyle = KeyLabelStyle::glyphs;

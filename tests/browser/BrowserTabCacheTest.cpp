@@ -132,6 +132,19 @@ TEST_F(BrowserTabCacheTest, TheForegroundRefreshKeepsTheCacheWhenItFindsNothing)
     EXPECT_EQ(titles(), (std::vector<std::string>{"Apple", "Inbox", "News", "Docs"}));
 }
 
+TEST_F(BrowserTabCacheTest, WhereASummonMayNotWaitTheForegroundRefreshAsksNoBrowser) {
+    platform().facts.summonWaitsForFrontmostBrowser = false;
+    auto& cache = BrowserTabCache::shared();
+    fake.setFrontmost(chromeApp);
+    cache.refreshForegroundBrowserNow();
+    EXPECT_EQ(listingsRun(), 0u) << "the summon's thread never waits for the browser";
+    EXPECT_TRUE(titles().empty());
+
+    cache.refreshAsync("com.google.Chrome");
+    fake.dispatch->runUntilIdle();
+    EXPECT_EQ(titles(), (std::vector<std::string>{"Inbox", "News"})) << "read right after instead";
+}
+
 TEST_F(BrowserTabCacheTest, ABrowserThatNeverAnswersDoesNotHoldTheRefreshForever) {
     auto& cache = BrowserTabCache::shared();
     chrome->stopAnswering(fake.clock);
