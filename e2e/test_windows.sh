@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Windows through the X11 Accessibility backend under one window manager (VANTLO_E2E_WM):
-# listing with titles, pids and stacking order, raise, minimise and un-minimise, desktops, the
-# close button, dialogs, and listings racing with windows that disappear.
+# listing with titles (compound text among them), pids and stacking order, raise, minimise and
+# un-minimise, desktops, the close button, dialogs, and listings racing with windows that
+# disappear.
 set -u
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/lib/desktop.sh"
@@ -47,6 +48,20 @@ check_listing_and_stacking() {
         pass "capturing a window gives its pixels, scaled down"
     else
         fail "capture: $("$DRIVER" capture "$second")"
+    fi
+}
+
+# xterm sets a title outside Latin-1 only as WM_NAME in compound text, with no _NET_WM_NAME.
+check_compound_text_title() {
+    local title="测试窗口" id
+    LC_ALL=C.UTF-8 desktop_spawn xterm -T "$title" -e sleep 600
+    id=$(wait_for_window_title "$title") || { fail "xterm titled $title did not appear"; return 1; }
+    if [[ "$(xprop -id "$id" WM_NAME _NET_WM_NAME)" != *"WM_NAME(COMPOUND_TEXT)"* ]]; then
+        fail "xterm did not set its title as compound text: $(xprop -id "$id" WM_NAME)"
+    elif desktop_poll 5 driver_lists "^window $id .* title $title\$"; then
+        pass "a compound-text title is listed decoded ($title)"
+    else
+        fail "compound-text title: $(listed_window "$id")"
     fi
 }
 
@@ -179,6 +194,7 @@ else
 fi
 check_screens
 check_listing_and_stacking
+check_compound_text_title
 check_minimise_and_restore
 check_other_desktop
 check_close_button

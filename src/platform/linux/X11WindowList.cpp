@@ -279,8 +279,10 @@ std::vector<X11Window> X11WindowList::readWindows(const std::vector<xcb_window_t
         auto types = XcbProperty::values32(XcbProperty::reply(c, r.type));
         auto state = XcbProperty::values32(XcbProperty::reply(c, r.state));
         auto transient = XcbProperty::first32(XcbProperty::reply(c, r.transient));
-        auto netName = XcbProperty::text(XcbProperty::reply(c, r.netName), a.UTF8_STRING);
-        auto name = XcbProperty::text(XcbProperty::reply(c, r.name), a.UTF8_STRING);
+        auto netName =
+            XcbProperty::text(XcbProperty::reply(c, r.netName), a.UTF8_STRING, a.COMPOUND_TEXT);
+        auto name =
+            XcbProperty::text(XcbProperty::reply(c, r.name), a.UTF8_STRING, a.COMPOUND_TEXT);
         auto wmClass = XcbProperty::strings(XcbProperty::reply(c, r.wmClass));
         auto actions = XcbProperty::values32(XcbProperty::reply(c, r.actions));
         auto desktop = XcbProperty::first32(XcbProperty::reply(c, r.desktop));

@@ -8,6 +8,7 @@ namespace vantlo {
 
 #define VANTLO_XCB_ATOMS(X)             \
     X(UTF8_STRING)                      \
+    X(COMPOUND_TEXT)                    \
     X(WM_PROTOCOLS)                     \
     X(WM_DELETE_WINDOW)                 \
     X(WM_CHANGE_STATE)                  \

@@ -190,7 +190,7 @@ std::string XcbConnection::windowManagerName() {
         return "";
     auto name = XcbProperty::reply(connection_,
                                    XcbProperty::request(connection_, *child, atoms_._NET_WM_NAME));
-    return XcbProperty::text(name, atoms_.UTF8_STRING).value_or("");
+    return XcbProperty::text(name, atoms_.UTF8_STRING, atoms_.COMPOUND_TEXT).value_or("");
 }
 
 std::optional<std::string> XcbConnection::rootText(const std::string& atomName) {
@@ -202,7 +202,7 @@ std::optional<std::string> XcbConnection::rootText(const std::string& atomName) 
         return std::nullopt;
     auto value = XcbProperty::reply(connection_,
                                     XcbProperty::request(connection_, screen_->root, atom->atom));
-    return XcbProperty::text(value, atoms_.UTF8_STRING);
+    return XcbProperty::text(value, atoms_.UTF8_STRING, atoms_.COMPOUND_TEXT);
 }
 
 void XcbConnection::reportError(const xcb_generic_error_t& error) {

@@ -1,5 +1,9 @@
 #include "platform/linux/XcbReply.h"
 
+#include <string_view>
+
+#include "platform/linux/CompoundText.h"
+
 namespace vantlo::XcbProperty {
 namespace {
 
@@ -35,7 +39,8 @@ std::optional<std::uint32_t> first32(const PropertyReply& reply) {
     return values->front();
 }
 
-std::optional<std::string> text(const PropertyReply& reply, xcb_atom_t utf8String) {
+std::optional<std::string> text(const PropertyReply& reply, xcb_atom_t utf8String,
+                                xcb_atom_t compoundText) {
     if (!reply || reply->type == XCB_ATOM_NONE || reply->format != 8)
         return std::nullopt;
     const char* data = static_cast<const char*>(xcb_get_property_value(reply.get()));
@@ -45,6 +50,8 @@ std::optional<std::string> text(const PropertyReply& reply, xcb_atom_t utf8Strin
         --length;
     if (reply->type == utf8String)
         return std::string(data, static_cast<std::size_t>(length));
+    if (reply->type == compoundText && compoundText != XCB_ATOM_NONE)
+        return CompoundText::toUtf8(std::string_view(data, static_cast<std::size_t>(length)));
     return latin1ToUtf8(data, length);
 }
 
@@ -54,17 +61,14 @@ std::vector<std::string> strings(const PropertyReply& reply) {
         return out;
     const char* data = static_cast<const char*>(xcb_get_property_value(reply.get()));
     int length = xcb_get_property_value_length(reply.get());
-    std::string current;
-    for (int i = 0; i < length; ++i) {
-        if (data[i] == '\0') {
-            out.push_back(current);
-            current.clear();
-        } else {
-            current += data[i];
+    int start = 0;
+    for (int i = 0; i <= length; ++i) {
+        if (i == length || data[i] == '\0') {
+            if (i < length || i > start)
+                out.push_back(latin1ToUtf8(data + start, i - start));
+            start = i + 1;
         }
     }
-    if (!current.empty())
-        out.push_back(current);
     return out;
 }
 

@@ -46,9 +46,11 @@ inline PropertyReply reply(xcb_connection_t* c, xcb_get_property_cookie_t cookie
 // The values of a 32-bit property; nothing when the property is absent or has another format.
 std::optional<std::vector<std::uint32_t>> values32(const PropertyReply& reply);
 std::optional<std::uint32_t> first32(const PropertyReply& reply);
-// A text property: UTF8_STRING as is, STRING (Latin-1) converted to UTF-8.
-std::optional<std::string> text(const PropertyReply& reply, xcb_atom_t utf8String);
-// The NUL-separated strings of a property (WM_CLASS: instance, class).
+// A text property as UTF-8: UTF8_STRING as is, COMPOUND_TEXT decoded, STRING (Latin-1) and any
+// other type converted from Latin-1.
+std::optional<std::string> text(const PropertyReply& reply, xcb_atom_t utf8String,
+                                xcb_atom_t compoundText);
+// The NUL-separated Latin-1 strings of a property (WM_CLASS: instance, class), as UTF-8.
 std::vector<std::string> strings(const PropertyReply& reply);
 
 }  // namespace XcbProperty
