@@ -84,6 +84,34 @@ expect_active "$before" "Escape closes the panel without switching"
 with_alt Tab Return g a m Return
 expect_active gamma "Return, part of a title and Return switch to that window"
 
+# The program keeps what it read of each window and reads again only what changed: a window
+# opened since the last summon, a title changed on one already read, and a window closed since
+# must each show at the next summon.
+start_xterm epsilon
+epsilon_id=$(wait_for_window_title epsilon)
+activate gamma
+with_alt Tab Return e p s Return
+expect_active epsilon "a window opened since the last summon is listed"
+xprop -id "$epsilon_id" -f _NET_WM_NAME 8u -set _NET_WM_NAME zeta
+xprop -id "$epsilon_id" -set WM_NAME zeta
+desktop_poll 5 bash -c "xprop -id $epsilon_id _NET_WM_NAME | grep -q zeta" ||
+    fail "could not rename epsilon to set the scene"
+activate gamma
+with_alt Tab Return z e t Return
+if wait_for_active_title zeta 5; then
+    pass "a title changed since the last summon is seen"
+else
+    fail "a title changed since the last summon is seen: active window is '$(active_window_title)'"
+    xdotool key Escape sleep 0.3 key Escape  # the search found nothing and is still up
+fi
+activate gamma
+activate alpha
+xdotool windowclose "$epsilon_id" 2>/dev/null || xdotool windowkill "$epsilon_id"
+desktop_poll 5 bash -c "! xprop -root _NET_CLIENT_LIST | grep -qi '$(printf '0x%x' "$epsilon_id")\b'"
+activate alpha
+with_alt Tab
+expect_active gamma "a window closed since the last summon is no longer listed"
+
 # Alt goes up before the panel has taken the keyboard; the release must still switch.
 xdotool keydown alt key Tab keyup alt
 expect_active alpha "a quick Alt+Tab in one stroke switches to the previous window"

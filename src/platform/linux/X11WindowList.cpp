@@ -7,6 +7,7 @@
 #include <map>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 #include "platform/linux/XcbReply.h"
 
@@ -60,6 +61,27 @@ X11Window::Kind kindOf(const XcbAtoms& a, const std::optional<std::vector<std::u
     return transient ? X11Window::Kind::dialog : X11Window::Kind::normal;
 }
 
+// The client window a watched change is about: a property of it, or its size, place, mapping,
+// parent or end (the structure events share one layout up to the window).
+std::optional<xcb_window_t> changedClient(const xcb_generic_event_t& event) {
+    switch (event.response_type & 0x7f) {
+        case XCB_PROPERTY_NOTIFY:
+            return reinterpret_cast<const xcb_property_notify_event_t&>(event).window;
+        case XCB_CONFIGURE_NOTIFY:
+            return reinterpret_cast<const xcb_configure_notify_event_t&>(event).window;
+        case XCB_MAP_NOTIFY:
+            return reinterpret_cast<const xcb_map_notify_event_t&>(event).window;
+        case XCB_UNMAP_NOTIFY:
+            return reinterpret_cast<const xcb_unmap_notify_event_t&>(event).window;
+        case XCB_REPARENT_NOTIFY:
+            return reinterpret_cast<const xcb_reparent_notify_event_t&>(event).window;
+        case XCB_DESTROY_NOTIFY:
+            return reinterpret_cast<const xcb_destroy_notify_event_t&>(event).window;
+        default:
+            return std::nullopt;
+    }
+}
+
 bool contains(const std::optional<std::vector<std::uint32_t>>& list, std::uint32_t value) {
     return list && std::find(list->begin(), list->end(), value) != list->end();
 }
@@ -83,6 +105,11 @@ X11WindowList::X11WindowList(std::shared_ptr<XcbConnection> connection,
     xcb_window_t root = connection_->root();
     listener_ = connection_->addListener(
         [recent = recent_, watched, root](const xcb_generic_event_t& event) {
+            auto changed = changedClient(event);
+            if (changed && *changed != root) {
+                recent->markStale(*changed);
+                return;
+            }
             if ((event.response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
                 return;
             const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
@@ -106,8 +133,17 @@ std::shared_ptr<const X11WindowSnapshot> X11WindowList::recentSnapshot() {
             return recent_->snapshot;
         changes = recent_->changes;
     }
-    // Read outside the lock; a concurrent reader may read too, and the later one is kept.
-    auto fresh = std::make_shared<const X11WindowSnapshot>(snapshot());
+    // Read outside the lock, one reader at a time; one that waited behind another reader takes
+    // its result when nothing changed since it began.
+    std::unique_lock reading(readMutex_);
+    {
+        std::lock_guard lock(recent_->mutex);
+        if (recent_->snapshot && recent_->takenAt >= now)
+            return recent_->snapshot;
+        changes = recent_->changes;
+    }
+    auto fresh = std::make_shared<const X11WindowSnapshot>(readSnapshot());
+    reading.unlock();
     std::lock_guard lock(recent_->mutex);
     if (!recent_->latest || now >= recent_->latestBegan) {
         recent_->latest = fresh;
@@ -144,15 +180,15 @@ std::shared_ptr<const X11WindowSnapshot> X11WindowList::snapshotWithoutWaiting()
         if (young)
             return recent_->snapshot;
         if (recent_->latest) {
-            if (!recent_->readingInBackground) {
+            // At most one reading runs in the background and one more waits: churn cannot
+            // keep the pool busy.
+            if (recent_->readingInBackground) {
+                recent_->backgroundQueued = true;
+            } else {
                 recent_->readingInBackground = true;
                 dispatch_->global(QualityOfService::userInitiated, [weak = weak_from_this()] {
-                    auto self = weak.lock();
-                    if (!self)
-                        return;
-                    self->recentSnapshot();
-                    std::lock_guard lock(self->recent_->mutex);
-                    self->recent_->readingInBackground = false;
+                    if (auto self = weak.lock())
+                        self->readInBackground();
                 });
             }
             return recent_->latest;
@@ -161,7 +197,24 @@ std::shared_ptr<const X11WindowSnapshot> X11WindowList::snapshotWithoutWaiting()
     return recentSnapshot();
 }
 
+void X11WindowList::readInBackground() {
+    for (;;) {
+        recentSnapshot();
+        std::lock_guard lock(recent_->mutex);
+        if (!recent_->backgroundQueued) {
+            recent_->readingInBackground = false;
+            return;
+        }
+        recent_->backgroundQueued = false;
+    }
+}
+
 void X11WindowList::invalidate() {
+    // Our own requests change windows too: every client is read afresh next time.
+    {
+        std::lock_guard lock(recent_->mutex);
+        recent_->allStale = true;
+    }
     recent_->invalidate();
 }
 
@@ -169,6 +222,11 @@ void X11WindowList::Recent::invalidate() {
     std::lock_guard lock(mutex);
     snapshot.reset();
     ++changes;
+}
+
+void X11WindowList::Recent::markStale(xcb_window_t window) {
+    std::lock_guard lock(mutex);
+    stale.insert(window);
 }
 
 xcb_window_t X11WindowList::activeWindow() {
@@ -188,6 +246,11 @@ std::optional<std::uint32_t> X11WindowList::currentDesktop() {
 }
 
 X11WindowSnapshot X11WindowList::snapshot() {
+    std::lock_guard reading(readMutex_);
+    return readSnapshot();
+}
+
+X11WindowSnapshot X11WindowList::readSnapshot() {
     auto* c = connection_->get();
     const auto& a = connection_->atoms();
     xcb_window_t root = connection_->root();
@@ -207,12 +270,13 @@ X11WindowSnapshot X11WindowList::snapshot() {
     auto stacking = XcbProperty::values32(XcbProperty::reply(c, stackingCookie));
     result.active = XcbProperty::first32(XcbProperty::reply(c, activeCookie)).value_or(XCB_NONE);
     result.currentDesktop = XcbProperty::first32(XcbProperty::reply(c, desktopCookie));
+    std::vector<xcb_window_t> ids;
+    if (clients)
+        ids.assign(clients->begin(), clients->end());
+    std::vector<xcb_window_t> parents;
+    result.windows = refreshKnown(ids, parents);
     if (!clients)
         return result;
-
-    std::vector<xcb_window_t> ids(clients->begin(), clients->end());
-    std::vector<xcb_window_t> parents;
-    result.windows = readWindows(ids, &parents);
     result.requestWaves++;
     std::vector<xcb_window_t> rootChildren;
     if (tree) {
@@ -224,6 +288,58 @@ X11WindowSnapshot X11WindowList::snapshot() {
                         stacking ? std::vector<xcb_window_t>(stacking->begin(), stacking->end())
                                  : std::vector<xcb_window_t>{});
     return result;
+}
+
+std::vector<X11Window> X11WindowList::refreshKnown(const std::vector<xcb_window_t>& ids,
+                                                   std::vector<xcb_window_t>& parents) {
+    std::unordered_set<xcb_window_t> stale;
+    bool allStale = false;
+    {
+        // Taken before the requests go out: a change the server makes after reading a window
+        // marks it again, so it is never lost.
+        std::lock_guard lock(recent_->mutex);
+        stale.swap(recent_->stale);
+        allStale = std::exchange(recent_->allStale, false);
+    }
+    std::unordered_set<xcb_window_t> listed(ids.begin(), ids.end());
+    std::erase_if(known_, [&listed](const auto& entry) { return !listed.count(entry.first); });
+    std::vector<xcb_window_t> fresh, toRead;
+    for (xcb_window_t id : ids) {
+        const bool isKnown = known_.count(id) != 0;
+        if (!isKnown)
+            fresh.push_back(id);
+        if (!isKnown || allStale || stale.count(id))
+            toRead.push_back(id);
+    }
+    watch(fresh);
+    std::vector<xcb_window_t> readParents;
+    auto read = readWindows(toRead, &readParents);
+    for (const auto& id : toRead)
+        known_.erase(id);  // a window gone while it was read is left out
+    for (std::size_t i = 0; i < read.size(); ++i)
+        known_[read[i].id] = Known{std::move(read[i]), readParents[i]};
+
+    std::vector<X11Window> windows;
+    windows.reserve(ids.size());
+    for (xcb_window_t id : ids) {
+        auto it = known_.find(id);
+        if (it == known_.end())
+            continue;
+        windows.push_back(it->second.window);
+        parents.push_back(it->second.parent);
+    }
+    return windows;
+}
+
+void X11WindowList::watch(const std::vector<xcb_window_t>& ids) {
+    auto* c = connection_->get();
+    // Our mask on a client is ours alone; the client's and the manager's stay as they are.
+    const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    for (xcb_window_t id : ids) {
+        // A client may be gone already: its error is dropped, not reported.
+        auto cookie = xcb_change_window_attributes_checked(c, id, XCB_CW_EVENT_MASK, &mask);
+        xcb_discard_reply(c, cookie.sequence);
+    }
 }
 
 std::optional<X11Window> X11WindowList::read(xcb_window_t window) {

@@ -11,6 +11,8 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/Dispatch.h"
@@ -74,7 +76,9 @@ class X11WindowList : public std::enable_shared_from_this<X11WindowList> {
     X11WindowList(const X11WindowList&) = delete;
     X11WindowList& operator=(const X11WindowList&) = delete;
 
-    // Every managed client, topmost first, read now. Empty without a window manager.
+    // Every managed client, topmost first, read now. Empty without a window manager. Only the
+    // clients that came, or changed since they were last read, are asked about; the root's
+    // lists (clients, stacking, active window, desktop) are read every time.
     X11WindowSnapshot snapshot();
     // The same, but a snapshot taken a moment ago is handed out again, so that one enumeration
     // (the applications, then each application's windows) reads the desktop once. Any change of
@@ -103,6 +107,20 @@ class X11WindowList : public std::enable_shared_from_this<X11WindowList> {
     std::optional<std::uint32_t> currentDesktop();
 
   private:
+    // A client's facts as last read, with its parent for the frame walk.
+    struct Known {
+        X11Window window;
+        xcb_window_t parent = XCB_NONE;
+    };
+
+    // snapshot() with readMutex_ held.
+    X11WindowSnapshot readSnapshot();
+    // Brings known_ up to date for `ids` (the client list) and answers the clients still there,
+    // in that order, with their parents.
+    std::vector<X11Window> refreshKnown(const std::vector<xcb_window_t>& ids,
+                                        std::vector<xcb_window_t>& parents);
+    // Asks the server to tell of every later change to the new clients' properties and structure.
+    void watch(const std::vector<xcb_window_t>& ids);
     // Reads the windows in one wave; `parents` receives each kept window's parent.
     std::vector<X11Window> readWindows(const std::vector<xcb_window_t>& ids,
                                        std::vector<xcb_window_t>* parents);
@@ -119,15 +137,27 @@ class X11WindowList : public std::enable_shared_from_this<X11WindowList> {
         std::shared_ptr<const X11WindowSnapshot> latest;
         std::chrono::steady_clock::time_point latestBegan;
         bool readingInBackground = false;
+        // A change came while the background reading ran: it reads once more when done.
+        bool backgroundQueued = false;
         // Counts the changes; a reading that began before one is not kept.
         std::uint64_t changes = 0;
+        // Clients whose properties or structure changed since they were last read.
+        std::unordered_set<xcb_window_t> stale;
+        bool allStale = false;
 
         void invalidate();
+        void markStale(xcb_window_t window);
     };
+
+    // Runs background readings until no change asked for one more.
+    void readInBackground();
 
     std::shared_ptr<XcbConnection> connection_;
     std::shared_ptr<Dispatch> dispatch_;
     std::shared_ptr<Recent> recent_ = std::make_shared<Recent>();
+    // One reading at a time: readers that wait behind it mostly find its result recent enough.
+    std::mutex readMutex_;
+    std::unordered_map<xcb_window_t, Known> known_;  // guarded by readMutex_
     Subscription listener_;
 };
 
