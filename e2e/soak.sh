@@ -155,9 +155,13 @@ run_soak_phase() {
     soak_churn_start
     soak_fill_thumbnails || fail "the panel did not answer while its selection walked over 120 rows"
     take_sample 0
-    local n started=$SECONDS
+    local n started=$SECONDS unanswered_before=0
     for ((n = 1; n <= summons; n++)); do
         soak_gesture "$n" "$windows"
+        if ((SOAK_UNANSWERED > unanswered_before)); then
+            echo "the program's last lines: $(tail -n 5 "$DESKTOP_TMP/vantlo.out" | tr '\n' '|')" >&2
+        fi
+        unanswered_before=$SOAK_UNANSWERED
         if ! soak_alive; then
             fail "the program ended during summon $n: $(tail -n 5 "$DESKTOP_TMP/vantlo.out")"
             break
