@@ -1,6 +1,6 @@
 #pragma once
-// Finds the image file of an icon named in an icon theme, as the freedesktop icon theme
-// specification describes: the theme's folders listed in its index.theme (a folder made for the
+// Finds the image file of an icon named in an icon theme, following freedesktop.org's Icon Theme
+// rules: the theme's folders listed in its index.theme (a folder made for the
 // size first, then the nearest size), the themes it inherits, then "hicolor", then the unthemed
 // fallback folders. A name not found loses its last dash-separated part and is looked up again
 // ("firefox-esr" finds "firefox"), as toolkits do.
