@@ -81,15 +81,8 @@ check_hot_key() {
 
 check_panel_input() {
     local out="$DESKTOP_TMP/panel.out"
-    desktop_spawn "$DRIVER" panel $TAB $OPTION 60 >"$out" 2>&1
-    local driver=$DESKTOP_LAST_PID
-    desktop_poll 5 grep -q "^registered" "$out" || { fail "panel driver not ready"; return 1; }
-    xdotool keydown alt
-    xdotool key Tab
-    desktop_poll 3 grep -q "^shown" "$out" || {
-        xdotool keyup alt
-        { fail "the hot key did not show the panel: $(tr "\n" "|" <"$out")"; return 1; }
-    }
+    panel_driver_shown "$out" || return 1
+    local driver=$PANEL_DRIVER
     if [[ "$("$DRIVER" grab-probe)" == grabbed ]]; then
         pass "while the panel shows the keyboard is held"
     else

@@ -195,12 +195,6 @@ if desktop_poll 5 bash -c "! xdotool search --onlyvisible --name '^Vantlo\$' >/d
 else
     fail "after cancelling: panel '$(panel_window)', focus $(xdotool getwindowfocus)"
 fi
-if kill -0 "$vantlo_pid" 2>/dev/null; then
-    pass "the program keeps running"
-else
-    fail "the program ended: $(tail -5 "$DESKTOP_TMP/vantlo-simplifiedChinese.out")"
-fi
-if ((E2E_FAILURES > 0)); then
-    tail -n 20 "$DESKTOP_TMP"/vantlo-*.out "$DESKTOP_TMP/fcitx5.log" >&2
-fi
+check_still_running "$vantlo_pid" "$DESKTOP_TMP/vantlo-simplifiedChinese.out"
+show_logs_on_failure "$DESKTOP_TMP"/vantlo-*.out "$DESKTOP_TMP/fcitx5.log"
 e2e_finish test_input_method

@@ -18,7 +18,6 @@ e2e_require_vantlo
 # X key codes (evdev) of positions: where a US keyboard has X and Q, the key left of Return, and
 # Return.
 readonly POS_X=53 POS_Q=24 POS_LEFT_OF_RETURN=48 POS_RETURN=36
-readonly TAB=48 OPTION=0x800
 
 grab_held() {
     [[ "$("$DRIVER" grab-probe)" == grabbed ]]
@@ -27,16 +26,8 @@ grab_held() {
 check_panel_input_follows_layout() {
     setxkbmap -layout us -option ''
     local out="$DESKTOP_TMP/panel.out"
-    desktop_spawn "$DRIVER" panel $TAB $OPTION 60 >"$out" 2>&1
-    local driver=$DESKTOP_LAST_PID
-    desktop_poll 5 grep -q "^registered" "$out" || { fail "panel driver not ready"; return 1; }
-    xdotool keydown alt
-    xdotool key Tab
-    desktop_poll 3 grep -q "^shown" "$out" || {
-        xdotool keyup alt
-        fail "the hot key did not show the panel: $(tr '\n' '|' <"$out")"
-        return 1
-    }
+    panel_driver_shown "$out" || return 1
+    local driver=$PANEL_DRIVER
     local layout position expected
     for layout in "ru $POS_X 7 ч" "de $POS_LEFT_OF_RETURN 39 ä" "fr $POS_Q 12 a"; do
         read -r layout position code expected <<<"$layout"
@@ -140,18 +131,12 @@ check_program_follows_layout() {
     else
         fail "Alt+Q from the open search left windows on screen"
     fi
-    if kill -0 "$vantlo_pid" 2>/dev/null; then
-        pass "the program keeps running"
-    else
-        fail "the program ended: $(tail -5 "$DESKTOP_TMP/vantlo.out")"
-    fi
+    check_still_running "$vantlo_pid" "$DESKTOP_TMP/vantlo.out"
 }
 
 desktop_start || exit 1
 e2e_private_folders
 check_panel_input_follows_layout
 check_program_follows_layout
-if ((E2E_FAILURES > 0)); then
-    tail -n 20 "$DESKTOP_TMP/vantlo.out" >&2
-fi
+show_logs_on_failure "$DESKTOP_TMP/vantlo.out"
 e2e_finish test_keyboard_layout

@@ -212,13 +212,6 @@ if summon; then
     release
 fi
 
-if kill -0 "$vantlo_pid" 2>/dev/null; then
-    pass "the program keeps running"
-else
-    fail "the program ended: $(tail -5 "$DESKTOP_TMP/vantlo.out")"
-fi
-if ((E2E_FAILURES > 0)); then
-    echo "--- vantlo output" >&2
-    tail -20 "$DESKTOP_TMP/vantlo.out" >&2
-fi
+check_still_running "$vantlo_pid" "$DESKTOP_TMP/vantlo.out"
+show_logs_on_failure "$DESKTOP_TMP/vantlo.out"
 e2e_finish test_pointer

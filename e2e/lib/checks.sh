@@ -142,3 +142,41 @@ activate() {
     desktop_poll 5 all_managed "$id"
     desktop_poll 8 activate_once "$1" "$id" || fail "could not activate $1 to set the scene"
 }
+
+# Passes when the program PID still runs; otherwise fails with the last lines of its LOG.
+check_still_running() {
+    if kill -0 "$1" 2>/dev/null; then
+        pass "the program keeps running"
+    else
+        fail "the program ended: $(tail -5 "$2")"
+    fi
+}
+
+# After a failed check, shows the last lines of each FILE on standard error.
+show_logs_on_failure() {
+    if ((E2E_FAILURES > 0)); then
+        echo "--- program output" >&2
+        tail -n 20 "$@" >&2
+    fi
+}
+
+# Starts the driver's panel on the hot key Alt+Tab (key code 48, the Option mask) with its output
+# in OUT, holds Alt and presses Tab; the driver's pid is left in PANEL_DRIVER. Fails, with Alt let
+# go, when the driver is not ready or no panel shows.
+panel_driver_shown() {
+    local out="$1"
+    desktop_spawn "$DRIVER" panel 48 0x800 60 >"$out" 2>&1
+    # shellcheck disable=SC2034  # read by the suites
+    PANEL_DRIVER=$DESKTOP_LAST_PID
+    desktop_poll 5 grep -q "^registered" "$out" || {
+        fail "panel driver not ready"
+        return 1
+    }
+    xdotool keydown alt
+    xdotool key Tab
+    desktop_poll 3 grep -q "^shown" "$out" || {
+        xdotool keyup alt
+        fail "the hot key did not show the panel: $(tr '\n' '|' <"$out")"
+        return 1
+    }
+}
