@@ -29,14 +29,11 @@
 
 #include "SummonFixture.h"
 #include "WindowMapWatcher.h"
-#include "input/ShortcutStore.h"
-#include "onboarding/OnboardingManager.h"
-#include "switcher/CachedRowImages.h"
-#include "switcher/ItemActions.h"
 #include "switcher/SwitcherPanelController.h"
 #include "ui/switcher/QtEventMonitors.h"
 #include "ui/switcher/QtPanelPresenter.h"
 #include "ui/switcher/SearchView.h"
+#include "ui/switcher/StandardPanelServices.h"
 #include "ui/switcher/SwitcherPanel.h"
 
 namespace vantlo::bench {
@@ -110,13 +107,7 @@ struct Summon {
 class SummonRig {
   public:
     SummonRig(FakePlatform& fake) : fake_(fake) {
-        PanelServices services;
-        services.appearance = PanelAppearance::fromSettings;
-        services.closeCapability = ItemActions::closeCapability;
-        services.bindings = ShortcutStore::allResolved;
-        services.guide = OnboardingManager::shared().shared_from_this();
-        services.images = std::make_shared<CachedRowImages>();
-        presenter_ = std::make_shared<QtPanelPresenter>(monitors_, std::move(services));
+        presenter_ = std::make_shared<QtPanelPresenter>(monitors_, standardPanelServices());
         controller_ =
             SwitcherPanelController::create(presenter_, monitors_, [](const std::string&) {});
         // As the program makes it: past the window manager, held by the program's grab.

@@ -16,7 +16,6 @@
 #include "app/SingleInstance.h"
 #include "app/desktop/AppDelegate.h"
 #include "app/desktop/AppGuideServices.h"
-#include "app/desktop/AppPanelServices.h"
 #include "app/desktop/CommandChannel.h"
 #include "app/desktop/PanelWindowSetup.h"
 #include "app/desktop/TestStall.h"
@@ -30,6 +29,7 @@
 #include "switcher/PanelInputMonitors.h"
 #include "ui/switcher/QtEventMonitors.h"
 #include "ui/switcher/QtPanelPresenter.h"
+#include "ui/switcher/StandardPanelServices.h"
 #include "ui/switcher/SwitcherPanel.h"
 
 // Xlib's own header defines macros (None, Bool, Status…) that clash with Qt's; only this one
@@ -133,7 +133,7 @@ int runDesktop(int argc, char** argv) {
     preparePanelWindows(PanelWindowKind::grabbed);
     // The panel holds the keyboard through the window system, so Alt's release is never missed.
     auto qtMonitors = std::make_shared<QtEventMonitors>();
-    auto presenter = std::make_shared<QtPanelPresenter>(qtMonitors, appPanelServices());
+    auto presenter = std::make_shared<QtPanelPresenter>(qtMonitors, standardPanelServices());
     std::shared_ptr<EventMonitors> monitors = qtMonitors;
     // Keys the panel's bindings leave become search text; the controller exists once launched.
     auto textTarget = std::make_shared<std::weak_ptr<SwitcherPanelController>>();

@@ -19,7 +19,6 @@
 #include <optional>
 #include <string>
 
-#include "app/desktop/AppPanelServices.h"
 #include "app/desktop/PanelWindowSetup.h"
 #include "onboarding/OnboardingManager.h"
 #include "platform/Platform.h"
@@ -31,6 +30,7 @@
 #include "ui/switcher/QtEventMonitors.h"
 #include "ui/switcher/QtPanelPresenter.h"
 #include "ui/switcher/SearchView.h"
+#include "ui/switcher/StandardPanelServices.h"
 #include "ui/switcher/SwitcherPanel.h"
 
 namespace vantlo {
@@ -156,7 +156,7 @@ int runTestPanelShowing() {
 
     // The test showing takes its keys and clicks from Qt's own events, not from input grabs.
     auto monitors = std::make_shared<QtEventMonitors>();
-    auto presenter = std::make_shared<QtPanelPresenter>(monitors, appPanelServices());
+    auto presenter = std::make_shared<QtPanelPresenter>(monitors, standardPanelServices());
     auto controller = SwitcherPanelController::create(presenter, monitors);
     std::unique_ptr<ScreenshotTrigger> screenshots;
     if (auto path = environment("VANTLO_TEST_SCREENSHOT"))

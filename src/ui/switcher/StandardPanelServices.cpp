@@ -1,4 +1,4 @@
-#include "app/desktop/AppPanelServices.h"
+#include "ui/switcher/StandardPanelServices.h"
 
 #include "input/ShortcutStore.h"
 #include "onboarding/OnboardingManager.h"
@@ -7,7 +7,7 @@
 
 namespace vantlo {
 
-PanelServices appPanelServices() {
+PanelServices standardPanelServices() {
     PanelServices services;
     services.appearance = PanelAppearance::fromSettings;
     services.closeCapability = ItemActions::closeCapability;
