@@ -142,7 +142,7 @@ class Probe {
     // Waits for the switcher's window and prints the run's line: the time from `start`.
     std::optional<ToplevelWatcher::Mapped> waitAndReport(Clock::time_point start,
                                                          const char* action) {
-        auto mapped = watcher_.waitForMapped(options_.wmClass, deadline());
+        auto mapped = watcher_.waitForMapped(options_.wmClass, start, deadline());
         if (mapped)
             std::printf("summon_ms %.3f\n", millisecondsBetween(start, mapped->at));
         else
@@ -170,7 +170,7 @@ class Probe {
         watcher_.sync();
         sleepMs(30);
         keys_.tap(Keysym::tab);
-        const auto mapped = watcher_.waitForMapped(options_.wmClass, deadline());
+        const auto mapped = watcher_.waitForMapped(options_.wmClass, Clock::now(), deadline());
         if (!mapped) {
             keys_.release(Keysym::altLeft);
             std::puts("failed no window after the hot key");
@@ -183,7 +183,7 @@ class Probe {
         const auto until = deadline();
         while ((!keyboardFree || !unmapped) && Clock::now() < until) {
             if (!unmapped && watcher_.sawGone(mapped->toplevel))
-                unmapped = Clock::now();
+                unmapped = watcher_.goneAt(mapped->toplevel, start).value_or(Clock::now());
             if (!keyboardFree && keyboardGrabbable())
                 keyboardFree = Clock::now();
         }

@@ -35,6 +35,8 @@ bool wmClassMatches(const char* data, int length, const std::string& wanted) {
     return false;
 }
 
+constexpr auto kStampWait = std::chrono::milliseconds(100);
+
 std::uint8_t eventType(const xcb_generic_event_t* event) {
     return event->response_type & ~0x80;
 }
@@ -101,6 +103,14 @@ xcb_window_t ToplevelWatcher::findClass(xcb_window_t window, const std::string& 
     return 0;
 }
 
+Clock::time_point ToplevelWatcher::stampedOr(xcb_window_t toplevel, Clock::time_point since,
+                                             Clock::time_point handled) {
+    // Both connections get the same events; the listener's copy is normally noted before this
+    // one is handled, the wait covers a listener that was not scheduled yet.
+    return std::min(handled,
+                    stamps_.mapped(toplevel, since, Clock::now() + kStampWait).value_or(handled));
+}
+
 bool ToplevelWatcher::isViewable(xcb_window_t window) {
     XcbReply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
         connection_, xcb_get_window_attributes(connection_, window), nullptr));
@@ -108,6 +118,7 @@ bool ToplevelWatcher::isViewable(xcb_window_t window) {
 }
 
 std::optional<ToplevelWatcher::Mapped> ToplevelWatcher::waitForMapped(const std::string& wmClass,
+                                                                      Clock::time_point since,
                                                                       Clock::time_point deadline) {
     while (xcb_generic_event_t* event = nextEvent(deadline)) {
         const auto at = Clock::now();
@@ -123,7 +134,7 @@ std::optional<ToplevelWatcher::Mapped> ToplevelWatcher::waitForMapped(const std:
         // A reparenting manager maps the client together with its frame (openbox grabs the
         // server for both); should the client still be unmapped, its own map is the moment.
         if (isViewable(client))
-            return Mapped{map->window, at};
+            return Mapped{map->window, stampedOr(map->window, since, at)};
         return waitUntilViewable(map->window, client, deadline);
     }
     return std::nullopt;
@@ -172,6 +183,11 @@ bool ToplevelWatcher::sawGone(xcb_window_t toplevel) {
             return true;
     }
     return false;
+}
+
+std::optional<Clock::time_point> ToplevelWatcher::goneAt(xcb_window_t toplevel,
+                                                         Clock::time_point since) {
+    return stamps_.gone(toplevel, since, Clock::now() + kStampWait);
 }
 
 bool ToplevelWatcher::anyViewable(const std::string& wmClass) {

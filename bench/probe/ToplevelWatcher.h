@@ -9,9 +9,9 @@
 #include <optional>
 #include <string>
 
-namespace vantlo::probe {
+#include "EventStamps.h"
 
-using Clock = std::chrono::steady_clock;
+namespace vantlo::probe {
 
 class ToplevelWatcher {
   public:
@@ -30,14 +30,17 @@ class ToplevelWatcher {
         Clock::time_point at;
     };
     // Waits until a top-level window holding a window whose WM_CLASS instance or class equals
-    // `wmClass` (ignoring case) becomes viewable; the time is when the watcher received the event
-    // that made it so. Nothing when `deadline` passes first.
-    std::optional<Mapped> waitForMapped(const std::string& wmClass, Clock::time_point deadline);
+    // `wmClass` (ignoring case) becomes viewable; the time is when the server reported the map
+    // that made it so (at or after `since`). Nothing when `deadline` passes first.
+    std::optional<Mapped> waitForMapped(const std::string& wmClass, Clock::time_point since,
+                                        Clock::time_point deadline);
     // Waits until `toplevel` is unmapped or destroyed; false when `deadline` passes first.
     bool waitForGone(xcb_window_t toplevel, Clock::time_point deadline);
     // Reads the events already received, without waiting: true when one of them unmapped or
     // destroyed `toplevel`.
     bool sawGone(xcb_window_t toplevel);
+    // When the server reported `toplevel` unmapped or destroyed, at or after `since`.
+    std::optional<Clock::time_point> goneAt(xcb_window_t toplevel, Clock::time_point since);
     // Whether any viewable top-level window holds a window of `wmClass` now.
     bool anyViewable(const std::string& wmClass);
     // A round trip: every request sent before it has been processed by the server.
@@ -49,10 +52,14 @@ class ToplevelWatcher {
     // The window in `window`'s tree (itself included) whose WM_CLASS matches; 0 when none.
     xcb_window_t findClass(xcb_window_t window, const std::string& wmClass, int depth);
     bool isViewable(xcb_window_t window);
+    // The noted time of `toplevel`'s map at or after `since`, or `handled` when none was noted.
+    Clock::time_point stampedOr(xcb_window_t toplevel, Clock::time_point since,
+                                Clock::time_point handled);
     static bool isGoneEvent(const xcb_generic_event_t* event, xcb_window_t toplevel);
     std::optional<Mapped> waitUntilViewable(xcb_window_t toplevel, xcb_window_t client,
                                             Clock::time_point deadline);
 
+    EventStamps stamps_;
     xcb_connection_t* connection_ = nullptr;
     xcb_window_t root_ = 0;
 };
