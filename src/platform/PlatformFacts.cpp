@@ -110,6 +110,7 @@ PlatformFacts PlatformFacts::macOS(const std::string& homeDirectory) {
                                  "com.apple.controlcenter", "com.apple.WindowManager"};
     f.browsers = macBrowsers();
     f.browserTabAccess = BrowserTabAccess::automationPermission;
+    f.windowAccess = WindowAccess::accessibilityPermission;
     f.summonWaitsForFrontmostBrowser = true;
     f.keyLabelStyle = KeyLabelStyle::glyphs;
     return f;
@@ -183,6 +184,7 @@ PlatformFacts PlatformFacts::linux(const std::string& homeDirectory, const std::
     f.browsers = linuxBrowsers(systemApps);
     // Browsers answer through the Vantlo Tabs extension and its native-messaging host.
     f.browserTabAccess = BrowserTabAccess::browserExtension;
+    f.windowAccess = WindowAccess::windowManager;
     // The extension tells of every change, and nothing may wait on a socket while the hot key
     // holds the keyboard: a summon shows the tabs known and reads them again right after.
     f.summonWaitsForFrontmostBrowser = false;

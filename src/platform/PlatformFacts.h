@@ -20,6 +20,10 @@ enum class BrowserFamily { chromium = 0, safari = 1 };
 // prompts for it (the Mac's Automation permission), or by adding Vantlo's browser extension.
 enum class BrowserTabAccess { automationPermission, browserExtension };
 
+// What lets Vantlo see and switch windows: the Mac's Accessibility permission, or an X11 window
+// manager that publishes its windows (there is nothing to grant on Linux, but one must run).
+enum class WindowAccess { accessibilityPermission, windowManager };
+
 // How one supported browser is recognised among the running applications and window owners.
 struct BrowserIdentity {
     std::string bundleID;
@@ -71,6 +75,7 @@ struct PlatformFacts {
     std::vector<BrowserIdentity> browsers;
     // What the user does so that Vantlo can list browser tabs.
     BrowserTabAccess browserTabAccess = BrowserTabAccess::automationPermission;
+    WindowAccess windowAccess = WindowAccess::accessibilityPermission;
     // Whether a summon may wait for the frontmost browser to list its tabs before the panel
     // shows. Where the browser is another process reached over a socket while the hot key holds
     // the keyboard, it may not: the panel shows the tabs known and refreshes them right after.

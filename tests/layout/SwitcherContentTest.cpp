@@ -97,7 +97,8 @@ TEST_F(SwitcherContentTest, EmptyStatesExplainWhyNothingShows) {
     EXPECT_TRUE(noMatch->hint.empty());
 }
 
-TEST(SwitcherContentLinux, TheEmptyStateAsksForTheBrowserExtensionInEachLanguage) {
+TEST(SwitcherContentLinux,
+     TheEmptyStateAsksForTheWindowManagerAndTheBrowserExtensionInEachLanguage) {
     FakePlatform linux(FakePlatform::Facts::linux);
     Localization::setResourcesPath(VANTLO_SOURCE_DIR "/po");
     Localization::resetShared();
@@ -106,13 +107,17 @@ TEST(SwitcherContentLinux, TheEmptyStateAsksForTheBrowserExtensionInEachLanguage
         "Add the Vantlo Tabs extension to your browser to list its tabs: run vantlo browser "
         "install for the steps.";
     EXPECT_EQ(EmptyState::make(false, 0, "", true)->hint, english);
-    EXPECT_EQ(EmptyState::make(false, 0, "", false)->hint,
-              "Enable Accessibility for Vantlo in System Settings → Privacy & Security.")
-        << "only the tab-access hint depends on the platform";
+    // No windows at all on Linux means no window manager runs: nothing to enable.
+    const std::string noWindowManager =
+        "Start your desktop's window manager (for example openbox, xfwm4, marco or kwin_x11).";
+    EXPECT_EQ(EmptyState::make(false, 0, "", false)->hint, noWindowManager);
     Localization::shared().setLanguage(AppLanguage::simplifiedChinese);
     auto hint = EmptyState::make(false, 0, "", true)->hint;
     EXPECT_NE(hint, english) << "translated";
     EXPECT_NE(hint.find("vantlo browser install"), std::string::npos) << hint;
+    auto untrusted = EmptyState::make(false, 0, "", false)->hint;
+    EXPECT_NE(untrusted, noWindowManager) << "translated";
+    EXPECT_NE(untrusted.find("openbox"), std::string::npos) << untrusted;
     Localization::resetShared();
     Localization::setResourcesPath("");
 }

@@ -17,6 +17,17 @@ std::string browserAccessHint() {
     // clang-format on
 }
 
+// What lets Vantlo see windows at all, as this platform needs it.
+std::string windowAccessHint() {
+    bool windowManager =
+        hasPlatform() && platform().facts.windowAccess == WindowAccess::windowManager;
+    // clang-format off
+    return windowManager
+        ? localized("Start your desktop's window manager (for example openbox, xfwm4, marco or kwin_x11).")
+        : localized("Enable Accessibility for Vantlo in System Settings → Privacy & Security.");
+    // clang-format on
+}
+
 }  // namespace
 
 std::optional<EmptyState> EmptyState::make(bool hasItems, int visibleCount,
@@ -25,11 +36,7 @@ std::optional<EmptyState> EmptyState::make(bool hasItems, int visibleCount,
         EmptyState state;
         state.symbol = "lock.shield";
         state.title = localized("No windows or tabs available");
-        // clang-format off
-        state.hint = accessibilityTrusted
-            ? browserAccessHint()
-            : localized("Enable Accessibility for Vantlo in System Settings → Privacy & Security.");
-        // clang-format on
+        state.hint = accessibilityTrusted ? browserAccessHint() : windowAccessHint();
         state.noItems = true;
         return state;
     }
