@@ -1,6 +1,8 @@
 // The page-icon address of a tab: "vantlo-favicon://<host>?page=<address>&scheme=<scheme>",
 // followed by "&icon=<address>" when the browser told which icon it shows for the page.
 
+#include <algorithm>
+
 #include "browser/BrowserTabEnumerator.h"
 #include "browser/UrlParts.h"
 
@@ -17,6 +19,11 @@ std::string faviconURL(std::string_view pageURL) {
 }
 
 bool isLoadablePageIcon(std::string_view address) {
+    // A browser serialises icon addresses with control characters percent-encoded: raw ones are
+    // not an address, and a NUL would cut the icon short on its way through the query.
+    if (std::any_of(address.begin(), address.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
+        return false;
     if (address.starts_with("data:"))
         return address.size() <= kMaxDataIconLength;
     auto parts = UrlParts::parse(address);

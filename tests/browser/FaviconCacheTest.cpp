@@ -179,5 +179,19 @@ TEST_F(FaviconCacheTest, OversizedDataAddressesAreRefusedUndecoded) {
     EXPECT_TRUE(BrowserTabEnumerator::isLoadablePageIcon(fits));
 }
 
+TEST_F(FaviconCacheTest, IconAddressesWithRawControlCharactersAreNotCarried) {
+    // A NUL would end the icon early once the page-icon address is taken apart again.
+    const std::string page = "https://mail.example/";
+    const std::string withNul("data:image/png,%89P\0NG", 22);
+    for (const std::string& icon : {withNul, std::string("https://mail.example/a\nb.ico"),
+                                    std::string("data:image/svg+xml,<svg>\x7f</svg>")}) {
+        EXPECT_FALSE(BrowserTabEnumerator::isLoadablePageIcon(icon));
+        EXPECT_EQ(BrowserTabEnumerator::faviconURL(page, icon),
+                  BrowserTabEnumerator::faviconURL(page));
+    }
+    // Blanks stay: an SVG written into the page's markup keeps its spaces.
+    EXPECT_TRUE(BrowserTabEnumerator::isLoadablePageIcon("data:image/svg+xml,<svg width='1'/>"));
+}
+
 }  // namespace
 }  // namespace vantlo
