@@ -65,6 +65,17 @@ void ThumbnailCache::requestThumbnail(std::uint32_t windowNumber,
     platform().dispatch->global(QualityOfService::userInitiated, std::move(capture));
 }
 
+void ThumbnailCache::forgetUnlisted(const std::set<std::uint32_t>& listedWindows) {
+    std::vector<ImageRef> dropped;  // freed after the lock is let go
+    std::lock_guard lock(mutex_);
+    std::erase_if(cache_, [&](auto& entry) {
+        if (listedWindows.count(entry.first))
+            return false;
+        dropped.push_back(std::move(entry.second.image));
+        return true;
+    });
+}
+
 std::size_t ThumbnailCache::count() const {
     std::lock_guard lock(mutex_);
     return cache_.size();

@@ -1,13 +1,15 @@
 #pragma once
 // Pictures of windows for the previews beside window rows, keyed by window number: up to 100 kept
 // in memory, the least recently used evicted first. A picture is captured once and kept as it
-// was until evicted. Without capture permission nothing is captured and nothing is stored.
+// was until evicted or its window is no longer listed. Without capture permission nothing is
+// captured and nothing is stored.
 
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 
 #include "platform/Image.h"
 
@@ -30,6 +32,10 @@ class ThumbnailCache : public std::enable_shared_from_this<ThumbnailCache> {
     // Runs `thumbnail` on a background queue and hands the picture to `completion` on the main
     // queue.
     void requestThumbnail(std::uint32_t windowNumber, std::function<void(ImageRef)> completion);
+    // Drops the pictures of windows missing from `listedWindows` (a complete window list). A
+    // closed window's picture is dead weight, and the server may give its number to a new
+    // window, which must not show the old picture.
+    void forgetUnlisted(const std::set<std::uint32_t>& listedWindows);
     std::size_t count() const;
     bool contains(std::uint32_t windowNumber) const;
 

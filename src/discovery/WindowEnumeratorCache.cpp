@@ -1,5 +1,8 @@
 #include "discovery/WindowEnumeratorCache.h"
 
+#include <set>
+
+#include "discovery/ThumbnailCache.h"
 #include "discovery/WindowEnumerator.h"
 #include "platform/Platform.h"
 
@@ -9,6 +12,17 @@ std::mutex instanceMutex;
 std::shared_ptr<WindowEnumeratorCache>& instance() {
     static std::shared_ptr<WindowEnumeratorCache> cache;
     return cache;
+}
+
+// Every picture a row can show is of a window in this list, so the others' can go: windows come
+// and go all day, and a picture kept for a closed one would only wait for eviction.
+void forgetPicturesOfClosedWindows(const std::vector<WindowItem>& windows) {
+    std::set<std::uint32_t> listed;
+    for (const auto& window : windows) {
+        if (window.cgWindowID)
+            listed.insert(*window.cgWindowID);
+    }
+    ThumbnailCache::shared().forgetUnlisted(listed);
 }
 }  // namespace
 
@@ -40,6 +54,7 @@ void WindowEnumeratorCache::refreshAsync(Completion completion) {
         auto self = weak.lock();
         if (!self)
             return;
+        forgetPicturesOfClosedWindows(windows);
         double now = platform().clock->now();
         std::vector<Completion> waiting;
         {
@@ -60,6 +75,7 @@ void WindowEnumeratorCache::refreshAsync(Completion completion) {
 
 std::vector<WindowItem> WindowEnumeratorCache::refreshSync() {
     auto windows = WindowEnumerator::enumerate();
+    forgetPicturesOfClosedWindows(windows);
     store(windows);
     return windows;
 }

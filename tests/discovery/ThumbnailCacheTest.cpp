@@ -77,6 +77,25 @@ TEST_F(ThumbnailCacheTest, NothingIsCapturedOrStoredWithoutPermissionOrAWindow) 
     EXPECT_NE(cache().thumbnail(window.number), nullptr) << "a failure is retried";
 }
 
+TEST_F(ThumbnailCacheTest, AnUnlistedWindowIsCapturedAfreshWhenItsNumberComesBack) {
+    auto windows = addWindows(3);
+    for (auto* window : windows)
+        cache().thumbnail(window->number);
+    cache().forgetUnlisted({windows[1]->number});
+    EXPECT_EQ(cache().count(), 1u);
+    EXPECT_TRUE(cache().contains(windows[1]->number));
+
+    // The server handed the number of a closed window to a new one: its picture is its own.
+    windows[0]->bounds = {0, 0, 1600, 1200};
+    auto picture = cache().thumbnail(windows[0]->number);
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->width, 16) << "captured again at the new window's size, not 8";
+    EXPECT_EQ(fake.windowServer->captureCount(), 4);
+
+    cache().forgetUnlisted({});
+    EXPECT_EQ(cache().count(), 0u);
+}
+
 TEST_F(ThumbnailCacheTest, RequestCapturesInTheBackgroundAndAnswersOnTheMainQueue) {
     auto& window = fake.addWindow(*app, "Notes");
     ImageRef delivered;

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "discovery/ThumbnailCache.h"
 #include "discovery/WindowEnumeratorCache.h"
 #include "testing/FakePlatform.h"
 
@@ -10,8 +11,14 @@ namespace {
 
 class WindowEnumeratorCacheTest : public ::testing::Test {
   protected:
-    WindowEnumeratorCacheTest() { WindowEnumeratorCache::resetShared(); }
-    ~WindowEnumeratorCacheTest() override { WindowEnumeratorCache::resetShared(); }
+    WindowEnumeratorCacheTest() {
+        WindowEnumeratorCache::resetShared();
+        ThumbnailCache::resetShared();
+    }
+    ~WindowEnumeratorCacheTest() override {
+        WindowEnumeratorCache::resetShared();
+        ThumbnailCache::resetShared();
+    }
 
     FakePlatform fake;
     WindowEnumeratorCache& cache() { return WindowEnumeratorCache::shared(); }
@@ -62,6 +69,31 @@ TEST_F(WindowEnumeratorCacheTest, ALaterBackgroundResultReplacesASynchronousOne)
     fake.closeWindow(notes);
     fake.dispatch->runUntilIdle();
     EXPECT_EQ(cache().cached().size(), 1u);
+}
+
+TEST_F(WindowEnumeratorCacheTest, EveryRefreshForgetsThePicturesOfClosedWindows) {
+    auto& editor = fake.addApp({.name = "Editor"});
+    auto& notes = fake.addWindow(editor, "Notes");
+    auto& todo = fake.addWindow(editor, "Todo");
+    auto& draft = fake.addWindow(editor, "Draft");
+    auto& pictures = ThumbnailCache::shared();
+    for (auto* window : {&notes, &todo, &draft})
+        ASSERT_NE(pictures.thumbnail(window->number), nullptr);
+
+    fake.closeWindow(notes);
+    cache().refreshSync();
+    EXPECT_FALSE(pictures.contains(notes.number));
+    EXPECT_TRUE(pictures.contains(todo.number)) << "a listed window keeps its picture";
+
+    fake.closeWindow(draft);
+    cache().refreshAsync();
+    fake.dispatch->runUntilIdle();
+    EXPECT_FALSE(pictures.contains(draft.number)) << "a background refresh forgets too";
+    EXPECT_EQ(pictures.count(), 1u);
+
+    fake.quitApp(editor);
+    cache().refreshSync();
+    EXPECT_EQ(pictures.count(), 0u) << "an application that quit takes its pictures along";
 }
 
 TEST_F(WindowEnumeratorCacheTest, ADroppedCacheStoresNothingAndCallsNoOne) {
