@@ -215,13 +215,16 @@ soak_churn_stop() {
 
 # --- samples -------------------------------------------------------------------------------
 
-# Prints "RSS_KB FDS THREADS POOLED PIDFDS STALE" of the program: resident memory, open file
-# descriptors, threads, how many of those threads are Qt's pool workers, how many descriptors
-# watch processes (one per running application, of any display of this user, so their number
-# follows the rest of the machine) and how many of those watch a process that has ended.
+# Prints "RSS_KB PSS_KB FDS THREADS POOLED PIDFDS STALE" of the program: resident memory, its
+# proportional share (shared library pages divided among the processes that map them; 0 where
+# the kernel does not tell), open file descriptors, threads, how many of those threads are Qt's
+# pool workers, how many descriptors watch processes (one per running application, of any
+# display of this user, so their number follows the rest of the machine) and how many of those
+# watch a process that has ended.
 soak_resources() {
-    local proc="/proc/$SOAK_PID" rss fds threads pooled pidfds=0 stale=0 fd pid
+    local proc="/proc/$SOAK_PID" rss pss fds threads pooled pidfds=0 stale=0 fd pid
     rss=$(awk '/^VmRSS:/ {print $2}' "$proc/status" 2>/dev/null)
+    pss=$(awk '/^Pss:/ {print $2}' "$proc/smaps_rollup" 2>/dev/null)
     fds=$(find "$proc/fd" -mindepth 1 -maxdepth 1 2>/dev/null | wc -l)
     threads=$(find "$proc/task" -mindepth 1 -maxdepth 1 2>/dev/null | wc -l)
     pooled=$(cat "$proc"/task/*/comm 2>/dev/null | grep -c '^Thread (pooled)$')
@@ -233,7 +236,7 @@ soak_resources() {
             stale=$((stale + 1))
         fi
     done
-    echo "${rss:-0} $fds $threads $pooled $pidfds $stale"
+    echo "${rss:-0} ${pss:-0} $fds $threads $pooled $pidfds $stale"
 }
 
 # Walks the selection of one held panel over 120 rows, so that the thumbnail cache (the picture
