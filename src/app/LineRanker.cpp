@@ -198,8 +198,9 @@ class LineScorer {
 };
 
 // What one thread found: the matches of the stretches it took, one stretch after another, in
-// input order within each; and the range of their scores.
-struct Found {
+// input order within each; and the range of their scores. Each thread's is on a cache line of
+// its own: the threads write theirs on every match.
+struct alignas(64) Found {
     std::vector<Line> matches;
     int best = INT_MIN;
     int worst = INT_MAX;
