@@ -32,7 +32,7 @@ void BM_RankLines(benchmark::State& state) {
     for (auto _ : state) {
         auto ranked = LineRanker::rank(query, text);
         matches = ranked.size();
-        benchmark::DoNotOptimize(ranked.data());
+        benchmark::DoNotOptimize(ranked);
     }
     state.SetLabel(std::string("\"") + query + "\", " + std::to_string(matches) + " matches");
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
@@ -48,7 +48,7 @@ void BM_RankOneLongLine(benchmark::State& state) {
     text += " needle\n";
     for (auto _ : state) {
         auto ranked = LineRanker::rank("needle", text);
-        benchmark::DoNotOptimize(ranked.data());
+        benchmark::DoNotOptimize(ranked);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }

@@ -178,7 +178,7 @@ int filter(const Options& options, const FilterInput& input, Output& output) {
         });
         return any ? 0 : 1;
     }
-    std::vector<LineRanker::Line> ranked = LineRanker::rank(options.query, text);
+    LineRanker::Ranking ranked = LineRanker::rank(options.query, text);
     if (input.error())
         return 2;
     for (const LineRanker::Line& line : ranked) {

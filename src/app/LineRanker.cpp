@@ -357,10 +357,11 @@ Scored scoreStretches(std::string_view query, std::string_view text) {
 
 }  // namespace
 
-std::vector<Line> LineRanker::rank(std::string_view query, std::string_view text) {
+LineRanker::Ranking LineRanker::rank(std::string_view query, std::string_view text) {
+    Ranking ranking;
     // Lines hold no line feed, so a query with one matches none.
     if (query.empty() || query.find('\n') != std::string_view::npos)
-        return {};
+        return ranking;
     Scored scored = scoreStretches(query, text);
     std::size_t total = 0;
     int best = INT_MIN;
@@ -370,28 +371,44 @@ std::vector<Line> LineRanker::rank(std::string_view query, std::string_view text
         best = std::max(best, found.best);
         worst = std::min(worst, found.worst);
     }
-    std::vector<Line> ranked(total);
+    ranking.size_ = total;
     if (total == 0)
-        return ranked;
+        return ranking;
     const long long range = static_cast<long long>(best) - worst + 1;
-    if (range > static_cast<long long>(total) * 4 + 4096) {
-        auto out = ranked.begin();
-        scored.forEach([&](const Line& line) { *out++ = line; });
-        std::stable_sort(ranked.begin(), ranked.end(),
+    bool packs = text.size() < Ranking::kOffsetLimit;
+    std::vector<std::size_t> starts;
+    if (range <= static_cast<long long>(total) * 4 + 4096) {
+        starts.assign(static_cast<std::size_t>(range) + 1, 0);
+        scored.forEach([&](const Line& line) {
+            ++starts[static_cast<std::size_t>(best - line.score) + 1];
+            packs = packs && line.length < Ranking::kLengthLimit;
+        });
+    }
+    if (starts.empty() || !packs) {
+        ranking.copied_.reserve(total);
+        scored.forEach([&](const Line& line) { ranking.copied_.push_back(line); });
+        std::stable_sort(ranking.copied_.begin(), ranking.copied_.end(),
                          [](const Line& a, const Line& b) { return a.score > b.score; });
-        return ranked;
+        return ranking;
     }
     // Scores span a small range: a counting sort, stable, so equal scores stay in input order.
-    // The lines move in whole, so writing them out later reads them in order.
-    std::vector<std::size_t> starts(static_cast<std::size_t>(range) + 1, 0);
-    scored.forEach(
-        [&](const Line& line) { ++starts[static_cast<std::size_t>(best - line.score) + 1]; });
     for (std::size_t i = 1; i < starts.size(); ++i)
         starts[i] += starts[i - 1];
+    ranking.packed_ = std::make_unique_for_overwrite<std::uint64_t[]>(total);
     scored.forEach([&](const Line& line) {
-        ranked[starts[static_cast<std::size_t>(best - line.score)]++] = line;
+        ranking.packed_[starts[static_cast<std::size_t>(best - line.score)]++] =
+            line.offset << Ranking::kLengthBits | line.length;
     });
-    return ranked;
+    // Each start has moved on to the end of its run.
+    starts.pop_back();
+    ranking.runEnds_ = std::move(starts);
+    ranking.best_ = best;
+    return ranking;
+}
+
+std::size_t LineRanker::Ranking::runOf(std::size_t i) const {
+    return static_cast<std::size_t>(std::upper_bound(runEnds_.begin(), runEnds_.end(), i) -
+                                    runEnds_.begin());
 }
 
 std::string_view LineRanker::textOf(std::string_view text, const Line& line) {

@@ -123,6 +123,25 @@ TEST(LineRanker, WideScoreRangesKeepInputOrderAmongEquals) {
     EXPECT_EQ(ranked, reference("az", text));
 }
 
+TEST(LineRanker, ALineTooLongForTheCompactOrderRanksWithTheOthers) {
+    // Enough matches that the scores' range is counted, and one line of a megabyte: the
+    // ranking then keeps whole matches instead of their places, in the same order.
+    constexpr std::size_t kShort = 1u << 18;
+    constexpr std::size_t kLong = 1u << 20;
+    std::string text;
+    for (std::size_t i = 0; i < kShort; ++i)
+        text += i % 2 ? "a\n" : "ba\n";
+    text += std::string(kLong, 'x') + "a";
+    auto ranked = LineRanker::rank("a", text);
+    ASSERT_EQ(ranked.size(), kShort + 1);
+    EXPECT_EQ(ranked[0].offset, 3u) << "\"a\" before \"ba\", each in input order";
+    EXPECT_EQ(ranked[1].offset, 8u);
+    EXPECT_EQ(ranked[kShort / 2].offset, 0u);
+    EXPECT_EQ(ranked[kShort - 1].offset, text.size() - kLong - 1 - 2 - 3);
+    EXPECT_EQ(LineRanker::textOf(text, ranked[kShort]).size(), kLong + 1);
+    EXPECT_EQ(ranked[kShort].score, *FuzzyMatcher::score("a", std::string(kLong, 'x') + "a"));
+}
+
 TEST(LineRanker, TextOfFindsTheEndOfAVeryLongLineAgain) {
     const std::string text = "one\nsecond line\nthird";
     LineRanker::Line line{4, LineRanker::kLongLine, 0};
