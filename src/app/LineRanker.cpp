@@ -274,13 +274,13 @@ void scoreStretch(LineScorer& scorer, std::string_view text, std::size_t begin, 
     }
 }
 
-// The first line start at or after `position`.
-std::size_t nextLineStart(std::string_view text, std::size_t position) {
-    if (position == 0 || position >= text.size())
-        return std::min(position, text.size());
-    const void* newline = std::memchr(text.data() + position - 1, '\n', text.size() - position + 1);
+// The first line start at or after `position`, or `limit` when none comes before it.
+std::size_t nextLineStart(std::string_view text, std::size_t position, std::size_t limit) {
+    if (position == 0 || position >= limit)
+        return std::min(position, limit);
+    const void* newline = std::memchr(text.data() + position - 1, '\n', limit - position + 1);
     return newline ? static_cast<std::size_t>(static_cast<const char*>(newline) - text.data()) + 1
-                   : text.size();
+                   : limit;
 }
 
 // The ASCII query character to look for from line to line: the rarest in samples of the text,
@@ -310,20 +310,18 @@ std::size_t chooseAnchor(std::string_view query, std::string_view text) {
 Scored scoreStretches(std::string_view query, std::string_view text) {
     constexpr std::size_t kStretchBytes = 256 << 10;
     const std::size_t count = text.size() / kStretchBytes + 1;
-    std::vector<std::size_t> bounds(count + 1, text.size());
-    // Each bound starts looking where the last one ended, so a line longer than a stretch is
-    // scanned once, not once per stretch it covers.
-    for (std::size_t i = 0; i < count; ++i)
-        bounds[i] = nextLineStart(text, std::max(i * kStretchBytes, i ? bounds[i - 1] : 0));
     const std::size_t threads =
         std::min<std::size_t>({std::max(1u, std::thread::hardware_concurrency()), 8, count});
     Scored scored;
     scored.byThread.resize(threads);
     scored.stretches.resize(count);
     std::atomic<std::size_t> next{0};
-    std::size_t anchor = 0;
     auto work = [&](std::size_t thread) {
         LineScorer scorer(query);
+        // Each thread picks the same anchor for itself, while the others start.
+        const std::size_t anchor = scorer.followed().asciiBytes.empty()
+                                       ? 0
+                                       : chooseAnchor(scorer.followed().asciiBytes, text);
         Found& found = scored.byThread[thread];
         // Room for a match per typical line up front: growing by copying costs more than the
         // untouched reserve, which the system never backs with memory.
@@ -332,15 +330,19 @@ Scored scoreStretches(std::string_view query, std::string_view text) {
             StretchMatches& stretch = scored.stretches[i];
             stretch.thread = thread;
             stretch.first = found.matches.size();
-            scoreStretch(scorer, text, bounds[i], bounds[i + 1], anchor, found);
+            // The stretch holds the lines that start in its share of the bytes (none, within a
+            // line longer than a share): each line is scanned once, and the threads find the
+            // bounds of their stretches themselves.
+            const std::size_t share = std::min(i * kStretchBytes, text.size());
+            const std::size_t shareEnd = std::min(share + kStretchBytes, text.size());
+            const std::size_t begin = nextLineStart(text, share, shareEnd);
+            if (begin < shareEnd) {
+                scoreStretch(scorer, text, begin, nextLineStart(text, shareEnd, text.size()),
+                             anchor, found);
+            }
             stretch.last = found.matches.size();
         }
     };
-    {
-        LineScorer scorer(query);
-        if (!scorer.followed().asciiBytes.empty())
-            anchor = chooseAnchor(scorer.followed().asciiBytes, text);
-    }
     std::vector<std::thread> helpers;
     for (std::size_t t = 1; t < threads; ++t) {
         try {

@@ -123,6 +123,15 @@ TEST(LineRanker, WideScoreRangesKeepInputOrderAmongEquals) {
     EXPECT_EQ(ranked, reference("az", text));
 }
 
+TEST(LineRanker, LinesLongerThanAThreadsShareOfTheTextCountOnce) {
+    const std::string text = "ab\n" + std::string(600'000, 'x') + "a-b\nab\n" +
+                             std::string(700'000, 'y') + "\n\nb a\n" + std::string(300'000, 'a') +
+                             "b";
+    auto ranked = rank("ab", text);
+    EXPECT_EQ(ranked.size(), 4u);
+    EXPECT_EQ(ranked, reference("ab", text));
+}
+
 TEST(LineRanker, ALineTooLongForTheCompactOrderRanksWithTheOthers) {
     // Enough matches that the scores' range is counted, and one line of a megabyte: the
     // ranking then keeps whole matches instead of their places, in the same order.
