@@ -8,6 +8,12 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+// Following a query from line to line is done with 32-byte vectors where the processor has
+// them, chosen when the program runs.
+#define VANTLO_WIDE_SCAN 1
+#endif
 
 namespace vantlo {
 namespace {
@@ -302,6 +308,7 @@ enum class Follow { kFound, kMissed, kEnd };
 // Follows an ASCII query whose first character is at `at` through the rest of that line: the
 // first occurrence of each further character in order, into `positions`. When the line lacks
 // one, kMissed with `resume` at the next line's start, or kEnd when no line follows before `n`.
+template <class Lanes>
 inline Follow followLine(const std::string& wanted, const std::uint8_t* text, std::size_t at,
                          std::size_t n, std::size_t readable, std::size_t* positions,
                          std::size_t& resume) {
@@ -311,7 +318,7 @@ inline Follow followLine(const std::string& wanted, const std::uint8_t* text, st
     // Most lines end within 64 bytes of the first character: look for the others in one window
     // of them at once.
     if (wanted.size() > 1 && at + 64 <= readable) {
-        Window window(text + at);
+        typename Lanes::Window window(text + at);
         std::uint64_t ends = window.where('\n');
         if (n - at < 64)
             ends |= std::uint64_t{1} << (n - at);
@@ -336,7 +343,8 @@ inline Follow followLine(const std::string& wanted, const std::uint8_t* text, st
     }
 #endif
     for (; i < wanted.size() && text[at] != '\n'; ++i) {
-        at = findFolded(text, at + 1, n, readable, static_cast<std::uint8_t>(wanted[i]), '\n');
+        at = Lanes::findFolded(text, at + 1, n, readable, static_cast<std::uint8_t>(wanted[i]),
+                               '\n');
         if (at == n)
             return Follow::kEnd;
         positions[i] = at;
@@ -347,23 +355,22 @@ inline Follow followLine(const std::string& wanted, const std::uint8_t* text, st
     return resume < n ? Follow::kMissed : Follow::kEnd;
 }
 
-}  // namespace
-
-bool findNextLineInOrder(const PreparedQuery& query, const std::uint8_t* text, std::size_t& start,
-                         std::size_t n, std::size_t readable, std::size_t* positions,
-                         std::size_t anchor) {
+template <class Lanes>
+inline bool findNextLineInOrderWith(const PreparedQuery& query, const std::uint8_t* text,
+                                    std::size_t& start, std::size_t n, std::size_t readable,
+                                    std::size_t* positions, std::size_t anchor) {
     const std::string& wanted = query.asciiBytes;
     const auto first = static_cast<std::uint8_t>(wanted[0]);
     while (start < n) {
         std::size_t at =
-            findFolded(text, start, n, readable, static_cast<std::uint8_t>(wanted[anchor]));
+            Lanes::findFolded(text, start, n, readable, static_cast<std::uint8_t>(wanted[anchor]));
         if (at == n)
             return false;
         if (anchor != 0) {
             // The anchor's line holds a match only if its characters follow the first one's
             // first occurrence, which may come before the anchor or after it.
             start = lineStartBefore(text, start, at);
-            at = findFolded(text, start, n, readable, first, '\n');
+            at = Lanes::findFolded(text, start, n, readable, first, '\n');
             if (at == n)
                 return false;
             if (text[at] == '\n') {
@@ -371,7 +378,7 @@ bool findNextLineInOrder(const PreparedQuery& query, const std::uint8_t* text, s
                 continue;
             }
         }
-        switch (followLine(wanted, text, at, n, readable, positions, start)) {
+        switch (followLine<Lanes>(wanted, text, at, n, readable, positions, start)) {
             case Follow::kFound:
                 return true;
             case Follow::kMissed:
@@ -382,6 +389,97 @@ bool findNextLineInOrder(const PreparedQuery& query, const std::uint8_t* text, s
         }
     }
     return false;
+}
+
+struct NarrowLanes {
+#if defined(__SSE2__)
+    using Window = vantlo::Window;
+#endif
+    static std::size_t findFolded(const std::uint8_t* text, std::size_t start, std::size_t n,
+                                  std::size_t readable, std::uint8_t wanted,
+                                  std::uint8_t stop = 0) {
+        return vantlo::findFolded(text, start, n, readable, wanted, stop);
+    }
+};
+
+#if defined(VANTLO_WIDE_SCAN)
+#define VANTLO_WIDE __attribute__((target("avx2")))
+
+// Window and findFolded with 32-byte vectors.
+struct WideLanes {
+    class Window {
+      public:
+        VANTLO_WIDE explicit Window(const std::uint8_t* text) {
+            for (int k = 0; k < 2; ++k)
+                blocks_[k] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + 32 * k));
+        }
+
+        VANTLO_WIDE std::uint64_t where(std::uint8_t wanted) const {
+            const __m256i fold = _mm256_set1_epi8(wanted >= 'a' && wanted <= 'z' ? 0x20 : 0);
+            const __m256i target = _mm256_set1_epi8(static_cast<char>(wanted));
+            std::uint64_t bits = 0;
+            for (int k = 0; k < 2; ++k) {
+                auto hits = static_cast<std::uint32_t>(_mm256_movemask_epi8(
+                    _mm256_cmpeq_epi8(_mm256_or_si256(blocks_[k], fold), target)));
+                bits |= std::uint64_t{hits} << (32 * k);
+            }
+            return bits;
+        }
+
+      private:
+        __m256i blocks_[2];
+    };
+
+    VANTLO_WIDE static std::size_t findFolded(const std::uint8_t* text, std::size_t start,
+                                              std::size_t n, std::size_t readable,
+                                              std::uint8_t wanted, std::uint8_t stop = 0) {
+        const std::uint8_t fold = wanted >= 'a' && wanted <= 'z' ? 0x20 : 0;
+        const __m256i foldBits = _mm256_set1_epi8(static_cast<char>(fold));
+        const __m256i target = _mm256_set1_epi8(static_cast<char>(wanted));
+        const __m256i stopper = _mm256_set1_epi8(static_cast<char>(stop == 0 ? wanted : stop));
+        std::size_t j = start;
+        for (; j < n && j + 32 <= readable; j += 32) {
+            __m256i block = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + j));
+            auto hits = static_cast<unsigned>(_mm256_movemask_epi8(
+                _mm256_or_si256(_mm256_cmpeq_epi8(_mm256_or_si256(block, foldBits), target),
+                                _mm256_cmpeq_epi8(block, stopper))));
+            if (hits != 0) {
+                std::size_t at = j + static_cast<std::size_t>(__builtin_ctz(hits));
+                return at < n ? at : n;
+            }
+        }
+        return vantlo::findFolded(text, j, n, readable, wanted, stop);
+    }
+};
+
+VANTLO_WIDE __attribute__((flatten)) bool findNextLineInOrderWide(
+    const PreparedQuery& query, const std::uint8_t* text, std::size_t& start, std::size_t n,
+    std::size_t readable, std::size_t* positions, std::size_t anchor) {
+    return findNextLineInOrderWith<WideLanes>(query, text, start, n, readable, positions, anchor);
+}
+
+bool haveWideScan() {
+    static const bool have = __builtin_cpu_supports("avx2");
+    return have;
+}
+#endif
+
+}  // namespace
+
+bool findNextLineInOrder(const PreparedQuery& query, const std::uint8_t* text, std::size_t& start,
+                         std::size_t n, std::size_t readable, std::size_t* positions,
+                         std::size_t anchor) {
+#if defined(VANTLO_WIDE_SCAN)
+    if (haveWideScan())
+        return findNextLineInOrderWide(query, text, start, n, readable, positions, anchor);
+#endif
+    return findNextLineInOrderNarrow(query, text, start, n, readable, positions, anchor);
+}
+
+bool findNextLineInOrderNarrow(const PreparedQuery& query, const std::uint8_t* text,
+                               std::size_t& start, std::size_t n, std::size_t readable,
+                               std::size_t* positions, std::size_t anchor) {
+    return findNextLineInOrderWith<NarrowLanes>(query, text, start, n, readable, positions, anchor);
 }
 
 std::optional<int> score(std::string_view query, std::string_view text) {

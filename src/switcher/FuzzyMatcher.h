@@ -80,6 +80,11 @@ int scoreAt(const PreparedQuery& query, const std::uint8_t* raw, std::size_t len
 bool findNextLineInOrder(const PreparedQuery& query, const std::uint8_t* raw, std::size_t& start,
                          std::size_t n, std::size_t readable, std::size_t* positions,
                          std::size_t anchor = 0);
+// The same without the wider vectors some processors have, as findNextLineInOrder does on the
+// others.
+bool findNextLineInOrderNarrow(const PreparedQuery& query, const std::uint8_t* raw,
+                               std::size_t& start, std::size_t n, std::size_t readable,
+                               std::size_t* positions, std::size_t anchor = 0);
 
 // One-off scoring of two texts (prepares both; for tests and tools, not for hot loops).
 std::optional<int> score(std::string_view query, std::string_view text);
