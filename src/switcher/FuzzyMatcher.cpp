@@ -13,6 +13,9 @@
 // Following a query from line to line is done with 32-byte vectors where the processor has
 // them, chosen when the program runs.
 #define VANTLO_WIDE_SCAN 1
+#if __has_include(<sys/platform/x86.h>)
+#include <sys/platform/x86.h>
+#endif
 #endif
 
 namespace vantlo {
@@ -459,7 +462,13 @@ VANTLO_WIDE __attribute__((flatten)) bool findNextLineInOrderWide(
 }
 
 bool haveWideScan() {
+#if defined(CPU_FEATURE_ACTIVE)
+    // What the C library found when the program started: asking the processor again costs
+    // more than the scan of a small input under a hypervisor.
+    static const bool have = CPU_FEATURE_ACTIVE(AVX2);
+#else
     static const bool have = __builtin_cpu_supports("avx2");
+#endif
     return have;
 }
 #endif
