@@ -284,8 +284,9 @@ std::size_t nextLineStart(std::string_view text, std::size_t position, std::size
 }
 
 // The ASCII query character to look for from line to line: the rarest in samples of the text,
-// unless it is less than twice as rare as the first character, which needs no look back to the
-// start of its line.
+// unless it is less than three times as rare as the first character, which needs no look back to
+// the start of its line nor a second search there (together dearer than two occurrences of the
+// first character).
 std::size_t chooseAnchor(std::string_view query, std::string_view text) {
     constexpr std::size_t kSamples = 4;
     constexpr std::size_t kSampleBytes = 16 << 10;
@@ -302,7 +303,7 @@ std::size_t chooseAnchor(std::string_view query, std::string_view text) {
         if (count(k) < count(anchor))
             anchor = k;
     }
-    return count(anchor) * 2 < count(0) ? anchor : 0;
+    return count(anchor) * 3 < count(0) ? anchor : 0;
 }
 
 // The text is cut into stretches of whole lines that the processors take one by one as they
