@@ -2,12 +2,23 @@
 // One Qt application for the tests of the user interface, on the offscreen platform so they run
 // without a display.
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QEventLoop>
+#include <QThreadPool>
 #include <QTimer>
 #include <functional>
 
 namespace vantlo::testing {
+
+// Icons load on Qt's global pool. The tests' application is never destroyed (which would wait
+// for that pool), so the tests wait for it themselves: a load still running as the process's
+// static objects go away crashed the run after every test had passed.
+class QtThreadPoolDrain : public ::testing::Environment {
+  public:
+    void TearDown() override { QThreadPool::globalInstance()->waitForDone(); }
+};
 
 inline QApplication& qtApplication() {
     static int argc = 1;
@@ -15,6 +26,7 @@ inline QApplication& qtApplication() {
     static char* argv[] = {name, nullptr};
     static QApplication* application = [] {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        ::testing::AddGlobalTestEnvironment(new QtThreadPoolDrain);
         return new QApplication(argc, argv);
     }();
     return *application;
