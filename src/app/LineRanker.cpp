@@ -1,114 +1,21 @@
 #include "app/LineRanker.h"
 
 #include <algorithm>
-#include <array>
 #include <atomic>
 #include <climits>
 #include <cstring>
 #include <optional>
-#include <system_error>
 #include <thread>
 
+#include "app/SpreadWork.h"
 #include "switcher/ClusterTable.h"
 #include "switcher/FuzzyMatcher.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "switcher/LineSieve.h"
 
 namespace vantlo {
 namespace {
 
 using Line = LineRanker::Line;
-
-// A line of the text: [start, end), and whether it is known to be plain (no byte above 0x7F and
-// no carriage return, so its bytes are its characters).
-struct LineSpan {
-    std::size_t start;
-    std::size_t end;
-    bool plain;
-};
-
-inline bool isPlainByte(std::uint8_t byte) {
-    return byte < 0x80 && byte != '\r';
-}
-
-#if defined(__SSE2__)
-struct BlockBits {
-    unsigned newlines;
-    unsigned notPlain;
-};
-
-inline BlockBits classify(const std::uint8_t* at) {
-    __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-    auto newlines =
-        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8('\n'))));
-    auto notPlain = static_cast<unsigned>(
-        _mm_movemask_epi8(block) | _mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8('\r'))));
-    return {newlines, notPlain};
-}
-#endif
-
-// The start of the line holding byte `at`, looking back no further than `from`, a line start;
-// clears `plain` when the bytes passed are not all plain. Reads whole blocks back to the start
-// of the buffer: before `from` there is a line feed.
-std::size_t lineStartBefore(const std::uint8_t* text, std::size_t from, std::size_t at,
-                            bool& plain) {
-    std::size_t start = at;
-#if defined(__SSE2__)
-    for (; start > from && start >= 16; start -= 16) {
-        BlockBits bits = classify(text + start - 16);
-        if (bits.newlines != 0) {
-            int last = 31 - __builtin_clz(bits.newlines);
-            plain = plain && (bits.notPlain >> last >> 1) == 0;
-            return std::max(from, start - 16 + static_cast<std::size_t>(last) + 1);
-        }
-        plain = plain && bits.notPlain == 0;
-    }
-    if (start <= from)
-        return from;
-#endif
-    while (start > from && text[start - 1] != '\n') {
-        --start;
-        plain = plain && isPlainByte(text[start]);
-    }
-    return start;
-}
-
-// The end of the line holding byte `at`, looking no further than `end`; clears `plain` as above.
-// Reads whole blocks up to the end of the buffer, `size` bytes.
-std::size_t lineEndFrom(const std::uint8_t* text, std::size_t at, std::size_t end, std::size_t size,
-                        bool& plain) {
-    std::size_t stop = at;
-#if defined(__SSE2__)
-    for (; stop < end && stop + 16 <= size; stop += 16) {
-        BlockBits bits = classify(text + stop);
-        if (bits.newlines != 0) {
-            int first = __builtin_ctz(bits.newlines);
-            plain = plain && (bits.notPlain & ((1u << first) - 1)) == 0;
-            return std::min(end, stop + static_cast<std::size_t>(first));
-        }
-        plain = plain && bits.notPlain == 0;
-    }
-    if (stop >= end)
-        return end;
-#endif
-    while (stop < end && text[stop] != '\n') {
-        plain = plain && isPlainByte(text[stop]);
-        ++stop;
-    }
-    return stop;
-}
-
-// The line holding byte `at` of [from, end), which are line bounds in a buffer of `size` bytes,
-// found in one pass that also tells whether the line is plain.
-LineSpan lineAround(const std::uint8_t* text, std::size_t size, std::size_t from, std::size_t at,
-                    std::size_t end) {
-    bool plain = true;
-    std::size_t start = lineStartBefore(text, from, at, plain);
-    std::size_t stop = lineEndFrom(text, at, end, size, plain);
-    return {start, stop, plain};
-}
 
 // Scores lines against one query, reusing its buffers from line to line.
 class LineScorer {
@@ -122,24 +29,21 @@ class LineScorer {
         if (query_.isAscii) {
             for (char c : query_.asciiBytes) {
                 if (!ClusterTable::hasNonAsciiSource(static_cast<std::uint8_t>(c)))
-                    followed_.asciiBytes += c;
+                    followed_ += c;
             }
         }
-        followedPositions_.resize(followed_.asciiBytes.size());
     }
 
-    // Scores the line [start, end) of `text`. `plain`: the line is known to hold no byte above
-    // 0x7F and no carriage return. `found`: followedPositions() holds where the ASCII query's
-    // characters first occur in order from `start`, as buffer positions.
-    int score(std::string_view text, std::size_t start, std::size_t end, bool plain, bool found) {
+    // Scores the line [start, end) of `text`.
+    int score(std::string_view text, std::size_t start, std::size_t end) {
         std::string_view line = text.substr(start, end - start);
         // A line ending "\r\n" is matched without its carriage return.
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
         if (query_.isAscii) {
-            if (auto settled = scoreRaw(text, start, line, plain, found))
+            if (auto settled = scoreRaw(text, start, line))
                 return *settled;
-        } else if (plain || ClusterTable::isPlainAscii(line)) {
+        } else if (ClusterTable::isPlainAscii(line)) {
             return FuzzyMatcher::kNoMatch;
         }
         characters_.clear();
@@ -151,35 +55,21 @@ class LineScorer {
     // the query holds one of the few with a source outside ASCII): a line that lacks them in
     // order as raw bytes (a letter matching its capital) can be passed over unread. Empty when
     // no line can be passed over so.
-    const PreparedQuery& followed() const { return followed_; }
-    bool followsWholeQuery() const { return followed_.asciiBytes.size() == positions_.size(); }
-    // Room for one position per followed character. When the whole query is followed, these
-    // are the positions score() takes with `found`.
-    std::size_t* followedPositions() {
-        return followsWholeQuery() ? positions_.data() : followedPositions_.data();
-    }
+    const std::string& followed() const { return followed_; }
 
   private:
     // The score of the ASCII query on the raw bytes of `line`, at `start` in `text`; nothing
-    // when only the full rules can tell. Most lines do not match and most are plain ASCII or
-    // nearly: they are settled here.
-    std::optional<int> scoreRaw(std::string_view text, std::size_t start, std::string_view line,
-                                bool plain, bool found) {
+    // when only the full rules can tell. Most lines are plain ASCII or nearly: they are settled
+    // here.
+    std::optional<int> scoreRaw(std::string_view text, std::size_t start, std::string_view line) {
         const auto* bytes = reinterpret_cast<const std::uint8_t*>(line.data());
         // The rest of the buffer may be read too: the searches then go in whole blocks.
         const std::size_t readable = text.size() - start;
         std::size_t* positions = positions_.data();
-        bool inOrder = true;
-        if (found && positions_.back() < start + line.size()) {
-            for (std::size_t& position : positions_)
-                position -= start;
-        } else {
-            inOrder = FuzzyMatcher::findInOrder(query_, bytes, line.size(), readable, positions);
-        }
-        if (!inOrder && (plain || quickTestProvesMisses_))
+        bool inOrder = FuzzyMatcher::findInOrder(query_, bytes, line.size(), readable, positions);
+        if (!inOrder && quickTestProvesMisses_)
             return FuzzyMatcher::kNoMatch;
-        ClusterTable::ByteForm form =
-            plain ? ClusterTable::ByteForm::kPlainAscii : ClusterTable::byteForm(line);
+        ClusterTable::ByteForm form = ClusterTable::byteForm(line);
         if (form == ClusterTable::ByteForm::kNeedsPreparing)
             return std::nullopt;
         if (!inOrder)
@@ -190,10 +80,9 @@ class LineScorer {
 
     ClusterTable table_;
     PreparedQuery query_;
-    PreparedQuery followed_;
+    std::string followed_;
     bool quickTestProvesMisses_ = true;
     std::vector<std::size_t> positions_;
-    std::vector<std::size_t> followedPositions_;
     std::vector<std::uint32_t> characters_;
 };
 
@@ -238,40 +127,31 @@ struct Scored {
     }
 };
 
-void scoreStretch(LineScorer& scorer, std::string_view text, std::size_t begin, std::size_t end,
-                  std::size_t anchor, Found& out) {
+// Scores the lines of [begin, end), line starts of `text`, into `out`. `sieve` passes over
+// the lines that lack the query's followed characters; `lines` is room for the others.
+void scoreStretch(LineScorer& scorer, LineSieve& sieve, std::vector<LineSieve::Span>& lines,
+                  std::string_view text, std::size_t begin, std::size_t end, Found& out) {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    auto scoreLine = [&](const LineSpan& line, bool found) {
-        int score = scorer.score(text, line.start, line.end, line.plain, found);
+    auto scoreLine = [&](std::size_t start, std::size_t stop) {
+        int score = scorer.score(text, start, stop);
         if (score != FuzzyMatcher::kNoMatch)
-            out.add(line.start, line.end, score);
+            out.add(start, stop, score);
     };
-    if (scorer.followed().asciiBytes.empty()) {
+    if (scorer.followed().empty()) {
         for (std::size_t start = begin; start < end;) {
             const void* newline = std::memchr(bytes + start, '\n', end - start);
             std::size_t stop =
                 newline
                     ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(newline) - bytes)
                     : end;
-            scoreLine({start, stop, false}, false);
+            scoreLine(start, stop);
             start = stop + 1;
         }
         return;
     }
-    // Follow the query through the raw bytes: from an occurrence of its first (or rarest)
-    // character to the next, then each further character up to the end of that line. The
-    // lines without them cannot match and are passed over; only the others are bounded and
-    // scored.
-    std::size_t* found = scorer.followedPositions();
-    const bool foundAll = scorer.followsWholeQuery();
-    for (std::size_t position = begin; position < end;) {
-        if (!FuzzyMatcher::findNextLineInOrder(scorer.followed(), bytes, position, end, text.size(),
-                                               found, anchor))
-            break;
-        LineSpan line = lineAround(bytes, text.size(), position, found[0], end);
-        scoreLine(line, foundAll);
-        position = line.end + 1;
-    }
+    sieve.sift(bytes, begin, end, lines);
+    for (const LineSieve::Span& line : lines)
+        scoreLine(line.start, line.end);
 }
 
 // The first line start at or after `position`, or `limit` when none comes before it.
@@ -281,29 +161,6 @@ std::size_t nextLineStart(std::string_view text, std::size_t position, std::size
     const void* newline = std::memchr(text.data() + position - 1, '\n', limit - position + 1);
     return newline ? static_cast<std::size_t>(static_cast<const char*>(newline) - text.data()) + 1
                    : limit;
-}
-
-// The ASCII query character to look for from line to line: the rarest in samples of the text,
-// unless it is less than three times as rare as the first character, which needs no look back to
-// the start of its line nor a second search there (together dearer than two occurrences of the
-// first character).
-std::size_t chooseAnchor(std::string_view query, std::string_view text) {
-    constexpr std::size_t kSamples = 4;
-    constexpr std::size_t kSampleBytes = 16 << 10;
-    std::array<std::size_t, 256> counts{};
-    for (std::size_t sample = 0; sample < kSamples; ++sample) {
-        std::size_t from = text.size() / kSamples * sample;
-        std::size_t to = std::min(text.size(), from + kSampleBytes);
-        for (std::size_t i = from; i < to; ++i)
-            ++counts[ClusterTable::asciiLower(static_cast<std::uint8_t>(text[i]))];
-    }
-    auto count = [&](std::size_t k) { return counts[static_cast<std::uint8_t>(query[k])]; };
-    std::size_t anchor = 0;
-    for (std::size_t k = 1; k < query.size(); ++k) {
-        if (count(k) < count(anchor))
-            anchor = k;
-    }
-    return count(anchor) * 3 < count(0) ? anchor : 0;
 }
 
 // The text is cut into stretches of whole lines that the processors take one by one as they
@@ -319,10 +176,11 @@ Scored scoreStretches(std::string_view query, std::string_view text) {
     std::atomic<std::size_t> next{0};
     auto work = [&](std::size_t thread) {
         LineScorer scorer(query);
-        // Each thread picks the same anchor for itself, while the others start.
-        const std::size_t anchor = scorer.followed().asciiBytes.empty()
-                                       ? 0
-                                       : chooseAnchor(scorer.followed().asciiBytes, text);
+        // The sieve costs the same for each character it follows, in every block of the text,
+        // while after the first few characters it lets hardly any fewer lines through.
+        constexpr std::size_t kSievedCharacters = 6;
+        LineSieve sieve(std::string_view(scorer.followed()).substr(0, kSievedCharacters));
+        std::vector<LineSieve::Span> lines;
         Found& found = scored.byThread[thread];
         // Room for a match per typical line up front: growing by copying costs more than the
         // untouched reserve, which the system never backs with memory.
@@ -338,23 +196,13 @@ Scored scoreStretches(std::string_view query, std::string_view text) {
             const std::size_t shareEnd = std::min(share + kStretchBytes, text.size());
             const std::size_t begin = nextLineStart(text, share, shareEnd);
             if (begin < shareEnd) {
-                scoreStretch(scorer, text, begin, nextLineStart(text, shareEnd, text.size()),
-                             anchor, found);
+                scoreStretch(scorer, sieve, lines, text, begin,
+                             nextLineStart(text, shareEnd, text.size()), found);
             }
             stretch.last = found.matches.size();
         }
     };
-    std::vector<std::thread> helpers;
-    for (std::size_t t = 1; t < threads; ++t) {
-        try {
-            helpers.emplace_back(work, t);
-        } catch (const std::system_error&) {
-            break;  // no more threads to be had: the others do the work
-        }
-    }
-    work(0);
-    for (auto& helper : helpers)
-        helper.join();
+    SpreadWork::run(threads, work);
     return scored;
 }
 

@@ -83,8 +83,39 @@ constexpr std::uint32_t kValueMask = 0x001F'FFFFu;
 constexpr UChar32 kCapitalIWithDot = 0x0130;
 
 constexpr UChar32 kTabled = 0x20000;
-std::atomic<std::uint32_t> lowercaseTable[kTabled];
-std::atomic<std::uint32_t> characterTable[kTabled];
+
+// Code point -> entry (0 until known), in blocks made when a code point of theirs is first
+// looked up. A block starts as memory the allocator hands out, written before it is read: a
+// table in zeroed memory would be read first, through the system's shared page of zeros, and
+// each first write to a page would then make the system flush that page from every processor
+// the program runs on (dear under a hypervisor, with the filter's threads all looking up).
+class CodePointTable {
+  public:
+    std::atomic<std::uint32_t>& at(UChar32 c) {
+        auto& slot = blocks_[static_cast<std::size_t>(c) >> kBlockBits];
+        Block* block = slot.load(std::memory_order_acquire);
+        if (block == nullptr) {
+            auto* made = new Block();
+            if (slot.compare_exchange_strong(block, made, std::memory_order_acq_rel))
+                block = made;
+            else
+                delete made;  // another thread made it first
+        }
+        return block->entries[static_cast<std::size_t>(c) & (kBlockSize - 1)];
+    }
+
+  private:
+    static constexpr unsigned kBlockBits = 8;
+    static constexpr std::size_t kBlockSize = std::size_t{1} << kBlockBits;
+    struct Block {
+        std::atomic<std::uint32_t> entries[kBlockSize] = {};
+    };
+    // Blocks live as long as the program: lookups hand out references into them.
+    std::atomic<Block*> blocks_[static_cast<std::size_t>(kTabled) >> kBlockBits] = {};
+};
+
+CodePointTable lowercaseTable;
+CodePointTable characterTable;
 
 std::uint32_t computeLowercase(UChar32 c) {
     if (c == kCapitalIWithDot)
@@ -112,13 +143,14 @@ std::uint32_t computeCharacter(UChar32 c) {
 }
 
 template <std::uint32_t (*compute)(UChar32)>
-std::uint32_t lookup(std::atomic<std::uint32_t> (&table)[kTabled], UChar32 c) {
+std::uint32_t lookup(CodePointTable& table, UChar32 c) {
     if (c >= kTabled)
         return compute(c);
-    std::uint32_t entry = table[c].load(std::memory_order_relaxed);
+    std::atomic<std::uint32_t>& slot = table.at(c);
+    std::uint32_t entry = slot.load(std::memory_order_relaxed);
     if (entry == 0) {
         entry = compute(c);
-        table[c].store(entry, std::memory_order_relaxed);
+        slot.store(entry, std::memory_order_relaxed);
     }
     return entry;
 }
@@ -126,7 +158,7 @@ std::uint32_t lookup(std::atomic<std::uint32_t> (&table)[kTabled], UChar32 c) {
 // The prepared value of a code point that is a character of its own, with kSeparator for a
 // separator; kNeedsFullRules when the full rules are needed. Both steps, lowercasing and then
 // the character, are kept in a table of their own, so one read answers.
-std::atomic<std::uint32_t> commonCaseTable[kTabled];
+CodePointTable commonCaseTable;
 
 std::uint32_t computeCommonCase(UChar32 c) {
     std::uint32_t lower = lookup<computeLowercase>(lowercaseTable, c);

@@ -71,21 +71,6 @@ bool findInOrder(const PreparedQuery& query, const std::uint8_t* raw, std::size_
 int scoreAt(const PreparedQuery& query, const std::uint8_t* raw, std::size_t length,
             std::size_t readable, const std::size_t* positions, bool plain);
 
-// For a text of lines ending in '\n', holding no query character '\n': looks from `start`, a
-// line start, for the next line that holds the ASCII query's characters in order (ASCII case
-// folded). Returns true with their first occurrences in `positions` and `start` moved to a line
-// start at or before that line; false when no such line begins before `n`. The lines passed
-// over lack the characters. `anchor` picks the query character looked for from line to line:
-// any gives the same result, the rarest in the text passes over the most lines unread.
-bool findNextLineInOrder(const PreparedQuery& query, const std::uint8_t* raw, std::size_t& start,
-                         std::size_t n, std::size_t readable, std::size_t* positions,
-                         std::size_t anchor = 0);
-// The same without the wider vectors some processors have, as findNextLineInOrder does on the
-// others.
-bool findNextLineInOrderNarrow(const PreparedQuery& query, const std::uint8_t* raw,
-                               std::size_t& start, std::size_t n, std::size_t readable,
-                               std::size_t* positions, std::size_t anchor = 0);
-
 // One-off scoring of two texts (prepares both; for tests and tools, not for hot loops).
 std::optional<int> score(std::string_view query, std::string_view text);
 

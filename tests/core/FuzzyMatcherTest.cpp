@@ -247,62 +247,6 @@ TEST(FuzzyMatcher, RawBytePathAgreesWithPreparedTextOnMixedText) {
     EXPECT_GT(checked, 500) << "enough of the texts match";
 }
 
-TEST(FuzzyMatcher, FindsTheSameLinesWhicheverCharacterItLooksForFirst) {
-    std::mt19937 random(3);
-    const std::string alphabet = "abcAB -x";
-    std::string text;
-    for (int line = 0; line < 3000; ++line) {
-        // Short lines and some longer than the 64 bytes searched at once.
-        std::size_t length = random() % 8 == 0 ? random() % 200 : random() % 40;
-        for (std::size_t i = 0; i < length; ++i)
-            text += alphabet[random() % alphabet.size()];
-        text += '\n';
-    }
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    for (int round = 0; round < 60; ++round) {
-        std::string query(1 + random() % 4, ' ');
-        for (char& c : query)
-            c = "abcx -"[random() % 6];
-        ClusterTable table;
-        PreparedQuery prepared = PreparedQuery::prepare(query, table);
-        // Line by line: the first occurrence of each character after the one before.
-        std::vector<std::vector<std::size_t>> expected;
-        for (std::size_t start = 0; start < text.size();) {
-            std::size_t end = text.find('\n', start);
-            std::vector<std::size_t> found;
-            std::size_t from = start;
-            for (char q : query) {
-                std::size_t at = from;
-                while (at < end && std::tolower(static_cast<unsigned char>(text[at])) != q)
-                    ++at;
-                if (at == end)
-                    break;
-                found.push_back(at);
-                from = at + 1;
-            }
-            if (found.size() == query.size())
-                expected.push_back(found);
-            start = end + 1;
-        }
-        // Both the vectors of the processor at hand and the narrow ones all have.
-        for (auto find :
-             {&FuzzyMatcher::findNextLineInOrder, &FuzzyMatcher::findNextLineInOrderNarrow}) {
-            for (std::size_t anchor = 0; anchor < query.size(); ++anchor) {
-                std::vector<std::vector<std::size_t>> lines;
-                std::vector<std::size_t> positions(query.size());
-                for (std::size_t start = 0; start < text.size();) {
-                    if (!find(prepared, bytes, start, text.size(), text.size(), positions.data(),
-                              anchor))
-                        break;
-                    lines.push_back(positions);
-                    start = text.find('\n', positions.back()) + 1;
-                }
-                EXPECT_EQ(lines, expected) << "query '" << query << "' anchor " << anchor;
-            }
-        }
-    }
-}
-
 TEST(MatchIndex, BestWeightedFieldTruncatedAndTiesInEntryOrder) {
     MatchIndex index;
     std::vector<std::vector<MatchField>> entries = {
