@@ -10,7 +10,8 @@
 #include <immintrin.h>
 // 32-byte vectors where the processor has them, chosen when the program runs.
 #define VANTLO_WIDE_SIEVE 1
-#if __has_include(<sys/platform/x86.h>)
+// The C library's header is C that g++ accepts and clang++ does not.
+#if __has_include(<sys/platform/x86.h>) && !defined(__clang__)
 #include <sys/platform/x86.h>
 #endif
 #endif
